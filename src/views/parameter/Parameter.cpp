@@ -1,0 +1,397 @@
+#include "Parameter.h"
+
+#include "ComponentRegistry.h"
+#include "common/HelpUtilities.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QResizeEvent>
+#include <QStringList>
+#include <QVBoxLayout>
+
+#include <exception>
+
+namespace rq16 {
+
+namespace {
+
+constexpr std::int32_t kTextLockedBy = 6001;
+constexpr std::int32_t kTextSlotNumber = 6002;
+constexpr std::int32_t kTextUnsavedEdits = 6501;
+
+/// The user name under which unlocking leaves the view as it is.
+const QString kCompatibilityUser = QStringLiteral("COMPATIBILITY");
+
+/// Space between the module type and the slot number label (120 twips).
+constexpr int kModuleTypeGap = 8;
+
+const QString kInitPhase = QStringLiteral(": IDtmActiveXControl_Init");
+const QString kInitError = QStringLiteral(".Init, Error: ");
+const QString kGetAllValuesError = QStringLiteral("_GetAllValues, Error: ");
+
+template <typename F> void IgnoreErrors(F&& step) {
+    try {
+        step();
+    } catch (const std::exception&) {
+    }
+}
+
+} // namespace
+
+template <typename F> void Parameter::RunEvent(const QString& operation, F&& handler) {
+    Guarded(operation + QStringLiteral(", Error: "), std::forward<F>(handler));
+}
+
+Parameter::Parameter(QWidget* parent)
+    : ViewBase(ViewTraits{QStringLiteral("Parameter"), kHelpContextId, true}, parent) {
+    BuildControls();
+    for (int i = 0; i < kChannelPairCount; ++i) {
+        ctlChannelParameter[static_cast<std::size_t>(i)]->SetChannelNumber(
+            static_cast<std::int16_t>(i + 1));
+    }
+}
+
+Parameter::~Parameter() {
+    if (m_parameterManagerAdvised && m_objParameterManager != nullptr) {
+        m_objParameterManager->Unadvise(this);
+    }
+}
+
+void Parameter::BuildControls() {
+    m_content = new QWidget(this);
+    m_content->setObjectName(QStringLiteral("Content"));
+
+    m_header = new QWidget(m_content);
+    lblModuleType = new QLabel(QStringLiteral("RQ16"), m_header);
+    lblModuleType->setObjectName(QStringLiteral("lblModuleType"));
+    lblSlotNumberLabel = new QLabel(QStringLiteral("slot number"), m_header);
+    lblSlotNumberLabel->setObjectName(QStringLiteral("lblSlotNumberLabel"));
+    lblSlotNumber = new QLabel(m_header);
+    lblSlotNumber->setObjectName(QStringLiteral("lblSlotNumber"));
+    for (QLabel* label : {lblModuleType, lblSlotNumberLabel, lblSlotNumber}) {
+        QFont font = label->font();
+        font.setBold(true);
+        label->setFont(font);
+    }
+    auto* headerLayout = new QHBoxLayout(m_header);
+    headerLayout->setContentsMargins(2, 0, 2, 0);
+    headerLayout->setSpacing(0);
+    headerLayout->addWidget(lblModuleType);
+    headerLayout->addSpacing(kModuleTypeGap);
+    headerLayout->addWidget(lblSlotNumberLabel);
+    headerLayout->addSpacing(kModuleTypeGap / 2);
+    headerLayout->addWidget(lblSlotNumber);
+    headerLayout->addStretch(1);
+
+    auto* grid = new QGridLayout;
+    grid->setSpacing(8);
+    for (int i = 0; i < kChannelPairCount; ++i) {
+        auto* element = new ChannelParameter(m_content);
+        element->setObjectName(QStringLiteral("ctlChannelParameter_%1").arg(i));
+        ctlChannelParameter[static_cast<std::size_t>(i)] = element;
+        grid->addWidget(element, i / 2, i % 2);
+        connect(element, &ChannelParameter::SetDirty, this,
+                [this, i](bool value) { ctlChannelParameter_SetDirty(i, value); });
+    }
+
+    auto* layout = new QVBoxLayout(m_content);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->setSpacing(8);
+    layout->addWidget(m_header);
+    layout->addLayout(grid);
+    layout->addStretch(1);
+}
+
+ChannelParameter* Parameter::channelParameter(int index) const {
+    if (index < 0 || index >= kChannelPairCount) {
+        return nullptr;
+    }
+    return ctlChannelParameter[static_cast<std::size_t>(index)];
+}
+
+QSize Parameter::sizeHint() const {
+    QSize hint = m_content->sizeHint();
+    if (ctlButtons) {
+        hint.rheight() += ctlButtons->widget()->sizeHint().height();
+    }
+    return hint;
+}
+
+void Parameter::resizeEvent(QResizeEvent* event) {
+    ViewBase::resizeEvent(event);
+    int contentHeight = height();
+    if (ctlButtons) {
+        contentHeight = ctlButtons->widget()->geometry().top();
+    }
+    m_content->setGeometry(0, 0, width(), contentHeight);
+}
+
+bool Parameter::IDtmActiveXControl_Init(const QString& invokeId, const QString& functionCall,
+                                        IDtm* Dtm) {
+    Q_UNUSED(functionCall);
+    Log(QString(), QStringLiteral("IDtmActiveXControl_Init"));
+
+    Guarded(kInitError, [&] { TakeDtm(Dtm); });
+    Guarded(kInitError, [&] {
+        m_objParameterManager->Advise(this);
+        m_parameterManagerAdvised = true;
+    });
+
+    Log(kInitPhase, QStringLiteral("Before resource initialization"));
+    Guarded(kInitError, [&] { m_objResourceManager = NewConfiguredResourceManager(); });
+    Guarded(kInitError, [&] { m_objChannelResourceManager = NewConfiguredResourceManager(); });
+
+    Log(kInitPhase, QStringLiteral("Before channel parameter initialization"));
+    for (ChannelParameter* element : ctlChannelParameter) {
+        Guarded(kInitError,
+                [&] { element->SetResourceManager(m_objChannelResourceManager.get()); });
+    }
+
+    Log(kInitPhase, QStringLiteral("Before loading resources"));
+    Guarded(kInitError, [&] { LoadResources(); });
+    Guarded(kInitError, [&] {
+        if (!m_objKernel->UiManager()->IsEditAllowed()) {
+            LockControls();
+        }
+    });
+
+    Log(kInitPhase, QStringLiteral("Before getting values"));
+    Guarded(kInitError, [&] { GetAllValues(); });
+
+    Log(kInitPhase, QStringLiteral("Before initializing button control"));
+    m_sInvokeId = invokeId;
+    Guarded(kInitError, [&] { ctlButtons->SetResourceManager(m_objKernel->ResourceManager()); });
+    Guarded(kInitError, [&] { ctlButtons->SetArea(width(), height()); });
+    Guarded(kInitError, [&] { ctlButtons->SetStandardButtons(true, true, true, false); });
+    Guarded(kInitError, [&] { ctlButtons->DisableApply(); });
+    Guarded(kInitError, [&] { ctlButtons->SetMessage(QString()); });
+
+    Guarded(kInitError, [&] { m_objKernel->UiManager()->InitFinished(m_sInvokeId); });
+    Log(kInitPhase, QStringLiteral("finished"));
+    return true;
+}
+
+bool Parameter::IDtmActiveXControl_PrepareToRelease() {
+    IgnoreErrors([&] {
+        if (lHelpResult != 0) {
+            CloseAllHelp(this);
+        }
+    });
+    if (m_objKernel != nullptr) {
+        IgnoreErrors([&] {
+            if (m_dirty) {
+                const int answer = m_objKernel->UserDialog()->AskUser(CommonText(kTextUnsavedEdits),
+                                                                      m_module.typeName, kMbYesNo);
+                if (answer == kIdYes) {
+                    ApplySteps();
+                }
+            }
+        });
+        IgnoreErrors([&] { m_objKernel->UiManager()->RequestDataSetUnlock(); });
+        IgnoreErrors([&] { m_objKernel->UiManager()->PreparedToRelease(m_sInvokeId); });
+    }
+    IgnoreErrors([&] {
+        if (m_parameterManagerAdvised && m_objParameterManager != nullptr) {
+            m_objParameterManager->Unadvise(this);
+        }
+    });
+    m_parameterManagerAdvised = false;
+    DropDtmReferences();
+    return true;
+}
+
+QString Parameter::DecToBin(std::int32_t DeciValue, std::int16_t& NoOfBits) const {
+    return rq16::DecToBin(DeciValue, NoOfBits);
+}
+
+void Parameter::LoadResources() {
+    lblSlotNumberLabel->setText(CommonText(kTextSlotNumber));
+}
+
+void Parameter::GetAllValues() {
+    Log(QString(), QStringLiteral("GetAllValues"));
+
+    Guarded(kGetAllValuesError, [&] {
+        m_module = ReadModule();
+        lblSlotNumber->setText(
+            QStringLiteral("%1").arg(m_module.slotNumber, 2, 10, QLatin1Char('0')));
+        lblModuleType->setText(m_module.typeName + QStringLiteral(": "));
+    });
+
+    Guarded(kGetAllValuesError, [&] {
+        ByteArray bytes;
+        m_objParameterManager->GetParameterBytes(bytes);
+        ParameterBytes = std::move(bytes);
+        RequireParameterPositions(ParameterBytes);
+    });
+
+    int channelCount = 0;
+    Guarded(kGetAllValuesError, [&] { channelCount = m_objDtm->ChannelCount(); });
+    const QString protocolId = m_objDtm != nullptr ? m_objDtm->ProtocolId() : QString();
+    for (int i = 1; i <= channelCount; ++i) {
+        Guarded(kGetAllValuesError, [&] {
+            const QString document =
+                m_objDtm->Channel(i)->GetDocumentPart(QStringLiteral("FDT"), protocolId);
+            auto reader = Components().CreateChannelReader();
+            if (!reader->Parse(document, m_objDocumentContext)) {
+                Log(QStringLiteral(".GetAllValues"), reader->LastError());
+                return;
+            }
+            const ChannelObject channel = reader->Channel();
+            ChannelParameter* element = channelParameter((channel.channelNumber - 1) / 2);
+            if (channel.channelNumber < 1 || element == nullptr) {
+                throw ComError(
+                    kErrInvalidArg,
+                    QStringLiteral("channel number %1 is out of range").arg(channel.channelNumber));
+            }
+            if (channel.channelNumber % 2 == 1) {
+                element->SetChannelTag(channel.tag);
+            } else {
+                element->SetChannelTag2(channel.tag);
+            }
+        });
+    }
+
+    Guarded(kGetAllValuesError, [&] { ShowAllValues(); });
+}
+
+void Parameter::ShowAllValues() {
+    // Refused data has already been reported; the elements keep their values.
+    if (!HasParameterPositions(ParameterBytes)) {
+        return;
+    }
+    for (int k = 0; k < kChannelPairCount; ++k) {
+        ctlChannelParameter[static_cast<std::size_t>(k)]->SetRecord(DecodePair(ParameterBytes, k));
+    }
+}
+
+void Parameter::SetAllValues() {
+    if (!HasParameterPositions(ParameterBytes)) {
+        Log(QStringLiteral(".SetAllValues"),
+            QStringLiteral("Parameter data refused, nothing written"));
+        return;
+    }
+    ChannelPairRecords records;
+    for (int k = 0; k < kChannelPairCount; ++k) {
+        records[static_cast<std::size_t>(k)] =
+            ctlChannelParameter[static_cast<std::size_t>(k)]->Record();
+    }
+    EncodeAllPairs(ParameterBytes, records);
+    m_objParameterManager->SetParameterBytes(ParameterBytes);
+    m_objParameterManager->CommitParameters();
+}
+
+void Parameter::SetDirtyState(bool dirty) {
+    m_dirty = dirty;
+    if (dirty) {
+        ctlButtons->EnableApply();
+    } else {
+        ctlButtons->DisableApply();
+    }
+}
+
+void Parameter::LockControls() {
+    ctlButtons->DisableOk();
+    ctlButtons->DisableApply();
+    for (ChannelParameter* element : ctlChannelParameter) {
+        element->SetLocked(true);
+    }
+}
+
+void Parameter::UnlockControls() {
+    ctlButtons->EnableOk();
+    ctlButtons->EnableApply();
+    for (ChannelParameter* element : ctlChannelParameter) {
+        element->SetLocked(false);
+    }
+}
+
+void Parameter::ctlChannelParameter_SetDirty(int index, bool value) {
+    RunEvent(QStringLiteral(".ctlChannelParameter_SetDirty"), [&] {
+        if (HasParameterPositions(ParameterBytes)) {
+            UpdatePair(ParameterBytes, index,
+                       ctlChannelParameter[static_cast<std::size_t>(index)]->Record());
+            QStringList hex;
+            QStringList binary;
+            for (std::size_t i = 0; i < kUsedParameterBytes; ++i) {
+                hex << QString::number(ParameterBytes[i], 16).toUpper();
+                std::int16_t bits = 8;
+                binary << DecToBin(ParameterBytes[i], bits);
+            }
+            Log(QString(), QStringLiteral("ISetDirty: ") + hex.join(QStringLiteral(", ")));
+            Log(QString(), QStringLiteral("ISetDirty: ") + binary.join(QStringLiteral(", ")));
+        }
+        SetDirtyState(value);
+    });
+}
+
+void Parameter::ApplySteps() {
+    if (!m_dirty) {
+        return;
+    }
+    ctlButtons->SetMessage(QString());
+    SetAllValues();
+    SetDirtyState(false);
+}
+
+void Parameter::CloseSteps() {
+    if (m_objKernel != nullptr) {
+        m_objKernel->UiManager()->RequestClose(m_sInvokeId);
+    }
+}
+
+void Parameter::ctlButtons_Apply() {
+    RunEvent(QStringLiteral(".ctlButtons_Apply"), [&] { ApplySteps(); });
+}
+
+void Parameter::ctlButtons_OK() {
+    RunEvent(QStringLiteral(".ctlButtons_OK"), [&] {
+        ApplySteps();
+        CloseSteps();
+    });
+}
+
+void Parameter::ctlButtons_Cancel() {
+    RunEvent(QStringLiteral(".ctlButtons_Cancel"), [&] {
+        m_dirty = false;
+        CloseSteps();
+    });
+}
+
+void Parameter::ctlButtons_Close() {
+    RunEvent(QStringLiteral(".ctlButtons_Close"), [&] { CloseSteps(); });
+}
+
+void Parameter::BaseDtm_LockDataSet(const QString& userName) {
+    RunEvent(QStringLiteral(".LockDataSet"), [&] {
+        ctlButtons->SetMessage(CommonText(kTextLockedBy) + QLatin1Char(' ') + userName);
+    });
+    RunEvent(QStringLiteral(".LockDataSet"), [&] {
+        if (m_objKernel->HoldsDataSetLock()) {
+            UnlockControls();
+        } else {
+            LockControls();
+        }
+    });
+}
+
+void Parameter::BaseDtm_UnlockDataSet(const QString& userName) {
+    RunEvent(QStringLiteral(".UnlockDataSet"), [&] {
+        if (userName == kCompatibilityUser) {
+            return;
+        }
+        ctlButtons->SetMessage(QString());
+        LockControls();
+    });
+}
+
+void Parameter::BaseDtm_ParameterChanged() {
+    GetAllValues();
+}
+
+void Parameter::ParameterManager_ParameterChanged() {
+    GetAllValues();
+}
+
+} // namespace rq16
