@@ -1,0 +1,115 @@
+#include "Records.h"
+
+#include <algorithm>
+
+namespace rq16::simulator {
+
+void PutText(ByteArray& bytes, std::size_t offset, std::size_t width, const QString& text) {
+    if (bytes.size() < offset + width) {
+        bytes.resize(offset + width, 0);
+    }
+    std::fill_n(bytes.begin() + static_cast<std::ptrdiff_t>(offset), width, std::uint8_t{0x20});
+    const QByteArray latin = text.toLatin1();
+    const auto count = std::min<std::size_t>(width, static_cast<std::size_t>(latin.size()));
+    for (std::size_t i = 0; i < count; ++i) {
+        bytes[offset + i] = static_cast<std::uint8_t>(latin[static_cast<qsizetype>(i)]);
+    }
+}
+
+QString GetText(const ByteArray& bytes, std::size_t offset, std::size_t width) {
+    QString text;
+    for (std::size_t i = offset; i < offset + width && i < bytes.size(); ++i) {
+        text.append(QChar(bytes[i]));
+    }
+    while (!text.isEmpty() && (text.back() == QChar(' ') || text.back() == QChar(0))) {
+        text.chop(1);
+    }
+    return text;
+}
+
+ByteArray EncodeQs(const QsFields& fields) {
+    ByteArray bytes(kQsRecordSize, 0);
+    PutText(bytes, 0, 10, fields.chargeCode);
+    PutText(bytes, 10, 12, fields.serialNumber);
+    PutText(bytes, 22, 4, fields.hardwareRevision);
+    PutText(bytes, 26, 4, fields.softwareRevision);
+    const QDate date = fields.dateOfLastRefresh.isValid() ? fields.dateOfLastRefresh : QDate();
+    const int year = date.isValid() ? date.year() : 0;
+    bytes[30] = static_cast<std::uint8_t>((year >> 8) & 0xFF);
+    bytes[31] = static_cast<std::uint8_t>(year & 0xFF);
+    bytes[32] = static_cast<std::uint8_t>(date.isValid() ? date.month() : 0);
+    bytes[33] = static_cast<std::uint8_t>(date.isValid() ? date.day() : 0);
+    return bytes;
+}
+
+QsFields DecodeQs(const ByteArray& bytes) {
+    QsFields fields;
+    fields.chargeCode = GetText(bytes, 0, 10);
+    fields.serialNumber = GetText(bytes, 10, 12);
+    fields.hardwareRevision = GetText(bytes, 22, 4);
+    fields.softwareRevision = GetText(bytes, 26, 4);
+    if (bytes.size() >= kQsRecordSize) {
+        fields.dateOfLastRefresh = QDate((bytes[30] << 8) | bytes[31], bytes[32], bytes[33]);
+    }
+    return fields;
+}
+
+ByteArray ImCallHeader(int record) {
+    return {0x08, 0x00, 0xFD, static_cast<std::uint8_t>(0xE8 + record)};
+}
+
+int ImRecordOfCallHeader(const ByteArray& bytes) {
+    if (bytes.size() < kImCallHeaderSize || bytes[0] != 0x08 || bytes[1] != 0x00 ||
+        bytes[2] != 0xFD || bytes[3] < 0xE8 || bytes[3] > 0xEA) {
+        return -1;
+    }
+    return bytes[3] - 0xE8;
+}
+
+ByteArray DefaultIm0() {
+    ByteArray record(kImRecordSize, 0);
+    PutText(record, 0, kImHeaderSize, {});
+    record[10] = 0x01; // manufacturer id
+    record[11] = 0x2C;
+    PutText(record, 12, 20, QStringLiteral("RQ16-DO8-24V"));
+    PutText(record, 32, 16, QStringLiteral("SN0042318"));
+    record[48] = 0x00; // hardware revision
+    record[49] = 0x03;
+    record[50] = 'V'; // software revision V1.4.2
+    record[51] = 1;
+    record[52] = 4;
+    record[53] = 2;
+    record[54] = 0x00; // revision counter
+    record[55] = 0x05;
+    record[56] = 0xF6; // profile id: none
+    record[57] = 0x00;
+    record[58] = 0x00; // profile specific type
+    record[59] = 0x03;
+    record[60] = 0x01; // I&M version 1.1
+    record[61] = 0x01;
+    record[62] = 0x00; // supported: I&M1 and I&M2
+    record[63] = 0x06;
+    return record;
+}
+
+ByteArray EncodeIm1(const QString& tagFunction, const QString& tagLocation) {
+    ByteArray record(kImRecordSize, 0);
+    PutText(record, 0, kImHeaderSize, {});
+    PutText(record, 10, 32, tagFunction);
+    PutText(record, 42, 22, tagLocation);
+    return record;
+}
+
+ByteArray EncodeIm2(const QString& installationDate) {
+    ByteArray record(kImRecordSize, 0);
+    PutText(record, 0, kImHeaderSize, {});
+    PutText(record, 10, 16, installationDate);
+    PutText(record, 26, 38, {});
+    return record;
+}
+
+ImTexts DecodeIm12(const ByteArray& im1, const ByteArray& im2) {
+    return {GetText(im1, 10, 32), GetText(im1, 42, 22), GetText(im2, 10, 16)};
+}
+
+} // namespace rq16::simulator

@@ -1,0 +1,126 @@
+#pragma once
+// The base DTM communication object over the simulated module. Requests are
+// accepted or refused at once; every answer (and every loss of a connection)
+// is delivered later on the Qt event loop, after the module's configured
+// latency, never inside the request call.
+//
+// A callback that is a QObject (every view) is watched: when it is destroyed
+// before its answer arrives, the answer is dropped. Other callbacks call
+// Unregister before they go away.
+
+#include "simulator/SimulatedModule.h"
+
+#include "host/Communication.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <cstdint>
+#include <map>
+#include <vector>
+
+namespace rq16::standins {
+
+class SimulatedCommunication : public QObject, public IBaseDtmCommunication {
+    Q_OBJECT
+public:
+    explicit SimulatedCommunication(simulator::SimulatedModule& module, QObject* parent = nullptr);
+    ~SimulatedCommunication() override;
+
+    SimulatedCommunication(const SimulatedCommunication&) = delete;
+    SimulatedCommunication& operator=(const SimulatedCommunication&) = delete;
+
+    bool Connect(IBaseCommunicationCallback* callback, IConnectionTarget* target,
+                 const QString& invokeId, const QString& protocolId,
+                 const QString& request) override;
+    bool Disconnect(const QString& communicationReference, IBaseCommunicationCallback* callback,
+                    const QString& invokeId) override;
+    bool TransactionRequest(const QString& communicationReference,
+                            IBaseCommunicationCallback* callback, const QString& invokeId,
+                            const QString& request) override;
+    void VerifyConnectionResponse(bool inUse) override;
+
+    /// Drops every answer still due to `callback` and closes its connections
+    /// without telling it.
+    void Unregister(IBaseCommunicationCallback* callback);
+
+    /// Loses every open connection: each holder gets OnAbort (later).
+    void AbortConnections();
+    /// Asks the holder of `communicationReference` whether the connection is
+    /// still in use (VerifyConnectionRequest with the invoke id of the last
+    /// request on it, later).
+    bool RequestVerification(const QString& communicationReference);
+
+    /// One accepted or refused request, as the module saw it.
+    struct RecordedRequest {
+        QString operation; ///< "Connect", "Transaction" or "Disconnect"
+        QString invokeId;
+        QString communicationReference;
+        QString document;
+        bool accepted = false;
+    };
+    const std::vector<RecordedRequest>& requests() const { return m_requests; }
+    void clearRequests() { m_requests.clear(); }
+
+    std::vector<QString> openConnections() const;
+    /// How often VerifyConnectionResponse was called, and its last argument.
+    int verifyResponseCount() const { return m_verifyResponses; }
+    bool lastVerifyInUse() const { return m_lastVerifyInUse; }
+    /// Answers scheduled and not yet delivered.
+    std::size_t pendingAnswers() const { return m_pending.size(); }
+
+    simulator::SimulatedModule& module() { return m_module; }
+
+signals:
+    /// One line per request and per delivered answer, for a person to read.
+    void traffic(const QString& line);
+
+private:
+    enum class AnswerKind { Connect, Transaction, Disconnect, Verify, Abort };
+
+    /// Who an answer goes to; a destroyed QObject callback is noticed.
+    struct Target {
+        IBaseCommunicationCallback* callback = nullptr;
+        QPointer<QObject> object;
+        bool watched = false;
+        bool alive() const { return !watched || !object.isNull(); }
+    };
+    struct Connection {
+        Target target;
+        QString lastInvokeId;
+    };
+    struct Pending {
+        Target target;
+        AnswerKind kind;
+        QString invokeId;
+        QString payload; ///< the answer document, or the reference for Abort
+        QString reference;
+    };
+
+    static Target MakeTarget(IBaseCommunicationCallback* callback);
+    void Record(const QString& operation, const QString& invokeId, const QString& reference,
+                const QString& document, bool accepted);
+    /// Schedules one answer (and a foreign-id copy before it when that fault
+    /// is on).
+    void Schedule(const Target& target, AnswerKind kind, const QString& invokeId,
+                  const QString& payload, const QString& reference);
+    void Enqueue(Pending pending);
+    void Deliver(std::uint64_t id);
+    /// Closes the connection and schedules OnAbort for its holder; answers
+    /// still due on it are dropped.
+    void Abort(const QString& reference);
+    QString AnswerTransaction(const QString& request);
+
+    simulator::SimulatedModule& m_module;
+    std::map<QString, Connection> m_connections;
+    std::map<std::uint64_t, Pending> m_pending;
+    std::uint64_t m_nextPendingId = 1;
+    int m_nextReference = 1;
+    int m_nextForeignId = 1;
+    std::vector<RecordedRequest> m_requests;
+    int m_verifyResponses = 0;
+    bool m_lastVerifyInUse = false;
+};
+
+} // namespace rq16::standins
