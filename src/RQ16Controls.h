@@ -1,0 +1,32 @@
+#pragma once
+// The control library's entry points: creating controls by their
+// programmatic ids, and installing the component factory.
+
+#include "frame/ComponentRegistry.h"
+#include "frame/host/Dtm.h"
+
+#include <QStringList>
+
+class QWidget;
+
+namespace rq16 {
+
+/// The programmatic ids of all controls of the library, views first.
+QStringList ProgrammaticIds();
+
+/// The ids of the six views the DTM opens.
+QStringList ViewProgrammaticIds();
+
+/// True when the control with this id is built into this library.
+bool IsControlAvailable(const QString& progId);
+
+/// Creates the control with the programmatic id ("RQ16Controls.About", ...).
+/// Returns nullptr for an unknown id or a control this build does not have.
+/// The component factory must be installed first.
+QWidget* CreateControl(const QString& progId, QWidget* parent = nullptr);
+
+/// The view interface of a control created by CreateControl; nullptr for the
+/// channel elements, which are not views.
+IDtmActiveXControl* AsDtmControl(QWidget* control);
+
+} // namespace rq16

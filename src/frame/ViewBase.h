@@ -1,0 +1,157 @@
+#pragma once
+// What every view shares: construction, Init, the button bar and its close
+// and help events, release, resizing and error reports.
+
+#include "host/ButtonControl.h"
+#include "host/Components.h"
+#include "host/Dtm.h"
+#include "host/ResourceManager.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QLabel;
+
+namespace rq16 {
+
+/// What a view states about itself at construction.
+struct ViewTraits {
+    QString typeName;           ///< "Diagnosis", "Parameter", ... (place of log entries)
+    std::int32_t helpContextId; ///< topic of the help event; 0 for none
+    bool hasButtonBar = true;   ///< About has none
+};
+
+class ViewBase : public QWidget,
+                 public IDtmActiveXControl,
+                 public IButtonControlEvents,
+                 public IBaseDtmEvents {
+    Q_OBJECT
+public:
+    explicit ViewBase(ViewTraits traits, QWidget* parent = nullptr);
+    ~ViewBase() override;
+
+    ViewBase(const ViewBase&) = delete;
+    ViewBase& operator=(const ViewBase&) = delete;
+
+    const QString& typeName() const { return m_traits.typeName; }
+
+    /// The shared Init: takes the DTM and its kernel objects, creates the
+    /// resource managers, runs the view's hooks (captions, pictures, header,
+    /// button bar), then AfterInit, InitFinished and returns true. Errors are
+    /// logged with place typeName + ".Init, Error: " and Init goes on.
+    bool IDtmActiveXControl_Init(const QString& invokeId, const QString& functionCall,
+                                 IDtm* Dtm) override;
+    /// Closes the help and sends PreparedToRelease at once (offline views).
+    bool IDtmActiveXControl_PrepareToRelease() override;
+
+    // Button bar events: close and help as every view has them.
+    void ctlButtons_Close() override;
+    void ctlButtons_Help() override;
+
+    // Kernel events; views that follow the data set lock override them.
+    void BaseDtm_LockDataSet(const QString& userName) override;
+    void BaseDtm_UnlockDataSet(const QString& userName) override;
+    void BaseDtm_ParameterChanged() override;
+
+    /// The view's report of an error to the frame application, or a critical
+    /// message box when no DTM is there.
+    void ReportError(std::int32_t number, const QString& message, const QString& place);
+
+    /// The text the message box of ReportError shows when no DTM is there.
+    static QString noDtmMessage();
+
+    /// Replaces the modal critical message box (tests, headless hosts); an
+    /// empty function restores the message box.
+    using CriticalMessageHandler = std::function<void(const QString&)>;
+    static void SetCriticalMessageHandler(CriticalMessageHandler handler);
+
+    IButtonControl* buttonBar() const { return ctlButtons.get(); }
+    std::intptr_t helpResult() const { return lHelpResult; }
+
+protected:
+    // ---- hooks of the shared Init, in the order they run ----
+    /// Online views take their communication object, queue and id generator.
+    virtual void TakeCommunicationObjects() {}
+    /// Captions from resources (step 6).
+    virtual void LoadCaptions() {}
+    /// Pictures; use TryLoadPicture so errors are collected, not thrown.
+    virtual void LoadPictures() {}
+    /// The header label and other values shown offline (step 8).
+    virtual void FillHeader() {}
+    /// Button bar set-up (step 10). The default is that of an offline view
+    /// with the close button only.
+    virtual void SetUpButtonBar();
+    /// Runs after the bar is set up and before InitFinished (online views
+    /// queue CallConnect here).
+    virtual void AfterInit() {}
+    /// Common text id of the extra button's caption; 0 for no extra button.
+    virtual std::int32_t ExtraButtonTextId() const { return 0; }
+
+    // ---- building blocks ----
+    /// m_objDtm, the kernel (advised for its events), the document context
+    /// and the parameter manager.
+    void TakeDtm(IDtm* dtm);
+    /// Unadvises the kernel and drops every DTM reference.
+    void DropDtmReferences();
+    /// A new resource manager that copies the kernel resource manager's
+    /// configuration.
+    std::unique_ptr<IResourceManager> NewConfiguredResourceManager();
+    /// Creates m_objResourceManager and m_objDeviceResourceManager.
+    void CreateResourceManagers();
+    /// Common text `id` (folder sCommonResourcePath).
+    QString CommonText(std::int32_t id);
+    /// Device text `id` (folder sDeviceResourcePath).
+    QString DeviceText(std::int32_t id);
+    /// Loads a picture into a label; on error remembers it as pending and
+    /// returns false.
+    bool TryLoadPicture(QLabel* target, std::int32_t id, int width, int height,
+                        const QString& folder);
+    /// Log entry with place typeName + suffix.
+    void Log(const QString& suffix, const QString& message = QString()) const;
+    /// Runs `step`; a ComError or other exception is logged with place
+    /// typeName + suffix and execution goes on. Returns false on error.
+    template <typename F> bool Guarded(const QString& suffix, F&& step);
+    /// The module object read from the parameter manager's "FDT" document.
+    ModuleObject ReadModule();
+    /// Places the button bar along the lower edge.
+    void resizeEvent(QResizeEvent* event) override;
+
+    /// Step 3 of the close event when the view is online; offline views never
+    /// get here.
+    virtual bool IsOnline() const { return false; }
+    virtual void CloseWhileOnline() {}
+
+    ViewTraits m_traits;
+
+    IDtm* m_objDtm = nullptr;
+    IDtmKernel* m_objKernel = nullptr;
+    IParameterManager* m_objParameterManager = nullptr;
+    IDocumentContext* m_objDocumentContext = nullptr;
+    QString m_sInvokeId;
+    std::unique_ptr<IResourceManager> m_objResourceManager;
+    std::unique_ptr<IResourceManager> m_objDeviceResourceManager;
+    QString sCommonResourcePath;
+    QString sDeviceResourcePath;
+    std::intptr_t lHelpResult = 0;
+    std::unique_ptr<IButtonControl> ctlButtons;
+
+    /// The last picture error since Init began, logged once after LoadPictures.
+    std::optional<ComError> m_pendingPictureError;
+};
+
+template <typename F> bool ViewBase::Guarded(const QString& suffix, F&& step) {
+    try {
+        step();
+        return true;
+    } catch (const ComError& e) {
+        Log(suffix, e.description());
+    } catch (const std::exception& e) {
+        Log(suffix, QString::fromUtf8(e.what()));
+    }
+    return false;
+}
+
+} // namespace rq16
