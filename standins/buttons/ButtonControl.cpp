@@ -1,0 +1,285 @@
+#include "ButtonControl.h"
+
+#include "host/ResourceManager.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace rq16::standins {
+
+ButtonControl::ButtonControl(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("ctlButtons"));
+    setFixedHeight(kBarHeight);
+    setAutoFillBackground(true);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(6, 4, 6, 4);
+    layout->setSpacing(6);
+
+    m_lamp = new QLabel(this);
+    m_lamp->setObjectName(QStringLiteral("lamp"));
+    m_lamp->setFixedSize(12, 12);
+    m_onlineLabel = new QLabel(this);
+    m_onlineLabel->setObjectName(QStringLiteral("onlineLabel"));
+    m_onlineLabel->setMinimumWidth(44);
+    m_message = new QLabel(this);
+    m_message->setObjectName(QStringLiteral("message"));
+    m_message->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_activityBar = new QProgressBar(this);
+    m_activityBar->setObjectName(QStringLiteral("activity"));
+    m_activityBar->setRange(0, 0); // indeterminate
+    m_activityBar->setTextVisible(false);
+    m_activityBar->setFixedSize(70, 12);
+    m_activityBar->hide();
+
+    auto makeButton = [this](const char* name) {
+        auto* button = new QPushButton(this);
+        button->setObjectName(QLatin1String(name));
+        button->setAutoDefault(false);
+        return button;
+    };
+    m_extra = makeButton("cmdExtra");
+    m_ok = makeButton("cmdOk");
+    m_cancel = makeButton("cmdCancel");
+    m_apply = makeButton("cmdApply");
+    m_close = makeButton("cmdClose");
+    m_help = makeButton("cmdHelp");
+    m_extra->hide();
+
+    layout->addWidget(m_lamp);
+    layout->addWidget(m_onlineLabel);
+    layout->addWidget(m_message, 1);
+    layout->addWidget(m_activityBar);
+    layout->addWidget(m_extra);
+    layout->addWidget(m_ok);
+    layout->addWidget(m_cancel);
+    layout->addWidget(m_apply);
+    layout->addWidget(m_close);
+    layout->addWidget(m_help);
+
+    connect(m_ok, &QPushButton::clicked, this, [this] { Dispatch(Button::Ok); });
+    connect(m_cancel, &QPushButton::clicked, this, [this] { Dispatch(Button::Cancel); });
+    connect(m_apply, &QPushButton::clicked, this, [this] { Dispatch(Button::Apply); });
+    connect(m_close, &QPushButton::clicked, this, [this] { Dispatch(Button::Close); });
+    connect(m_help, &QPushButton::clicked, this, [this] { Dispatch(Button::Help); });
+    connect(m_extra, &QPushButton::clicked, this, [this] { Dispatch(Button::Extra); });
+
+    UpdateCaptions();
+    UpdateOnline();
+    UpdateButtons();
+}
+
+ButtonControl::~ButtonControl() = default;
+
+QString ButtonControl::Text(std::int32_t id, const char* fallback) const {
+    if (m_resources != nullptr) {
+        try {
+            return m_resources->GetString(id, QString());
+        } catch (const ComError&) {
+            // The literal below serves when the resource data lack the text.
+        }
+    }
+    return QString::fromLatin1(fallback);
+}
+
+void ButtonControl::SetResourceManager(IResourceManager* manager) {
+    m_resources = manager;
+    UpdateCaptions();
+    UpdateOnline();
+}
+
+void ButtonControl::SetArea(int width, int /*height*/) {
+    // The bar spans the given width; its height stays fixed.
+    resize(qMax(0, width), kBarHeight);
+}
+
+void ButtonControl::SetStandardButtons(bool ok, bool cancel, bool apply, bool close) {
+    m_showOk = ok;
+    m_showCancel = cancel;
+    m_showApply = apply;
+    m_showClose = close;
+    UpdateButtons();
+}
+
+void ButtonControl::SetExtraButton(const QString& caption, const QString& toolTip, int flags) {
+    m_extraCaption = caption;
+    m_extraToolTip = toolTip;
+    m_extraFlags = flags;
+    m_extra->setText(caption);
+    m_extra->setToolTip(toolTip);
+    UpdateButtons();
+}
+
+void ButtonControl::SetMessage(const QString& message) {
+    m_message->setText(message);
+    m_message->setToolTip(message);
+}
+
+QString ButtonControl::message() const {
+    return m_message->text();
+}
+
+void ButtonControl::SetOnline(bool online) {
+    m_online = online;
+    UpdateOnline();
+}
+
+QString ButtonControl::onlineText() const {
+    return m_onlineLabel->text();
+}
+
+void ButtonControl::DisableButtons() {
+    m_buttonsEnabled = false;
+    UpdateButtons();
+}
+
+void ButtonControl::EnableButtons() {
+    m_buttonsEnabled = true;
+    UpdateButtons();
+}
+
+void ButtonControl::ShowActivity() {
+    m_activity = true;
+    m_activityBar->show();
+}
+
+void ButtonControl::HideActivity() {
+    m_activity = false;
+    m_activityBar->hide();
+}
+
+void ButtonControl::EnableApply() {
+    m_applyEnabled = true;
+    UpdateButtons();
+}
+
+void ButtonControl::DisableApply() {
+    m_applyEnabled = false;
+    UpdateButtons();
+}
+
+void ButtonControl::EnableOk() {
+    m_okEnabled = true;
+    UpdateButtons();
+}
+
+void ButtonControl::DisableOk() {
+    m_okEnabled = false;
+    UpdateButtons();
+}
+
+QPushButton* ButtonControl::ButtonFor(Button button) const {
+    switch (button) {
+    case Button::Ok:
+        return m_ok;
+    case Button::Cancel:
+        return m_cancel;
+    case Button::Apply:
+        return m_apply;
+    case Button::Close:
+        return m_close;
+    case Button::Help:
+        return m_help;
+    case Button::Extra:
+        return m_extra;
+    }
+    return nullptr;
+}
+
+bool ButtonControl::isButtonVisible(Button button) const {
+    switch (button) {
+    case Button::Ok:
+        return m_showOk;
+    case Button::Cancel:
+        return m_showCancel;
+    case Button::Apply:
+        return m_showApply;
+    case Button::Close:
+        return m_showClose;
+    case Button::Help:
+        return true;
+    case Button::Extra:
+        return !m_extraCaption.isEmpty();
+    }
+    return false;
+}
+
+bool ButtonControl::isButtonEnabled(Button button) const {
+    if (!isButtonVisible(button) || !m_buttonsEnabled) {
+        return false;
+    }
+    if (button == Button::Apply) {
+        return m_applyEnabled;
+    }
+    if (button == Button::Ok) {
+        return m_okEnabled;
+    }
+    return true;
+}
+
+QString ButtonControl::buttonText(Button button) const {
+    return ButtonFor(button)->text();
+}
+
+bool ButtonControl::click(Button button) {
+    if (!isButtonEnabled(button)) {
+        return false;
+    }
+    ButtonFor(button)->click();
+    return true;
+}
+
+void ButtonControl::Dispatch(Button button) {
+    if (m_sink == nullptr) {
+        return;
+    }
+    switch (button) {
+    case Button::Ok:
+        m_sink->ctlButtons_OK();
+        break;
+    case Button::Cancel:
+        m_sink->ctlButtons_Cancel();
+        break;
+    case Button::Apply:
+        m_sink->ctlButtons_Apply();
+        break;
+    case Button::Close:
+        m_sink->ctlButtons_Close();
+        break;
+    case Button::Help:
+        m_sink->ctlButtons_Help();
+        break;
+    case Button::Extra:
+        m_sink->ctlButtons_ExtraCommand();
+        break;
+    }
+}
+
+void ButtonControl::UpdateButtons() {
+    for (Button button :
+         {Button::Ok, Button::Cancel, Button::Apply, Button::Close, Button::Help, Button::Extra}) {
+        QPushButton* widget = ButtonFor(button);
+        widget->setVisible(isButtonVisible(button));
+        widget->setEnabled(isButtonEnabled(button));
+    }
+}
+
+void ButtonControl::UpdateCaptions() {
+    m_ok->setText(Text(kTextOk, "OK"));
+    m_cancel->setText(Text(kTextCancel, "Cancel"));
+    m_apply->setText(Text(kTextApply, "Apply"));
+    m_close->setText(Text(kTextClose, "Close"));
+    m_help->setText(Text(kTextHelp, "Help"));
+}
+
+void ButtonControl::UpdateOnline() {
+    const QString colour = m_online ? QStringLiteral("#2fb344") : QStringLiteral("#9a9a9a");
+    m_lamp->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid #505050;"
+                                         " border-radius: 6px;")
+                              .arg(colour));
+    m_onlineLabel->setText(m_online ? Text(kTextOnline, "online") : Text(kTextOffline, "offline"));
+}
+
+} // namespace rq16::standins
