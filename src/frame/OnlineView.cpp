@@ -1,0 +1,354 @@
+#include "OnlineView.h"
+
+#include "ComponentRegistry.h"
+
+#include "common/HelpUtilities.h"
+
+namespace rq16 {
+
+namespace {
+/// Common text reported when the connection is lost.
+constexpr std::int32_t kTextConnectionLost = 1127;
+} // namespace
+
+OnlineView::OnlineView(ViewTraits traits, QWidget* parent) : ViewBase(std::move(traits), parent) {}
+
+OnlineView::~OnlineView() = default;
+
+// ---- Init ----
+
+void OnlineView::TakeCommunicationObjects() {
+    const auto objects = m_objDtm->CommunicationObjects();
+    objBaseDtmCommunication = objects.empty() ? nullptr : objects.front();
+    objInvokeIdGenerator = Components().CreateInvokeIdGenerator();
+    objDeferredCallQueue = Components().CreateDeferredCallQueue();
+    if (objBaseDtmCommunication == nullptr) {
+        throw ComError(kErrInvalidArg, QStringLiteral("The DTM offers no communication object"));
+    }
+}
+
+void OnlineView::AfterInit() {
+    Queue(QStringLiteral("CallConnect"));
+}
+
+// ---- building blocks ----
+
+QString OnlineView::Queue(const QString& operation) {
+    if (!objDeferredCallQueue) {
+        throw ComError(kErrInvalidArg, QStringLiteral("No deferred call queue"));
+    }
+    return objDeferredCallQueue->Add(this, operation, QVariant());
+}
+
+QString OnlineView::NewInvokeId() {
+    if (!objInvokeIdGenerator) {
+        throw ComError(kErrInvalidArg, QStringLiteral("No invoke id generator"));
+    }
+    return objInvokeIdGenerator->NewInvokeId();
+}
+
+bool OnlineView::SendTransaction(QString& invokeIdField, const QString& request) {
+    invokeIdField = NewInvokeId();
+    const bool accepted = objBaseDtmCommunication != nullptr &&
+                          objBaseDtmCommunication->TransactionRequest(communicationReference, this,
+                                                                      invokeIdField, request);
+    if (!accepted) {
+        invokeIdField.clear();
+    }
+    return accepted;
+}
+
+std::unique_ptr<IResponseParser> OnlineView::ParseAnswer(const QString& response, bool& parsed) {
+    auto parser = Components().CreateResponseParser();
+    parsed = parser->Parse(response, m_objDocumentContext);
+    return parser;
+}
+
+QString OnlineView::CommonTextOrEmpty(std::int32_t id) {
+    try {
+        return CommonText(id);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+void OnlineView::SendPreparedToRelease() {
+    if (m_blnReleased) {
+        return;
+    }
+    m_blnReleased = true;
+    if (m_objKernel) {
+        m_objKernel->UiManager()->PreparedToRelease(m_sInvokeId);
+    }
+    DropDtmReferences();
+}
+
+void OnlineView::CompleteReleaseIfIdle() {
+    if (blnPrepareToRelease && !IsOnline() && !HasOutstandingRequest()) {
+        Log(QStringLiteral(".PrepareToRelease"), QStringLiteral("Preparing to release"));
+        SendPreparedToRelease();
+    }
+}
+
+// ---- deferred operations ----
+
+void OnlineView::LogCallConnectEntry() {
+    Log(QStringLiteral(".CallConnect"));
+}
+
+void OnlineView::CallConnect(const QVariant& vArguments) {
+    Q_UNUSED(vArguments);
+    const QString onError = QStringLiteral(".CallConnect, Error: ");
+    LogCallConnectEntry();
+    if (m_blnReleased || !m_objKernel) {
+        Log(onError, QStringLiteral("The view holds no DTM"));
+        return;
+    }
+    Guarded(onError, [&] { ctlButtons->DisableButtons(); });
+    Guarded(onError, [&] { sOnlineInvokeId = NewInvokeId(); });
+    Log(QStringLiteral(".CallConnect"), QStringLiteral("Trying to get conntect request document"));
+    QString request;
+    Guarded(onError, [&] { request = m_objKernel->ParameterManager()->GetConnectRequest(true); });
+    Log(QStringLiteral(".CallConnect"), QStringLiteral("actually trying to connect"));
+    bool accepted = false;
+    Guarded(onError, [&] {
+        accepted =
+            objBaseDtmCommunication->Connect(this, m_objKernel->ConnectionTarget(), sOnlineInvokeId,
+                                             m_objDtm->ProtocolId(), request);
+    });
+    if (!accepted) {
+        sOnlineInvokeId.clear();
+        Guarded(onError, [&] { ctlButtons->EnableButtons(); });
+        Log(QStringLiteral(".CallConnect"),
+            QStringLiteral("objBaseDtmCommunication.Connect returned false"));
+        Guarded(onError, [&] { OnConnectRefused(); });
+    } else {
+        Log(QStringLiteral(".CallConnect"),
+            QStringLiteral("objBaseDtmCommunication.Connect returned true"));
+    }
+}
+
+void OnlineView::CallDisconnect(const QVariant& vArguments) {
+    Q_UNUSED(vArguments);
+    const QString place = QStringLiteral(".CallDisconnect");
+    const QString onError = QStringLiteral(".CallDisconnect, Error: ");
+    if (HasOutstandingRequest()) {
+        if (IsOnline()) {
+            Guarded(onError, [&] { Queue(QStringLiteral("CallDisconnect")); });
+        }
+        return;
+    }
+    if (!IsOnline()) {
+        Log(place, QStringLiteral("No connection (any more)"));
+        CompleteReleaseIfIdle();
+        return;
+    }
+    Guarded(onError, [&] { sOnlineInvokeId = NewInvokeId(); });
+    Log(place, QStringLiteral("sOnlineInvokeId: ") + sOnlineInvokeId);
+    Log(place, QStringLiteral("actually trying to disconnect"));
+    bool accepted = false;
+    Guarded(onError, [&] {
+        accepted =
+            objBaseDtmCommunication->Disconnect(communicationReference, this, sOnlineInvokeId);
+    });
+    if (!accepted) {
+        sOnlineInvokeId.clear();
+        Log(place, QStringLiteral("objBaseDtmCommunication.Disconnect returned false"));
+    } else {
+        Log(place, QStringLiteral("objBaseDtmCommunication.Disconnect returned true"));
+    }
+}
+
+void OnlineView::CallVerifyConnection(const QVariant& vArguments) {
+    Q_UNUSED(vArguments);
+    Log(QStringLiteral(".CallVerifyConnection"));
+    Guarded(QStringLiteral(".CallVerifyConnection, Error: "),
+            [&] { objBaseDtmCommunication->VerifyConnectionResponse(true); });
+}
+
+// ---- connect answer ----
+
+void OnlineView::IBaseCommunicationCallback_OnConnectResponse(const QString& invokeId,
+                                                              const QString& response) {
+    const QString place = QStringLiteral(".OnConnectResponse");
+    Log(place, QStringLiteral("sOnlineInvokeId: ") + sOnlineInvokeId);
+    if (invokeId != sOnlineInvokeId) {
+        return;
+    }
+    sOnlineInvokeId.clear();
+    CallbackGuard(QStringLiteral("OnConnectResponse"), [&] {
+        bool parsed = false;
+        const auto parser = ParseAnswer(response, parsed);
+        if (!parsed) {
+            ConnectAnswerUnparsable(parser->LastError());
+        } else if (parser->CommunicationReference().isEmpty()) {
+            ConnectAnswerNegative(parser->ErrorText());
+        } else {
+            communicationReference = parser->CommunicationReference();
+            ConnectAnswerPositive();
+        }
+    });
+}
+
+void OnlineView::ConnectAnswerUnparsable(const QString& lastError) {
+    ReportError(0, lastError, QStringLiteral("OnConnectResponse"));
+    ctlButtons->HideActivity();
+    AfterConnectAnswer();
+}
+
+void OnlineView::ConnectAnswerNegative(const QString& errorText) {
+    ReportError(0, errorText, QStringLiteral("OnConnectResponse"));
+    OnConnectionLost();
+    ShowConnectError(errorText);
+    ctlButtons->EnableButtons();
+    ctlButtons->HideActivity();
+    CompleteReleaseIfIdle();
+}
+
+void OnlineView::ConnectAnswerPositive() {
+    Log(QStringLiteral(".OnConnectResponse"),
+        QStringLiteral("communicationReference: ") + communicationReference);
+    ctlButtons->SetOnline(true);
+    AfterConnectAnswer();
+}
+
+void OnlineView::AfterConnectAnswer() {
+    if (!blnPrepareToRelease) {
+        ctlButtons_ExtraCommand();
+    } else {
+        Log(QStringLiteral(".OnConnectResponse"),
+            QStringLiteral("blnPrepareToRelease is true, adding CallDisconnect to queue"));
+        Queue(QStringLiteral("CallDisconnect"));
+    }
+}
+
+// ---- transaction answer ----
+
+void OnlineView::IBaseCommunicationCallback_OnTransactionResponse(const QString& invokeId,
+                                                                  const QString& response) {
+    Log(QStringLiteral(".OnTransactionResponse"),
+        QStringLiteral("sOnlineInvokeId: ") + sOnlineInvokeId);
+    if (invokeId != sOnlineInvokeId) {
+        return;
+    }
+    sOnlineInvokeId.clear();
+    CallbackGuard(QStringLiteral("OnTransactionResponse"), [&] {
+        bool parsed = false;
+        const auto parser = ParseAnswer(response, parsed);
+        if (!parsed) {
+            ctlButtons->EnableButtons();
+            ctlButtons->HideActivity();
+            ReportError(0, parser->LastError(), QStringLiteral("OnTransactionResponse"));
+        } else if (parser->HasData()) {
+            OnTransactionData(parser->Data());
+        } else {
+            ReportError(0, QStringLiteral("No data read"), QStringLiteral("OnTransactionResponse"));
+        }
+    });
+}
+
+// ---- disconnect answer ----
+
+void OnlineView::IBaseCommunicationCallback_OnDisconnectResponse(const QString& invokeId,
+                                                                 const QString& response) {
+    Q_UNUSED(response);
+    const QString place = QStringLiteral(".OnDisconnectResponse");
+    Log(place, QStringLiteral("sOnlineInvokeId: ") + sOnlineInvokeId);
+    Log(place, QStringLiteral("invokeId: ") + invokeId);
+    CallbackGuard(QStringLiteral("OnDisconnectResponse"), [&] {
+        ctlButtons->SetOnline(false);
+        if (invokeId != sOnlineInvokeId) {
+            Log(place, QStringLiteral("Not my request, ignoring"));
+            return;
+        }
+        sOnlineInvokeId.clear();
+        communicationReference.clear();
+        OnDisconnected();
+        if (blnPrepareToRelease) {
+            Log(place, QStringLiteral("Preparing to release"));
+            Log(place, QStringLiteral("m_sInvokeId: ") + m_sInvokeId);
+            SendPreparedToRelease();
+        } else if (!blnClosing) {
+            ctlButtons->EnableButtons();
+            ctlButtons->HideActivity();
+        } else {
+            Log(place, QStringLiteral("m_sInvokeId: ") + m_sInvokeId);
+            blnClosing = false;
+            if (m_objKernel) {
+                m_objKernel->UiManager()->RequestClose(m_sInvokeId);
+            }
+        }
+    });
+}
+
+// ---- verify and abort ----
+
+void OnlineView::IBaseCommunicationCallback_VerifyConnectionRequest(const QString& invokeId,
+                                                                    const QString& response) {
+    Q_UNUSED(response);
+    if (invokeId == sOnlineInvokeId) {
+        CallbackGuard(QStringLiteral("VerifyConnectionRequest"),
+                      [&] { Queue(QStringLiteral("CallVerifyConnection")); });
+    }
+}
+
+void OnlineView::IBaseCommunicationCallback_OnAbort(const QString& reference) {
+    Log(QStringLiteral(".OnAbort"), QStringLiteral("communicationReference: ") + reference);
+    sOnlineInvokeId.clear();
+    CallbackGuard(QStringLiteral("OnAbort"), [&] {
+        ctlButtons->SetOnline(false);
+        ReportError(0, CommonTextOrEmpty(kTextConnectionLost), QStringLiteral("OnAbort"));
+        communicationReference.clear();
+        OnConnectionLost();
+        ctlButtons->EnableButtons();
+        ctlButtons->HideActivity();
+        CompleteReleaseIfIdle();
+    });
+}
+
+// ---- buttons, close and release ----
+
+void OnlineView::ctlButtons_ExtraCommand() {
+    ctlButtons->DisableButtons();
+    ctlButtons->ShowActivity();
+    Log(ExtraCommandLogSuffix());
+    Queue(IsOnline() ? ReadOperation() : QStringLiteral("CallConnect"));
+}
+
+void OnlineView::CloseWhileOnline() {
+    blnClosing = true;
+    Log(QStringLiteral("_Clos"), QStringLiteral("Calling Disconnect"));
+    Queue(QStringLiteral("CallDisconnect"));
+}
+
+bool OnlineView::IDtmActiveXControl_PrepareToRelease() {
+    if (lHelpResult != 0) {
+        CloseAllHelp(this);
+    }
+    ReleaseConnection();
+    return true;
+}
+
+void OnlineView::ReleaseConnection() {
+    const QString place = QStringLiteral(".PrepareToRelease");
+    if (!IsOnline()) {
+        Log(place, QStringLiteral("Offline"));
+        if (sOnlineInvokeId.isEmpty()) {
+            SendPreparedToRelease();
+        } else {
+            blnPrepareToRelease = true;
+        }
+        return;
+    }
+    Log(place, QStringLiteral("Online"));
+    Log(place, QStringLiteral("sOnlineInvokeId: ") + sOnlineInvokeId);
+    blnPrepareToRelease = true;
+    if (HasOutstandingRequest()) {
+        Log(place, QStringLiteral("Adding CallDisconnect to queue"));
+        Queue(QStringLiteral("CallDisconnect"));
+    } else {
+        ctlButtons_Close();
+    }
+}
+
+} // namespace rq16
