@@ -1,0 +1,117 @@
+#include "DtmKernel.h"
+
+#include "RQ16Dtm.h"
+
+#include "standins/documents/FdtDocuments.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+
+#include <algorithm>
+
+namespace rq16::standins {
+
+QString DtmInformation::InfoDocument() {
+    return documents::InfoDocument(m_information);
+}
+
+int UserDialog::AskUser(const QString& text, const QString& caption, int style) {
+    m_questions.push_back({text, caption, style});
+    if (m_answer) {
+        return *m_answer;
+    }
+    if (QGuiApplication::platformName() == QStringLiteral("offscreen")) {
+        return kIdNo;
+    }
+    if (style == kMbYesNo) {
+        const auto answer =
+            QMessageBox::question(nullptr, caption, text, QMessageBox::Yes | QMessageBox::No);
+        return answer == QMessageBox::Yes ? kIdYes : kIdNo;
+    }
+    QMessageBox::information(nullptr, caption, text);
+    return 1; // OK
+}
+
+void UiManager::InitFinished(const QString& invokeId) {
+    m_dtm.HandleInitFinished(invokeId);
+}
+
+void UiManager::RequestClose(const QString& invokeId) {
+    m_dtm.HandleRequestClose(invokeId);
+}
+
+void UiManager::PreparedToRelease(const QString& invokeId) {
+    m_dtm.HandlePreparedToRelease(invokeId);
+}
+
+bool UiManager::IsEditAllowed() {
+    return m_dtm.kernel().lockHolder() != LockHolder::OtherUser;
+}
+
+bool UiManager::RequestDataSetSave() {
+    bool saved = true;
+    try {
+        m_dtm.kernel().parameters().Save();
+    } catch (const ComError& e) {
+        saved = false;
+        m_dtm.HandleErrorMessage(m_dtm.kernel().parameters().SystemTag(), e.description());
+    }
+    if (IFrameHost* host = m_dtm.host()) {
+        host->OnDataSetSaveRequested();
+    }
+    return saved;
+}
+
+bool UiManager::RequestDataSetUnlock() {
+    if (IFrameHost* host = m_dtm.host()) {
+        host->OnDataSetUnlockRequested();
+    }
+    return true;
+}
+
+DtmKernel::DtmKernel(RQ16Dtm& dtm, const QString& commonFolder, const QString& dataSetFile,
+                     const QString& protocolId, const DtmInfoObject& information)
+    : m_dtm(dtm), m_resources(commonFolder), m_parameters(dataSetFile, protocolId),
+      m_uiManager(dtm), m_information(information) {}
+
+DtmKernel::~DtmKernel() = default;
+
+void DtmKernel::OnErrorMessage(const QString& systemTag, const QString& message) {
+    m_dtm.HandleErrorMessage(systemTag, message);
+}
+
+void DtmKernel::Advise(IBaseDtmEvents* sink) {
+    if (sink != nullptr && std::find(m_sinks.begin(), m_sinks.end(), sink) == m_sinks.end()) {
+        m_sinks.push_back(sink);
+    }
+}
+
+void DtmKernel::Unadvise(IBaseDtmEvents* sink) {
+    m_sinks.erase(std::remove(m_sinks.begin(), m_sinks.end(), sink), m_sinks.end());
+}
+
+template <typename F> void DtmKernel::ForEachSink(F&& call) {
+    // A sink may unadvise itself (or others) while being called.
+    const auto sinks = m_sinks;
+    for (IBaseDtmEvents* sink : sinks) {
+        if (std::find(m_sinks.begin(), m_sinks.end(), sink) != m_sinks.end()) {
+            call(*sink);
+        }
+    }
+}
+
+void DtmKernel::SetDataSetLock(LockHolder holder, const QString& userName) {
+    m_lockHolder = holder;
+    m_lockUser = holder == LockHolder::Released ? QString() : userName;
+    if (holder == LockHolder::Released) {
+        ForEachSink([&](IBaseDtmEvents& sink) { sink.BaseDtm_UnlockDataSet(userName); });
+    } else {
+        ForEachSink([&](IBaseDtmEvents& sink) { sink.BaseDtm_LockDataSet(userName); });
+    }
+}
+
+void DtmKernel::RaiseParameterChanged() {
+    ForEachSink([](IBaseDtmEvents& sink) { sink.BaseDtm_ParameterChanged(); });
+}
+
+} // namespace rq16::standins

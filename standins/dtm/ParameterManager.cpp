@@ -1,0 +1,129 @@
+#include "ParameterManager.h"
+
+#include "standins/communication/Documents.h"
+#include "standins/documents/FdtDocuments.h"
+
+#include <algorithm>
+
+namespace rq16::standins {
+
+ParameterManager::ParameterManager(QString dataSetFile, QString protocolId)
+    : m_file(std::move(dataSetFile)), m_protocolId(std::move(protocolId)),
+      m_data(DataSet::Load(m_file)) {}
+
+QString ParameterManager::GetConnectRequest(bool /*full*/) {
+    return documents::ConnectRequest(m_data.slotNumber, m_protocolId);
+}
+
+QString ParameterManager::GetReadDiagnosisRequest(const QString& communicationReference) {
+    return documents::ReadDiagnosisRequest(communicationReference, m_data.slotNumber);
+}
+
+QString ParameterManager::GetReadOutputValuesRequest(const QString& communicationReference) {
+    return documents::ReadOutputValuesRequest(communicationReference, m_data.slotNumber);
+}
+
+QString ParameterManager::GetSimulationReadRequest(const QString& communicationReference) {
+    return documents::SimulationReadRequest(communicationReference, m_data.slotNumber);
+}
+
+QString ParameterManager::GetGlobalForcingEnableRequest(const QString& communicationReference) {
+    return documents::GlobalForcingEnableRequest(communicationReference, m_data.slotNumber);
+}
+
+QString ParameterManager::GetWriteForceValuesRequest(const QString& communicationReference,
+                                                     const ByteArray& forceValues) {
+    return documents::WriteForceValuesRequest(communicationReference, m_data.slotNumber,
+                                              forceValues);
+}
+
+QString ParameterManager::GetReadQsDataRequest(const QString& communicationReference) {
+    return documents::ReadQsDataRequest(communicationReference, m_data.slotNumber);
+}
+
+void ParameterManager::GetParameterBytes(ByteArray& bytes) {
+    bytes = m_data.parameterBytes;
+}
+
+void ParameterManager::SetParameterBytes(const ByteArray& bytes) {
+    m_data.parameterBytes = bytes;
+    m_modified = true;
+}
+
+void ParameterManager::CommitParameters() {
+    Save();
+}
+
+QString ParameterManager::GetDocumentPart(const QString& parameterPath, const QString& protocolId) {
+    if (parameterPath != QStringLiteral("FDT")) {
+        throw ComError(kErrInvalidArg, QStringLiteral("No document part '%1'").arg(parameterPath));
+    }
+    if (protocolId.compare(m_protocolId, Qt::CaseInsensitive) != 0) {
+        throw ComError(kErrInvalidArg,
+                       QStringLiteral("Protocol '%1' is not supported").arg(protocolId));
+    }
+    return documents::ModuleDocument(ModuleObject{m_data.slotNumber, m_data.typeName});
+}
+
+QString ParameterManager::SystemTag() {
+    return QStringLiteral("%1 / slot %2")
+        .arg(m_data.typeName)
+        .arg(m_data.slotNumber, 2, 10, QLatin1Char('0'));
+}
+
+void ParameterManager::SetStoredQsData(const ByteArray& contents) {
+    m_data.storedQsData = contents;
+    m_modified = true;
+}
+
+void ParameterManager::SetStoredIMData(const ByteArray& contents) {
+    m_data.storedIMData = contents;
+    m_modified = true;
+}
+
+void ParameterManager::SetStoredComment(const QString& comment) {
+    m_data.comment = comment;
+    m_modified = true;
+}
+
+void ParameterManager::Advise(IParameterManagerEvents* sink) {
+    if (sink != nullptr && std::find(m_sinks.begin(), m_sinks.end(), sink) == m_sinks.end()) {
+        m_sinks.push_back(sink);
+    }
+}
+
+void ParameterManager::Unadvise(IParameterManagerEvents* sink) {
+    m_sinks.erase(std::remove(m_sinks.begin(), m_sinks.end(), sink), m_sinks.end());
+}
+
+void ParameterManager::Save() {
+    if (!m_file.isEmpty()) {
+        m_data.Save(m_file);
+        if (m_written) {
+            m_written(m_file);
+        }
+    }
+    m_modified = false;
+}
+
+void ParameterManager::Reload() {
+    m_data = DataSet::Load(m_file);
+    m_modified = false;
+}
+
+void ParameterManager::Replace(const DataSet& data) {
+    m_data = data;
+    m_modified = true;
+}
+
+void ParameterManager::RaiseParameterChanged() {
+    // A sink may unadvise itself (or others) while being called.
+    const auto sinks = m_sinks;
+    for (IParameterManagerEvents* sink : sinks) {
+        if (std::find(m_sinks.begin(), m_sinks.end(), sink) != m_sinks.end()) {
+            sink->ParameterManager_ParameterChanged();
+        }
+    }
+}
+
+} // namespace rq16::standins
