@@ -1,0 +1,87 @@
+#include "TestFiles.h"
+
+#include "common/RegManagement.h"
+
+#include <gtest/gtest.h>
+
+using namespace rq16;
+using rq16::test::TempRegistry;
+
+namespace {
+
+const QString kKey = QStringLiteral("SOFTWARE\\Orlin\\DTM kelio-DP");
+
+TEST(RegistryTest, MissingFileKeyOrValueGiveTheNumberZero) {
+    {
+        rq16::test::ScopedEnv env;
+        env.set("RQ16_REGISTRY_FILE", "/nonexistent/registry.reg");
+        const RegistryValue v = ReadRegistryValue(kKey, QStringLiteral("Debug"));
+        EXPECT_EQ(v.kind, RegistryValue::Kind::Int16);
+        EXPECT_EQ(v.number, 0);
+        EXPECT_FALSE(v.equalsNumber(1));
+    }
+    TempRegistry reg(rq16::test::DebugKey("\"Debug\"=dword:00000001\n"));
+    const RegistryValue noKey = ReadRegistryValue(QStringLiteral("SOFTWARE\\Nobody"), "Debug");
+    EXPECT_EQ(noKey.kind, RegistryValue::Kind::Int16);
+    EXPECT_FALSE(noKey.equalsNumber(1));
+    const RegistryValue noValue = ReadRegistryValue(kKey, QStringLiteral("DebugFile"));
+    EXPECT_EQ(noValue.kind, RegistryValue::Kind::Int16);
+    EXPECT_EQ(noValue.number, 0);
+}
+
+TEST(RegistryTest, ValuesKeepTheirTypes) {
+    TempRegistry reg(rq16::test::DebugKey("\"Number\"=dword:00000003\n"
+                                          "\"Text\"=\"3\"\n"
+                                          "\"Negative\"=dword:ffffffff\n"
+                                          "\"Quoted\"=\"say \\\"hi\\\" C:\\\\temp\"\n"
+                                          "\"Expand\"=hex(2):25,00,54,00,00,00\n"
+                                          "\"Binary\"=hex:01,02,03\n"
+                                          "\"Empty\"=\"\"\n"));
+    const RegistryValue number = ReadRegistryValue(kKey, QStringLiteral("Number"));
+    EXPECT_EQ(number.kind, RegistryValue::Kind::Int32);
+    EXPECT_TRUE(number.equalsNumber(3));
+
+    const RegistryValue text = ReadRegistryValue(kKey, QStringLiteral("Text"));
+    EXPECT_EQ(text.kind, RegistryValue::Kind::String);
+    EXPECT_EQ(text.text, QStringLiteral("3"));
+    EXPECT_FALSE(text.equalsNumber(3)) << "a string is not the number it spells";
+
+    EXPECT_EQ(ReadRegistryValue(kKey, QStringLiteral("Negative")).number, -1);
+    EXPECT_EQ(ReadRegistryValue(kKey, QStringLiteral("Quoted")).text,
+              QStringLiteral("say \"hi\" C:\\temp"));
+    EXPECT_EQ(ReadRegistryValue(kKey, QStringLiteral("Expand")).kind, RegistryValue::Kind::Empty);
+    EXPECT_EQ(ReadRegistryValue(kKey, QStringLiteral("Binary")).kind, RegistryValue::Kind::Empty);
+    const RegistryValue empty = ReadRegistryValue(kKey, QStringLiteral("Empty"));
+    EXPECT_EQ(empty.kind, RegistryValue::Kind::String);
+    EXPECT_TRUE(empty.text.isEmpty());
+}
+
+TEST(RegistryTest, SubKeysAndNamesAreFoundAsTheRegistryWould) {
+    TempRegistry reg("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Orlin\\DTM kelio-DP\\Paths]\n"
+                     "\"Help\"=\"/opt/help\"\n"
+                     "[HKEY_CURRENT_USER\\SOFTWARE\\Orlin\\DTM kelio-DP]\n"
+                     "\"Debug\"=dword:00000003\n"
+                     "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Orlin\\DTM kelio-DP]\n"
+                     "\"debug\"=dword:00000002\n");
+    // An empty sub-key opens the key itself; names and keys ignore case.
+    EXPECT_TRUE(ReadRegistryValue(kKey.toUpper(), QStringLiteral("DEBUG"), QString()).equalsNumber(2));
+    EXPECT_EQ(ReadRegistryValue(kKey, QStringLiteral("Help"), QStringLiteral("Paths")).text,
+              QStringLiteral("/opt/help"));
+    // Another hive does not count.
+    EXPECT_FALSE(ReadRegistryValue(kKey, QStringLiteral("Debug")).equalsNumber(3));
+    // A parent of a written key exists but holds no values.
+    const RegistryValue parent = ReadRegistryValue(QStringLiteral("SOFTWARE\\Orlin"), "Debug");
+    EXPECT_EQ(parent.kind, RegistryValue::Kind::Int16);
+}
+
+TEST(RegistryTest, StringsLongerThanTheBufferAreUnreadable) {
+    const QByteArray fits(255, 'x');
+    const QByteArray tooLong(256, 'y');
+    TempRegistry reg(rq16::test::DebugKey("\"Fits\"=\"" + fits + "\"\n\"Long\"=\"" + tooLong + "\"\n"));
+    EXPECT_EQ(ReadRegistryValue(kKey, QStringLiteral("Fits")).text.size(), 255);
+    const RegistryValue longValue = ReadRegistryValue(kKey, QStringLiteral("Long"));
+    EXPECT_EQ(longValue.kind, RegistryValue::Kind::Int16);
+    EXPECT_EQ(longValue.number, 0);
+}
+
+} // namespace
