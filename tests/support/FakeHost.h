@@ -61,7 +61,13 @@ private:
 
 class FakeDtmInformation : public IDtmInformation {
 public:
-    QString InfoDocument() override { return document; }
+    QString InfoDocument() override {
+        if (fails) {
+            throw ComError(kErrInvalidArg, QStringLiteral("information not available"));
+        }
+        return document;
+    }
+    bool fails = false;
     /// Fake InfoReader syntax: name|dtmRevision|fdtMajor|fdtMinor.
     QString document = QStringLiteral("RQ16 DO8 DTM|2.3.1|1|2");
 };
