@@ -29,27 +29,27 @@ QString GetText(const ByteArray& bytes, std::size_t offset, std::size_t width) {
 
 ByteArray EncodeQs(const QsFields& fields) {
     ByteArray bytes(kQsRecordSize, 0);
-    PutText(bytes, 0, 10, fields.chargeCode);
-    PutText(bytes, 10, 12, fields.serialNumber);
-    PutText(bytes, 22, 4, fields.hardwareRevision);
-    PutText(bytes, 26, 4, fields.softwareRevision);
-    const QDate date = fields.dateOfLastRefresh.isValid() ? fields.dateOfLastRefresh : QDate();
-    const int year = date.isValid() ? date.year() : 0;
-    bytes[30] = static_cast<std::uint8_t>((year >> 8) & 0xFF);
-    bytes[31] = static_cast<std::uint8_t>(year & 0xFF);
-    bytes[32] = static_cast<std::uint8_t>(date.isValid() ? date.month() : 0);
-    bytes[33] = static_cast<std::uint8_t>(date.isValid() ? date.day() : 0);
+    PutText(bytes, 0, 12, fields.chargeCode);
+    PutText(bytes, 12, 12, fields.serialNumber);
+    bytes[24] = fields.hardwareRevision;
+    std::copy(fields.softwareRevision.begin(), fields.softwareRevision.end(), bytes.begin() + 25);
+    if (const QDate& date = fields.dateOfLastRefresh; date.isValid()) {
+        bytes[28] = static_cast<std::uint8_t>((date.year() >> 8) & 0xFF);
+        bytes[29] = static_cast<std::uint8_t>(date.year() & 0xFF);
+        bytes[30] = static_cast<std::uint8_t>(date.month());
+        bytes[31] = static_cast<std::uint8_t>(date.day());
+    }
     return bytes;
 }
 
 QsFields DecodeQs(const ByteArray& bytes) {
     QsFields fields;
-    fields.chargeCode = GetText(bytes, 0, 10);
-    fields.serialNumber = GetText(bytes, 10, 12);
-    fields.hardwareRevision = GetText(bytes, 22, 4);
-    fields.softwareRevision = GetText(bytes, 26, 4);
+    fields.chargeCode = GetText(bytes, 0, 12);
+    fields.serialNumber = GetText(bytes, 12, 12);
     if (bytes.size() >= kQsRecordSize) {
-        fields.dateOfLastRefresh = QDate((bytes[30] << 8) | bytes[31], bytes[32], bytes[33]);
+        fields.hardwareRevision = bytes[24];
+        std::copy(bytes.begin() + 25, bytes.begin() + 28, fields.softwareRevision.begin());
+        fields.dateOfLastRefresh = QDate((bytes[28] << 8) | bytes[29], bytes[30], bytes[31]);
     }
     return fields;
 }

@@ -2,10 +2,10 @@
 // Byte layouts of the records the simulated module keeps: the production
 // record (QS data) and the identification records I&M0, I&M1 and I&M2.
 //
-// QS record, 34 bytes, text fields ASCII and padded with blanks:
-//   0..9   charge code          10..21 serial number
-//   22..25 hardware revision    26..29 software revision
-//   30..31 year of last refresh (big endian), 32 month, 33 day
+// QS record, 32 bytes, text fields ASCII and padded with blanks:
+//   0..11  charge code          12..23 serial number
+//   24     hardware revision    25..27 software revision (major, minor, patch)
+//   28..29 year of last refresh (big endian), 30 month, 31 day
 //
 // I&M records, 64 bytes each (a read of index 255 returns the 4-byte call
 // header followed by the record, 68 bytes, the form in which I&M1 and I&M2 are
@@ -23,11 +23,13 @@
 #include <QDate>
 #include <QString>
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 
 namespace rq16::simulator {
 
-inline constexpr std::size_t kQsRecordSize = 34;
+inline constexpr std::size_t kQsRecordSize = 32;
 inline constexpr std::size_t kImRecordSize = 64;
 inline constexpr std::size_t kImCallHeaderSize = 4;
 inline constexpr std::size_t kImHeaderSize = 10;
@@ -36,8 +38,8 @@ inline constexpr std::size_t kImHeaderSize = 10;
 struct QsFields {
     QString chargeCode;
     QString serialNumber;
-    QString hardwareRevision;
-    QString softwareRevision;
+    std::uint8_t hardwareRevision = 0;
+    std::array<std::uint8_t, 3> softwareRevision{};
     QDate dateOfLastRefresh;
 };
 

@@ -24,8 +24,8 @@ void CheckRecord(int record) {
 SimulatedModule::SimulatedModule()
     : m_parameterBytes{0x00, 0x04, 0x30, 0x48, 0x0F}, m_qs{QStringLiteral("CH2319-07"),
                                                            QStringLiteral("SN0042318"),
-                                                           QStringLiteral("03"),
-                                                           QStringLiteral("1.42"),
+                                                           3,
+                                                           {1, 4, 2},
                                                            QDate(2023, 11, 14)},
       m_im{DefaultIm0(), EncodeIm1(QStringLiteral("Conveyor 3 outputs"), QStringLiteral("Hall B")),
            EncodeIm2(QStringLiteral("2023-11-20"))} {

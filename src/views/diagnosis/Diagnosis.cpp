@@ -1,0 +1,304 @@
+#include "Diagnosis.h"
+
+#include <QColor>
+#include <QFont>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextEdit>
+
+namespace rq16 {
+
+namespace {
+
+constexpr std::int32_t kTextHeader = 6011;
+constexpr std::int32_t kTextModuleFrame = 6101;
+constexpr std::int32_t kTextChannelFrame = 6102;
+constexpr int kHelpContextId = 25600;
+
+// Design positions (only the button bar moves on resize).
+constexpr int kMargin = 8;
+constexpr int kViewWidth = 600;
+constexpr int kTerminalWidth = 32;
+constexpr int kTerminalHeight = 48;
+constexpr int kTerminalPitch = 34;
+constexpr int kGroupGap = 14;
+
+/// CR LF as the rich text box takes it: one paragraph break.
+QString ForRichText(const QString& text) {
+    QString converted = text;
+    converted.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return converted;
+}
+
+} // namespace
+
+/// The view's resource texts for the decoder.
+class Diagnosis::ResourceTexts : public diagnosis::ITextSource {
+public:
+    explicit ResourceTexts(Diagnosis& view) : m_view(view) {}
+    QString CommonText(std::int32_t id) override { return m_view.CommonText(id); }
+    QString ChannelLabelWord() override {
+        return m_view.m_objResourceManager->GetString(diagnosis::kTextChannelLabel, QString());
+    }
+
+private:
+    Diagnosis& m_view;
+};
+
+Diagnosis::Diagnosis(QWidget* parent)
+    : OnlineView(ViewTraits{QStringLiteral("Diagnosis"), kHelpContextId, true}, parent) {
+    BuildControls();
+}
+
+Diagnosis::~Diagnosis() = default;
+
+void Diagnosis::BuildControls() {
+    Frame1 = new QGroupBox(this);
+    Frame1->setGeometry(kMargin, kMargin, kViewWidth - 2 * kMargin, 104);
+
+    lblHeader = new QLabel(Frame1);
+    lblHeader->setObjectName(QStringLiteral("lblHeader"));
+    QFont headerFont = lblHeader->font();
+    headerFont.setBold(true);
+    headerFont.setPointSizeF(headerFont.pointSizeF() * 1.2);
+    lblHeader->setFont(headerFont);
+    lblHeader->setGeometry(12, 10, kViewWidth - 2 * kMargin - 24, 24);
+
+    for (int t = 0; t < kTerminalCount; ++t) {
+        auto* picture = new QLabel(Frame1);
+        picture->setObjectName(QStringLiteral("picTerminal%1").arg(t));
+        const int x = 14 + t * kTerminalPitch + (t >= 8 ? kGroupGap : 0);
+        picture->setGeometry(x, 42, kTerminalWidth, kTerminalHeight);
+        picture->setAlignment(Qt::AlignCenter);
+        picTerminal[static_cast<std::size_t>(t)] = picture;
+    }
+
+    fraModuleRelatedDiagnosis = new QGroupBox(this);
+    fraModuleRelatedDiagnosis->setGeometry(kMargin, 120, kViewWidth - 2 * kMargin, 60);
+    txtModuleDiagnosis = new QLineEdit(fraModuleRelatedDiagnosis);
+    txtModuleDiagnosis->setObjectName(QStringLiteral("txtModuleDiagnosis"));
+    txtModuleDiagnosis->setReadOnly(true);
+    txtModuleDiagnosis->setGeometry(10, 24, kViewWidth - 2 * kMargin - 20, 26);
+
+    fraChannelRelatedDiagnosis = new QGroupBox(this);
+    fraChannelRelatedDiagnosis->setGeometry(kMargin, 188, kViewWidth - 2 * kMargin, 300);
+    txtChannelDiagnosis = new QTextEdit(fraChannelRelatedDiagnosis);
+    txtChannelDiagnosis->setObjectName(QStringLiteral("txtChannelDiagnosis"));
+    txtChannelDiagnosis->setReadOnly(true);
+    txtChannelDiagnosis->setAcceptRichText(false);
+    txtChannelDiagnosis->setTabStopDistance(28);
+    txtChannelDiagnosis->setGeometry(10, 24, kViewWidth - 2 * kMargin - 20, 266);
+
+    resize(kViewWidth, 540);
+}
+
+QLabel* Diagnosis::terminalPicture(int terminal) const {
+    return picTerminal.at(static_cast<std::size_t>(terminal));
+}
+
+std::int32_t Diagnosis::terminalPictureId(int terminal) const {
+    return m_terminalPictureIds.at(static_cast<std::size_t>(terminal));
+}
+
+// ---- Init hooks ----
+
+void Diagnosis::LoadCaptions() {
+    fraModuleRelatedDiagnosis->setTitle(CommonText(kTextModuleFrame));
+    fraChannelRelatedDiagnosis->setTitle(CommonText(kTextChannelFrame));
+}
+
+void Diagnosis::LoadPictures() {
+    for (int t = 0; t < kTerminalCount / 2; ++t) {
+        if (TryLoadPicture(terminalPicture(t), kPictureDefault + t, 0, 0, sCommonResourcePath)) {
+            m_terminalPictureIds[static_cast<std::size_t>(t)] = kPictureDefault + t;
+        }
+    }
+}
+
+void Diagnosis::FillHeader() {
+    const ModuleObject module = ReadModule();
+    lblHeader->setText(CommonText(kTextHeader) + QLatin1Char(' ') +
+                       QStringLiteral("%1").arg(module.slotNumber, 2, 10, QLatin1Char('0')) +
+                       QStringLiteral(": ") + module.typeName);
+}
+
+// ---- the transaction ----
+
+void Diagnosis::ReadDiag(const QVariant& vArguments) {
+    Q_UNUSED(vArguments);
+    Log(QStringLiteral(".ReadDiag"));
+    Guarded(QStringLiteral(".ReadDiag, Error: "), [&] {
+        const QString request =
+            m_objKernel->ParameterManager()->GetReadDiagnosisRequest(communicationReference);
+        SendTransaction(sOnlineInvokeId, request);
+    });
+}
+
+void Diagnosis::OnTransactionData(const ByteArray& bytes) {
+    ParseModuleDiagnosis(bytes);
+}
+
+void Diagnosis::ShowConnectError(const QString& errorText) {
+    ClearModuleDiagnosisText();
+    ClearChannelDiagnosisText();
+    AddModuleDiagnosisText(errorText);
+}
+
+// ---- boxes ----
+
+void Diagnosis::ClearModuleDiagnosisText() {
+    Log(QStringLiteral(".ClearModuleDiagnosisText"));
+    m_moduleText.clear();
+    txtModuleDiagnosis->clear();
+}
+
+void Diagnosis::AddModuleDiagnosisText(const QString& line) {
+    Log(QStringLiteral(".AddModuleDiagnosisText"), line);
+    m_moduleText += line + diagnosis::kLineBreak;
+    // The one-line box shows the lines side by side.
+    txtModuleDiagnosis->setText(
+        ForRichText(m_moduleText).trimmed().replace(QLatin1Char('\n'), QStringLiteral("  ")));
+    txtModuleDiagnosis->setCursorPosition(0);
+}
+
+void Diagnosis::ClearChannelDiagnosisText() {
+    Log(QStringLiteral(".ClearChannelDiagnosisText"));
+    m_channelText.clear();
+    txtChannelDiagnosis->clear();
+    txtChannelDiagnosis->setCurrentCharFormat(QTextCharFormat());
+}
+
+void Diagnosis::AddChannelDiagnosisText(const QString& line) {
+    Log(QStringLiteral(".AddChannelDiagnosisText"), line);
+    AppendChannelText(line + diagnosis::kLineBreak);
+}
+
+void Diagnosis::AppendChannelText(const QString& text) {
+    m_channelText += text;
+    QTextCursor cursor(txtChannelDiagnosis->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(ForRichText(text), QTextCharFormat());
+}
+
+void Diagnosis::FormatChannelRange(int start, int length, bool bold, const QColor* color) {
+    // Positions count CR LF as two characters; the box counts one.
+    const int from = diagnosis::RichTextPosition(m_channelText, start);
+    const int to = diagnosis::RichTextPosition(m_channelText, start + length);
+    QTextCursor cursor(txtChannelDiagnosis->document());
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    QTextCharFormat format;
+    format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
+    if (color != nullptr) {
+        format.setForeground(*color);
+    }
+    cursor.mergeCharFormat(format);
+}
+
+// ---- pictures ----
+
+void Diagnosis::SetTerminalPicture(int terminal, std::int32_t id) {
+    try {
+        terminalPicture(terminal)->setPixmap(
+            m_objResourceManager->LoadPicture(id, 0, 0, sCommonResourcePath));
+        m_terminalPictureIds[static_cast<std::size_t>(terminal)] = id;
+    } catch (const std::exception&) {
+        // A missing picture leaves the terminal as it was.
+    }
+}
+
+// ---- decoding ----
+
+void Diagnosis::DisconnectAfterDecoding() {
+    if (IsOnline()) {
+        Log(QStringLiteral(".ParseModuleDiagnosis"), QStringLiteral("Calling Disconnect"));
+        Queue(QStringLiteral("CallDisconnect"));
+    }
+}
+
+void Diagnosis::ParseModuleDiagnosis(const ByteArray& telegram) {
+    using diagnosis::ChannelPiece;
+    using diagnosis::PictureCategory;
+    Log(QStringLiteral(".ParseModuleDiagnosis"));
+    if (blnDiagnosisShown && telegram == m_abLastTelegram) {
+        DisconnectAfterDecoding();
+        return;
+    }
+
+    ResourceTexts texts(*this);
+    const diagnosis::DecodedTelegram decoded = diagnosis::DecodeTelegram(telegram, texts);
+
+    // Emptying the boxes and resetting the pictures goes on past errors.
+    const QString ignore = QStringLiteral(".ParseModuleDiagnosis, Error: ");
+    Guarded(ignore, [&] { ClearModuleDiagnosisText(); });
+    if (!decoded.moduleLine.isEmpty()) {
+        Guarded(ignore, [&] { AddModuleDiagnosisText(decoded.moduleLine); });
+    }
+    Guarded(ignore, [&] { ClearChannelDiagnosisText(); });
+    for (int t = 0; t < kTerminalCount; ++t) {
+        SetTerminalPicture(t, kPictureDefault + t);
+    }
+
+    for (const ChannelPiece& piece : decoded.pieces) {
+        if (piece.kind == ChannelPiece::Kind::Label) {
+            AppendChannelText(piece.text);
+        } else {
+            AddChannelDiagnosisText(piece.text);
+        }
+    }
+    m_labelStart = decoded.labelStart;
+    m_labelLength = decoded.labelLength;
+
+    for (const diagnosis::ChannelEntry& entry : decoded.entries) {
+        if (entry.channel < 1) {
+            continue; // an entry under no channel has no terminal
+        }
+        const int terminal = diagnosis::ChannelTerminal(entry.channel);
+        switch (entry.category) {
+        case PictureCategory::GroupError:
+            for (int g = diagnosis::GroupFirstTerminal(entry.channel), end = g + 4; g < end; ++g) {
+                SetTerminalPicture(g, kPictureError + g);
+            }
+            break;
+        case PictureCategory::ChannelError:
+            SetTerminalPicture(terminal, kPictureError + terminal);
+            break;
+        case PictureCategory::ChannelNotice:
+            SetTerminalPicture(terminal, kPictureNotice + terminal);
+            break;
+        case PictureCategory::None:
+            break;
+        }
+    }
+
+    if (decoded.failure) {
+        ReportError(decoded.failure->number(), decoded.failure->description(),
+                    QStringLiteral("ParseModuleDiagnosis"));
+        DisconnectAfterDecoding();
+        return;
+    }
+    if (decoded.syntaxError != diagnosis::SyntaxError::None) {
+        const QColor red(255, 0, 0);
+        FormatChannelRange(decoded.errorStart,
+                           static_cast<int>(m_channelText.size()) - decoded.errorStart, true, &red);
+        DisconnectAfterDecoding();
+        return;
+    }
+
+    FormatChannelRange(0, static_cast<int>(m_channelText.size()), false, nullptr);
+    for (std::size_t c = 0; c < diagnosis::kChannelCount; ++c) {
+        FormatChannelRange(m_labelStart[c], m_labelLength[c], true, nullptr);
+    }
+    QTextCursor cursor = txtChannelDiagnosis->textCursor();
+    cursor.clearSelection();
+    txtChannelDiagnosis->setTextCursor(cursor);
+
+    m_abLastTelegram = telegram;
+    blnDiagnosisShown = true;
+    DisconnectAfterDecoding();
+}
+
+} // namespace rq16

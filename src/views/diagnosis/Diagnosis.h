@@ -1,0 +1,98 @@
+#pragma once
+// The Diagnosis view: connects, reads the module diagnosis telegram once,
+// shows it and disconnects; the reread button repeats the cycle. It shows a
+// header, a row of 16 terminal pictures, the module line and one text block
+// per channel (labels bold, syntax errors bold red).
+
+#include "TelegramDecoder.h"
+
+#include "frame/OnlineView.h"
+
+#include <array>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QTextEdit;
+
+namespace rq16 {
+
+class Diagnosis : public OnlineView {
+    Q_OBJECT
+public:
+    static constexpr int kTerminalCount = 16;
+    // Picture ids of terminal t: default, channel notice, error.
+    static constexpr std::int32_t kPictureDefault = 452;
+    static constexpr std::int32_t kPictureNotice = 468;
+    static constexpr std::int32_t kPictureError = 484;
+
+    explicit Diagnosis(QWidget* parent = nullptr);
+    ~Diagnosis() override;
+
+    /// The diagnosis transaction.
+    Q_INVOKABLE void ReadDiag(const QVariant& vArguments = {});
+
+    /// Decodes a telegram into the two boxes and the terminal pictures, then
+    /// queues the disconnect. A telegram equal to the one shown changes
+    /// nothing on the screen.
+    void ParseModuleDiagnosis(const ByteArray& telegram);
+
+    void ClearModuleDiagnosisText();
+    void AddModuleDiagnosisText(const QString& line);
+    void ClearChannelDiagnosisText();
+    void AddChannelDiagnosisText(const QString& line);
+
+    // ---- what the view shows ----
+    /// The boxes' texts with CR LF line breaks, as built.
+    const QString& moduleDiagnosisText() const { return m_moduleText; }
+    const QString& channelDiagnosisText() const { return m_channelText; }
+    QLineEdit* moduleDiagnosisBox() const { return txtModuleDiagnosis; }
+    QTextEdit* channelDiagnosisBox() const { return txtChannelDiagnosis; }
+    QLabel* headerLabel() const { return lblHeader; }
+    QLabel* terminalPicture(int terminal) const;
+    /// Id of the picture terminal t shows; 0 while it shows a design picture.
+    std::int32_t terminalPictureId(int terminal) const;
+    bool diagnosisShown() const { return blnDiagnosisShown; }
+    const ByteArray& lastTelegram() const { return m_abLastTelegram; }
+    const std::array<int, 9>& labelStarts() const { return m_labelStart; }
+    const std::array<int, 9>& labelLengths() const { return m_labelLength; }
+
+protected:
+    void LoadCaptions() override;
+    void LoadPictures() override;
+    void FillHeader() override;
+    std::int32_t ExtraButtonTextId() const override { return 6103; }
+    QString ReadOperation() const override { return QStringLiteral("ReadDiag"); }
+    void ShowConnectError(const QString& errorText) override;
+    void OnTransactionData(const ByteArray& bytes) override;
+    void OnConnectionLost() override { blnDiagnosisShown = false; }
+
+private:
+    class ResourceTexts;
+
+    void BuildControls();
+    /// Sets a terminal's picture with errors ignored.
+    void SetTerminalPicture(int terminal, std::int32_t id);
+    /// Appends text to the channel box without logging (labels).
+    void AppendChannelText(const QString& text);
+    void FormatChannelRange(int start, int length, bool bold, const QColor* color);
+    void DisconnectAfterDecoding();
+
+    QGroupBox* Frame1 = nullptr;
+    QLabel* lblHeader = nullptr;
+    std::array<QLabel*, kTerminalCount> picTerminal{};
+    std::array<std::int32_t, kTerminalCount> m_terminalPictureIds{};
+    QGroupBox* fraModuleRelatedDiagnosis = nullptr;
+    QLineEdit* txtModuleDiagnosis = nullptr;
+    QGroupBox* fraChannelRelatedDiagnosis = nullptr;
+    QTextEdit* txtChannelDiagnosis = nullptr;
+
+    QString m_moduleText;
+    QString m_channelText;
+    bool blnDiagnosisShown = false;
+    ByteArray m_abLastTelegram;
+    std::array<int, 9> m_labelStart{};
+    std::array<int, 9> m_labelLength{};
+};
+
+} // namespace rq16

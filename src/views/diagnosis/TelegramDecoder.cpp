@@ -1,0 +1,184 @@
+#include "TelegramDecoder.h"
+
+#include <algorithm>
+#include <exception>
+
+namespace rq16::diagnosis {
+
+namespace {
+
+constexpr std::array<ChannelCodeInfo, 12> kChannelCodes{{
+    {0, PictureCategory::None},
+    {1101, PictureCategory::ChannelError},
+    {1102, PictureCategory::ChannelError},
+    {1103, PictureCategory::ChannelError},
+    {1104, PictureCategory::ChannelError},
+    {1105, PictureCategory::ChannelNotice},
+    {1106, PictureCategory::ChannelError},
+    {1128, PictureCategory::ChannelError},
+    {9061, PictureCategory::ChannelError},
+    {9062, PictureCategory::GroupError},
+    {9063, PictureCategory::GroupError},
+    {9064, PictureCategory::GroupError},
+}};
+
+/// Builds the channel text and records what the view needs to replay it.
+class Builder {
+public:
+    Builder(DecodedTelegram& result, ITextSource& texts) : m_result(result), m_texts(texts) {}
+
+    void Line(const QString& line) {
+        m_result.pieces.push_back({ChannelPiece::Kind::Line, line, 0});
+        m_result.channelText += line;
+        m_result.channelText += kLineBreak;
+    }
+
+    void Label(int channel) {
+        const QString label =
+            m_texts.ChannelLabelWord() + QLatin1Char(' ') + QString::number(channel);
+        QString text;
+        if (channel <= 1) {
+            text = label + kLineBreak;
+        } else {
+            text = kLineBreak + label + kLineBreak;
+        }
+        const auto slot = static_cast<std::size_t>(channel - 1);
+        if (channel >= 1 && slot < m_result.labelStart.size()) {
+            m_result.labelStart[slot] = static_cast<int>(m_result.channelText.size());
+            m_result.labelLength[slot] = static_cast<int>(text.size() - kLineBreak.size());
+        }
+        m_result.pieces.push_back({ChannelPiece::Kind::Label, text, channel});
+        m_result.channelText += text;
+    }
+
+    void OkBlocks(int from, int to) {
+        for (int c = from; c <= to; ++c) {
+            Label(c);
+            Line(QStringLiteral("\tOk"));
+        }
+    }
+
+    void SyntaxErrorLines(SyntaxError error, int channel) {
+        m_result.syntaxError = error;
+        m_result.errorStart = static_cast<int>(m_result.channelText.size());
+        Line(kLineBreak + kSyntaxErrorLine);
+        Line(error == SyntaxError::Order
+                 ? kOrderErrorLine
+                 : QStringLiteral("Channel number claims to be %1!").arg(channel));
+    }
+
+private:
+    DecodedTelegram& m_result;
+    ITextSource& m_texts;
+};
+
+QString ModuleLine(std::uint8_t code, ITextSource& texts) {
+    if (code == 0) {
+        return {};
+    }
+    if (code <= 9) {
+        return texts.CommonText(kTextModuleCodeBase + code);
+    }
+    return texts.CommonText(kTextUnknownCode) + QLatin1Char(' ') + HexByte(code & 0x0F);
+}
+
+QString ChannelCodeText(std::uint8_t code, ITextSource& texts) {
+    const ChannelCodeInfo info = ChannelCode(code);
+    if (info.textId != 0) {
+        return texts.CommonText(info.textId);
+    }
+    return texts.CommonText(kTextUnknownCode) + QLatin1Char(' ') + HexByte(code);
+}
+
+void DecodeEntries(const ByteArray& telegram, ITextSource& texts, DecodedTelegram& result) {
+    Builder builder(result, texts);
+    int last = 0;
+    QString previousLine; // a code-0 entry repeats the line of the entry before it
+    for (std::size_t i = 1; i < telegram.size(); ++i) {
+        const int channel = telegram[i] >> 4;
+        const auto code = static_cast<std::uint8_t>(telegram[i] & 0x0F);
+        if (channel < last) {
+            builder.SyntaxErrorLines(SyntaxError::Order, channel);
+            return;
+        }
+        if (channel > kChannelCount) {
+            builder.SyntaxErrorLines(SyntaxError::Range, channel);
+            return;
+        }
+        if (channel != last) {
+            builder.OkBlocks(last + 1, channel - 1);
+            builder.Label(channel);
+        }
+        last = channel;
+        QString line;
+        if (code == 0) {
+            line = previousLine;
+        } else {
+            line = QLatin1Char('\t') + ChannelCodeText(code, texts);
+        }
+        builder.Line(line);
+        previousLine = line;
+        result.entries.push_back({channel, code, ChannelCode(code).category});
+    }
+    builder.OkBlocks(last + 1, kChannelCount);
+}
+
+} // namespace
+
+ChannelCodeInfo ChannelCode(std::uint8_t code) {
+    if (code < kChannelCodes.size()) {
+        return kChannelCodes[code];
+    }
+    return {0, PictureCategory::None};
+}
+
+QString HexByte(std::uint8_t value) {
+    QString digits = QString::number(value, 16).toUpper();
+    if (digits.size() == 1) {
+        digits.prepend(QLatin1Char('0'));
+    }
+    return QStringLiteral("0x") + digits;
+}
+
+DecodedTelegram DecodeTelegram(const ByteArray& telegram, ITextSource& texts) {
+    DecodedTelegram result;
+    const std::uint8_t moduleCode = telegram.empty() ? 0 : telegram.front();
+    try {
+        result.moduleLine = ModuleLine(moduleCode, texts);
+    } catch (const std::exception&) {
+        // The module line is shown with errors ignored; the channel part
+        // still decodes.
+        result.moduleLine.clear();
+    }
+    try {
+        DecodeEntries(telegram, texts, result);
+    } catch (const ComError& error) {
+        result.failure = error;
+    } catch (const std::exception& error) {
+        result.failure = ComError(kErrInvalidArg, QString::fromUtf8(error.what()));
+    }
+    return result;
+}
+
+int ChannelTerminal(int channel) {
+    return channel <= 4 ? channel + 3 : channel + 7;
+}
+
+int GroupFirstTerminal(int channel) {
+    return channel <= 4 ? 0 : 8;
+}
+
+int RichTextPosition(const QString& text, int position) {
+    // Every CR LF pair that lies wholly before the position counts once less.
+    const int end = std::min(position, static_cast<int>(text.size()));
+    int breaks = 0;
+    for (int i = 0; i + 1 < end; ++i) {
+        if (text[i] == QLatin1Char('\r') && text[i + 1] == QLatin1Char('\n')) {
+            ++breaks;
+            ++i;
+        }
+    }
+    return position - breaks;
+}
+
+} // namespace rq16::diagnosis
