@@ -1,0 +1,331 @@
+#include "FrameWindow.h"
+
+#include "RQ16Controls.h"
+
+#include "simulator/SimulatedModule.h"
+#include "standins/communication/SimulatedCommunication.h"
+#include "standins/dtm/RQ16Dtm.h"
+
+#if __has_include("SimulatorPanel.h")
+#include "SimulatorPanel.h"
+#define RQ16_HAVE_SIMULATOR_PANEL 1
+#endif
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDockWidget>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace rq16::frameapp {
+
+namespace {
+
+struct Function {
+    const char* progId;
+    const char* caption;
+};
+
+const Function kFunctions[] = {
+    {"RQ16Controls.Parameter", "Parameter"},
+    {"RQ16Controls.Diagnosis", "Diagnosis"},
+    {"RQ16Controls.Observation", "Observation"},
+    {"RQ16Controls.Simulation", "Simulation"},
+    {"RQ16Controls.Identification", "Identification"},
+    {"RQ16Controls.About", "About"},
+};
+
+QString CaptionOf(const QString& progId) {
+    for (const Function& f : kFunctions) {
+        if (progId == QLatin1String(f.progId)) {
+            return QString::fromLatin1(f.caption);
+        }
+    }
+    return progId;
+}
+
+} // namespace
+
+FrameWindow::FrameWindow(standins::RQ16Dtm& dtm, standins::SimulatedCommunication& communication,
+                         simulator::SimulatedModule& module, bool interactive, QWidget* parent)
+    : QMainWindow(parent), m_dtm(dtm), m_communication(communication), m_module(module),
+      m_interactive(interactive) {
+    setWindowTitle(QStringLiteral("RQ16 frame application - output module DO8 (simulated)"));
+    m_mdi = new QMdiArea(this);
+    m_mdi->setBackground(QColor(0x5a, 0x6e, 0x82));
+    setCentralWidget(m_mdi);
+
+    auto* functions = new QDockWidget(QStringLiteral("Functions"), this);
+    functions->setObjectName(QStringLiteral("functions"));
+    functions->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    functions->setWidget(buildFunctionPanel());
+    addDockWidget(Qt::LeftDockWidgetArea, functions);
+
+    auto* dataSet = new QDockWidget(QStringLiteral("Data set"), this);
+    dataSet->setObjectName(QStringLiteral("dataSet"));
+    dataSet->setWidget(buildDataSetPanel());
+    addDockWidget(Qt::LeftDockWidgetArea, dataSet);
+
+    auto* simulatorDock = new QDockWidget(QStringLiteral("Simulated module"), this);
+    simulatorDock->setObjectName(QStringLiteral("simulator"));
+    simulatorDock->setWidget(buildSimulatorPanel());
+    addDockWidget(Qt::RightDockWidgetArea, simulatorDock);
+
+    auto* events = new QDockWidget(QStringLiteral("Events"), this);
+    events->setObjectName(QStringLiteral("events"));
+    m_events = new QPlainTextEdit(events);
+    m_events->setReadOnly(true);
+    m_events->setMaximumBlockCount(2000);
+    m_events->setFont(QFont(QStringLiteral("monospace"), 8));
+    events->setWidget(m_events);
+    addDockWidget(Qt::BottomDockWidgetArea, events);
+
+    connect(&m_communication, &standins::SimulatedCommunication::traffic, this,
+            [this](const QString& line) { log(QStringLiteral("bus: ") + line); });
+
+    m_dtm.SetHost(this);
+    statusBar()->showMessage(QStringLiteral("Offline data set; simulated module on slot %1")
+                                 .arg(m_dtm.parameters().SlotNumber()));
+    resize(1360, 860);
+}
+
+FrameWindow::~FrameWindow() { m_dtm.SetHost(nullptr); }
+
+QWidget* FrameWindow::buildFunctionPanel() {
+    auto* panel = new QWidget;
+    auto* layout = new QVBoxLayout(panel);
+    for (const Function& f : kFunctions) {
+        const QString progId = QString::fromLatin1(f.progId);
+        auto* button = new QPushButton(QString::fromLatin1(f.caption), panel);
+        button->setMinimumHeight(30);
+        if (IsControlAvailable(progId)) {
+            button->setToolTip(QStringLiteral("Open %1").arg(progId));
+            connect(button, &QPushButton::clicked, this, [this, progId] { openFunction(progId); });
+        } else {
+            button->setEnabled(false);
+            button->setText(button->text() + QStringLiteral(" (not yet available)"));
+            button->setToolTip(QStringLiteral("This view is not built into the library yet."));
+        }
+        layout->addWidget(button);
+    }
+    layout->addStretch(1);
+    return panel;
+}
+
+QWidget* FrameWindow::buildDataSetPanel() {
+    auto* panel = new QWidget;
+    auto* layout = new QVBoxLayout(panel);
+
+    auto* lockBox = new QGroupBox(QStringLiteral("Data set lock"), panel);
+    auto* lockLayout = new QVBoxLayout(lockBox);
+    auto* thisDtm = new QRadioButton(QStringLiteral("This DTM holds it"), lockBox);
+    auto* other = new QRadioButton(QStringLiteral("Another user holds it"), lockBox);
+    auto* released = new QRadioButton(QStringLiteral("Released"), lockBox);
+    auto* user = new QLineEdit(QStringLiteral("engineer2"), lockBox);
+    user->setPlaceholderText(QStringLiteral("user name"));
+    thisDtm->setChecked(m_dtm.kernel().lockHolder() == standins::LockHolder::ThisDtm);
+    other->setChecked(m_dtm.kernel().lockHolder() == standins::LockHolder::OtherUser);
+    released->setChecked(m_dtm.kernel().lockHolder() == standins::LockHolder::Released);
+    lockLayout->addWidget(thisDtm);
+    lockLayout->addWidget(other);
+    lockLayout->addWidget(user);
+    lockLayout->addWidget(released);
+    auto apply = [this, thisDtm, other, user] {
+        const standins::LockHolder holder = thisDtm->isChecked() ? standins::LockHolder::ThisDtm
+                                            : other->isChecked() ? standins::LockHolder::OtherUser
+                                                                 : standins::LockHolder::Released;
+        const QString name =
+            holder == standins::LockHolder::ThisDtm ? QStringLiteral("this DTM") : user->text();
+        m_dtm.SetDataSetLock(holder, name);
+        log(QStringLiteral("data set lock: %1 (%2)")
+                .arg(holder == standins::LockHolder::ThisDtm     ? QStringLiteral("this DTM")
+                     : holder == standins::LockHolder::OtherUser ? QStringLiteral("other user")
+                                                                 : QStringLiteral("released"),
+                     name));
+    };
+    for (QRadioButton* b : {thisDtm, other, released}) {
+        connect(b, &QRadioButton::toggled, this, [apply](bool on) {
+            if (on) {
+                apply();
+            }
+        });
+    }
+    layout->addWidget(lockBox);
+
+    auto* stateBox = new QGroupBox(QStringLiteral("DTM"), panel);
+    auto* form = new QFormLayout(stateBox);
+    auto* state = new QSpinBox(stateBox);
+    state->setRange(0, 9);
+    state->setValue(m_dtm.kernel().state());
+    state->setToolTip(QStringLiteral("4: configured offline, 6: online"));
+    connect(state, &QSpinBox::valueChanged, this, [this](int v) { m_dtm.SetState(v); });
+    form->addRow(QStringLiteral("Kernel state"), state);
+    auto* reload = new QPushButton(QStringLiteral("Reload data set"), stateBox);
+    reload->setToolTip(QStringLiteral("Read the data set file again, as after a change by another tool"));
+    connect(reload, &QPushButton::clicked, this, [this] {
+        m_dtm.ReloadDataSet();
+        log(QStringLiteral("data set reloaded"));
+    });
+    form->addRow(reload);
+    layout->addWidget(stateBox);
+    layout->addStretch(1);
+    return panel;
+}
+
+QWidget* FrameWindow::buildSimulatorPanel() {
+#ifdef RQ16_HAVE_SIMULATOR_PANEL
+    auto* scroll = new QScrollArea;
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(new SimulatorPanel(m_module, m_communication));
+    scroll->setMinimumWidth(320);
+    return scroll;
+#else
+    auto* label = new QLabel(QStringLiteral("No fault panel in this build."));
+    label->setWordWrap(true);
+    return label;
+#endif
+}
+
+QString FrameWindow::openFunction(const QString& progId) {
+    auto* sub = new QMdiSubWindow;
+    sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    QString invokeId;
+    QWidget* view = m_dtm.OpenFunction(progId, nullptr, &invokeId);
+    if (!view) {
+        delete sub;
+        log(QStringLiteral("could not open %1").arg(progId));
+        return {};
+    }
+    sub->setWidget(view);
+    sub->setWindowTitle(CaptionOf(progId) + QStringLiteral(" - ") +
+                        m_dtm.parameters().data().typeName);
+    sub->setProperty("invokeId", invokeId);
+    sub->installEventFilter(this);
+    m_mdi->addSubWindow(sub);
+    sub->resize(view->size().expandedTo(QSize(420, 300)) + QSize(8, 30));
+    sub->show();
+    m_windows[invokeId] = sub;
+    log(QStringLiteral("opened %1 as %2").arg(progId, invokeId));
+    return invokeId;
+}
+
+void FrameWindow::releaseView(const QString& invokeId) {
+    const bool result = m_dtm.ReleaseView(invokeId);
+    log(QStringLiteral("PrepareToRelease(%1) returned %2").arg(invokeId, result ? "true" : "false"));
+}
+
+QMdiSubWindow* FrameWindow::windowOf(const QString& invokeId) const {
+    const auto it = m_windows.find(invokeId);
+    return it == m_windows.end() ? nullptr : it->second.data();
+}
+
+bool FrameWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Closing a view's window asks the view to release itself; the window
+    // goes away once the view is destroyed.
+    if (event->type() == QEvent::Close) {
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(watched)) {
+            const QString id = sub->property("invokeId").toString();
+            if (!id.isEmpty() && m_windows.count(id) && !sub->property("destroyed").toBool()) {
+                event->ignore();
+                if (m_dtm.StateOf(id) == standins::RQ16Dtm::ViewState::Open) {
+                    releaseView(id);
+                }
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void FrameWindow::closeEvent(QCloseEvent* event) {
+    if (m_windows.empty()) {
+        event->accept();
+        return;
+    }
+    // Release every view first; the window closes when the last is gone.
+    event->ignore();
+    m_quitting = true;
+    for (const auto& [id, sub] : std::map(m_windows)) {
+        if (m_dtm.StateOf(id) == standins::RQ16Dtm::ViewState::Open) {
+            releaseView(id);
+        }
+    }
+}
+
+void FrameWindow::log(const QString& line) {
+    const QString stamped =
+        QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz ")) + line;
+    if (m_events) {
+        m_events->appendPlainText(stamped);
+    }
+}
+
+void FrameWindow::OnInitFinished(const QString& invokeId) {
+    log(QStringLiteral("InitFinished(%1)").arg(invokeId));
+}
+
+void FrameWindow::OnRequestClose(const QString& invokeId) {
+    log(QStringLiteral("RequestClose(%1)").arg(invokeId));
+}
+
+void FrameWindow::OnPreparedToRelease(const QString& invokeId) {
+    log(QStringLiteral("PreparedToRelease(%1)").arg(invokeId));
+}
+
+void FrameWindow::OnViewDestroyed(const QString& invokeId) {
+    log(QStringLiteral("view %1 destroyed").arg(invokeId));
+    const auto it = m_windows.find(invokeId);
+    if (it == m_windows.end()) {
+        return;
+    }
+    QPointer<QMdiSubWindow> sub = it->second;
+    m_windows.erase(it);
+    if (sub) {
+        sub->setProperty("destroyed", true);
+        sub->setWidget(nullptr);
+        sub->close();
+        sub->deleteLater();
+    }
+    if (m_quitting && m_windows.empty()) {
+        QTimer::singleShot(0, this, &QWidget::close);
+    }
+}
+
+void FrameWindow::OnErrorMessage(const QString& systemTag, const QString& message) {
+    log(QStringLiteral("error [%1]: %2").arg(systemTag, message));
+    statusBar()->showMessage(message, 8000);
+    if (m_interactive) {
+        // Not modal to the views: the message must not block their callbacks.
+        auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Device message"),
+                                    message, QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setWindowModality(Qt::NonModal);
+        box->show();
+    }
+}
+
+void FrameWindow::OnDataSetSaveRequested() { log(QStringLiteral("data set save requested")); }
+
+void FrameWindow::OnDataSetUnlockRequested() { log(QStringLiteral("data set unlock requested")); }
+
+void FrameWindow::OnDataSetWritten(const QString& path) {
+    log(QStringLiteral("data set written to %1").arg(path));
+}
+
+} // namespace rq16::frameapp

@@ -1,0 +1,75 @@
+#pragma once
+// The frame application's main window: opens the DTM's view functions in
+// sub-windows, drives their lifecycle through the DTM stand-in, and offers
+// the data set lock and the simulated module's faults to the person testing.
+
+#include "standins/dtm/FrameHost.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <map>
+
+class QMdiArea;
+class QMdiSubWindow;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace rq16::simulator {
+class SimulatedModule;
+}
+
+namespace rq16::standins {
+class RQ16Dtm;
+class SimulatedCommunication;
+} // namespace rq16::standins
+
+namespace rq16::frameapp {
+
+class FrameWindow : public QMainWindow, public standins::IFrameHost {
+    Q_OBJECT
+public:
+    FrameWindow(standins::RQ16Dtm& dtm, standins::SimulatedCommunication& communication,
+                simulator::SimulatedModule& module, bool interactive, QWidget* parent = nullptr);
+    ~FrameWindow() override;
+
+    /// Opens the view function with this programmatic id; returns its invoke
+    /// id, empty if it could not be opened.
+    QString openFunction(const QString& progId);
+    /// Asks the view to release itself, as closing its window does.
+    void releaseView(const QString& invokeId);
+    /// The sub-window of an open view.
+    QMdiSubWindow* windowOf(const QString& invokeId) const;
+    int openViewCount() const { return static_cast<int>(m_windows.size()); }
+    void log(const QString& line);
+
+    // IFrameHost
+    void OnInitFinished(const QString& invokeId) override;
+    void OnRequestClose(const QString& invokeId) override;
+    void OnPreparedToRelease(const QString& invokeId) override;
+    void OnViewDestroyed(const QString& invokeId) override;
+    void OnErrorMessage(const QString& systemTag, const QString& message) override;
+    void OnDataSetSaveRequested() override;
+    void OnDataSetUnlockRequested() override;
+    void OnDataSetWritten(const QString& path) override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* buildFunctionPanel();
+    QWidget* buildDataSetPanel();
+    QWidget* buildSimulatorPanel();
+
+    standins::RQ16Dtm& m_dtm;
+    standins::SimulatedCommunication& m_communication;
+    simulator::SimulatedModule& m_module;
+    bool m_interactive;
+    QMdiArea* m_mdi = nullptr;
+    QPlainTextEdit* m_events = nullptr;
+    std::map<QString, QPointer<QMdiSubWindow>> m_windows;
+    bool m_quitting = false;
+};
+
+} // namespace rq16::frameapp
