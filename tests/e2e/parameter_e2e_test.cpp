@@ -1,0 +1,183 @@
+// The Parameter view on the DTM stand-in: edits go through the parameter
+// manager into the data set file and are shown again after reopening.
+
+#include "Parameter.h"
+
+#include "ComponentRegistry.h"
+#include "standins/StandInComponents.h"
+#include "standins/buttons/ButtonControl.h"
+#include "standins/dtm/DataSet.h"
+#include "standins/dtm/RQ16Dtm.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPointer>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace rq16 {
+namespace {
+
+const QString kProgId = QStringLiteral("RQ16Controls.Parameter");
+
+class ParameterEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        SetComponentFactory(&factory);
+    }
+    void TearDown() override { SetComponentFactory(nullptr); }
+
+    QString dataSetFile() const { return dir.filePath(QStringLiteral("RQ16DataSet.json")); }
+
+    std::unique_ptr<standins::RQ16Dtm> newDtm() {
+        standins::RQ16Dtm::Options options;
+        options.dataSetFile = dataSetFile();
+        auto dtm = std::make_unique<standins::RQ16Dtm>(options);
+        dtm->SetControlCreator([](const QString& progId, QWidget* parent) -> QWidget* {
+            return progId == kProgId ? new Parameter(parent) : nullptr;
+        });
+        return dtm;
+    }
+
+    static Parameter* open(standins::RQ16Dtm& dtm) {
+        auto* view = qobject_cast<Parameter*>(dtm.OpenFunction(kProgId));
+        EXPECT_NE(view, nullptr);
+        return view;
+    }
+
+    static standins::ButtonControl* bar(Parameter* view) {
+        return dynamic_cast<standins::ButtonControl*>(view->buttonBar());
+    }
+
+    /// Runs the event loop until the view has been destroyed by its DTM.
+    static bool waitUntilDestroyed(QPointer<QWidget> view) {
+        QElapsedTimer timer;
+        timer.start();
+        while (view && timer.elapsed() < 5000) {
+            QCoreApplication::processEvents();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        return view.isNull();
+    }
+
+    static void editSomeParameters(Parameter* view) {
+        view->channelParameter(1)
+            ->findChild<QCheckBox*>(QStringLiteral("chkInvertedLogic"))
+            ->click();
+        view->channelParameter(3)
+            ->findChild<QComboBox*>(QStringLiteral("cboFailsafeValue"))
+            ->setCurrentIndex(kFailsafeLastValid);
+        view->channelParameter(0)->findChild<QCheckBox*>(QStringLiteral("chkChannelA"))->click();
+    }
+    /// The data set bytes after editSomeParameters on the defaults.
+    const ByteArray kEditedBytes{0x00, 0x04, 0x00, 0x20, 0xFE};
+
+    QTemporaryDir dir;
+    standins::StandInComponentFactory factory;
+};
+
+TEST_F(ParameterEndToEnd, OkWritesTheDataSetFileAndReopeningShowsTheEdits) {
+    {
+        auto dtm = newDtm();
+        Parameter* view = open(*dtm);
+        ASSERT_NE(view, nullptr);
+        EXPECT_EQ(view->findChild<QLabel*>(QStringLiteral("lblSlotNumber"))->text(),
+                  QStringLiteral("03"));
+        EXPECT_EQ(view->channelParameter(3)->ChannelTag2(), QStringLiteral("Q8"));
+        EXPECT_FALSE(bar(view)->isApplyEnabled());
+
+        editSomeParameters(view);
+        EXPECT_TRUE(view->isDirty());
+        EXPECT_TRUE(bar(view)->isApplyEnabled());
+        EXPECT_FALSE(QFile::exists(dataSetFile()));
+
+        ASSERT_TRUE(bar(view)->click(standins::ButtonControl::Button::Ok));
+        EXPECT_TRUE(waitUntilDestroyed(view));
+        EXPECT_TRUE(dtm->userDialog().questions().empty());
+    }
+    EXPECT_EQ(standins::DataSet::Load(dataSetFile()).parameterBytes, kEditedBytes);
+
+    auto dtm = newDtm();
+    Parameter* view = open(*dtm);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->parameterBytes(), kEditedBytes);
+    EXPECT_TRUE(view->channelParameter(1)->InvertedPolarity());
+    EXPECT_EQ(view->channelParameter(3)->FailSafeParameter(), 0x20);
+    EXPECT_FALSE(view->channelParameter(0)->ChannelA());
+    EXPECT_TRUE(view->channelParameter(0)->ChannelB());
+    EXPECT_FALSE(view->isDirty());
+}
+
+TEST_F(ParameterEndToEnd, ApplyWritesWhileTheViewStaysOpen) {
+    auto dtm = newDtm();
+    Parameter* view = open(*dtm);
+    ASSERT_NE(view, nullptr);
+    editSomeParameters(view);
+    ASSERT_TRUE(bar(view)->click(standins::ButtonControl::Button::Apply));
+    EXPECT_FALSE(view->isDirty());
+    EXPECT_FALSE(bar(view)->isApplyEnabled());
+    EXPECT_EQ(standins::DataSet::Load(dataSetFile()).parameterBytes, kEditedBytes);
+    EXPECT_EQ(dtm->parameters().data().parameterBytes, kEditedBytes);
+}
+
+TEST_F(ParameterEndToEnd, UnsavedEditsAreWrittenAtReleaseOnlyWhenTheUserSaysYes) {
+    for (const int answer : {kIdNo, kIdYes}) {
+        auto dtm = newDtm();
+        dtm->userDialog().SetAutomaticAnswer(answer);
+        Parameter* view = open(*dtm);
+        ASSERT_NE(view, nullptr);
+        editSomeParameters(view);
+        QPointer<QWidget> guard(view);
+        EXPECT_TRUE(dtm->ReleaseView(dtm->OpenViews().value(0)));
+        EXPECT_TRUE(waitUntilDestroyed(guard));
+
+        ASSERT_EQ(dtm->userDialog().questions().size(), 1u);
+        const auto& question = dtm->userDialog().questions().front();
+        EXPECT_EQ(question.caption, QStringLiteral("RQ16 DO8"));
+        EXPECT_EQ(question.style, kMbYesNo);
+        EXPECT_FALSE(question.text.isEmpty());
+        if (answer == kIdNo) {
+            EXPECT_FALSE(QFile::exists(dataSetFile()));
+        } else {
+            EXPECT_EQ(standins::DataSet::Load(dataSetFile()).parameterBytes, kEditedBytes);
+        }
+    }
+}
+
+TEST_F(ParameterEndToEnd, TheDataSetLockMakesTheViewReadOnly) {
+    auto dtm = newDtm();
+    Parameter* view = open(*dtm);
+    ASSERT_NE(view, nullptr);
+
+    dtm->SetDataSetLock(standins::LockHolder::OtherUser, QStringLiteral("Bob"));
+    EXPECT_TRUE(view->channelParameter(2)->Locked());
+    EXPECT_FALSE(bar(view)->isOkEnabled());
+    EXPECT_TRUE(bar(view)->message().endsWith(QStringLiteral(" Bob")));
+
+    dtm->SetDataSetLock(standins::LockHolder::ThisDtm, QStringLiteral("me"));
+    EXPECT_FALSE(view->channelParameter(2)->Locked());
+    EXPECT_TRUE(bar(view)->isOkEnabled());
+}
+
+TEST_F(ParameterEndToEnd, AChangeOfTheDataSetFromOutsideIsShown) {
+    auto dtm = newDtm();
+    Parameter* view = open(*dtm);
+    ASSERT_NE(view, nullptr);
+    standins::DataSet changed;
+    changed.parameterBytes = {0x08, 0x00, 0x00, 0x00, 0x01};
+    changed.channelTags[2] = QStringLiteral("Pump");
+    dtm->ChangeDataSet(changed);
+    EXPECT_EQ(view->channelParameter(0)->ShortCircuitCurrent(), 1);
+    EXPECT_FALSE(view->channelParameter(0)->ChannelB());
+    EXPECT_EQ(view->channelParameter(1)->ChannelTag(), QStringLiteral("Pump"));
+}
+
+} // namespace
+} // namespace rq16
