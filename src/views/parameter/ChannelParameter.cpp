@@ -151,8 +151,11 @@ void ChannelParameter::BuildControls() {
     monitoringLayout->setColumnStretch(1, 1);
     monitoringLayout->setRowStretch(3, 1);
 
+    // A decoration without a picture of its own; it takes no room until one
+    // is given.
     Picture1 = new QLabel(fraChannelParameter);
     Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->hide();
 
     auto* frameLayout = new QHBoxLayout(fraChannelParameter);
     frameLayout->addWidget(Picture1);

@@ -85,7 +85,8 @@ void Parameter::BuildControls() {
     headerLayout->addStretch(1);
 
     auto* grid = new QGridLayout;
-    grid->setSpacing(8);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(12);
     for (int i = 0; i < kChannelPairCount; ++i) {
         auto* element = new ChannelParameter(m_content);
         element->setObjectName(QStringLiteral("ctlChannelParameter_%1").arg(i));
