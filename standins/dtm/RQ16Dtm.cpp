@@ -2,6 +2,7 @@
 
 #include "standins/documents/FdtDocuments.h"
 
+#include <QStandardPaths>
 #include <QTimer>
 
 namespace rq16::standins {
@@ -17,6 +18,11 @@ QString FdtChannel::GetDocumentPart(const QString& parameterPath, const QString&
     const QStringList& tags = m_parameters.data().channelTags;
     const QString tag = m_number - 1 < tags.size() ? tags.at(m_number - 1) : QString();
     return documents::ChannelDocument(ChannelObject{m_number, tag});
+}
+
+QString RQ16Dtm::DefaultDataSetFile() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+           QStringLiteral("/RQ16DataSet.json");
 }
 
 RQ16Dtm::RQ16Dtm() : RQ16Dtm(Options()) {}

@@ -70,6 +70,10 @@ public:
 
     enum class ViewState { Open, Releasing, Prepared };
 
+    /// "RQ16DataSet.json" in the user's application data folder, a place
+    /// for the data set file of a frame application.
+    static QString DefaultDataSetFile();
+
     RQ16Dtm();
     explicit RQ16Dtm(const Options& options);
     ~RQ16Dtm() override;

@@ -108,12 +108,23 @@ void ResourceManager::SetLanguage(const QString& language) {
     m_language = language.trimmed();
 }
 
+namespace {
+
+/// The program's folder, or RQ16_APP_FOLDER when that is set (as the views
+/// determine their application folder).
+QString ApplicationFolder() {
+    const QString overridden = qEnvironmentVariable("RQ16_APP_FOLDER");
+    return overridden.isEmpty() ? QCoreApplication::applicationDirPath() : overridden;
+}
+
+} // namespace
+
 QString ResourceManager::ApplicationCommonFolder() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/kelmResourceData");
+    return ApplicationFolder() + QStringLiteral("/kelmResourceData");
 }
 
 QString ResourceManager::ApplicationDeviceFolder() {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/RQ16ResourceData");
+    return ApplicationFolder() + QStringLiteral("/RQ16ResourceData");
 }
 
 QString ResourceManager::ResolveFolder(const QString& folder) const {

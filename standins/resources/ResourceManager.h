@@ -28,7 +28,8 @@ public:
     QString DefaultFolder() const override { return m_defaultFolder; }
     void SetDefaultFolder(const QString& folder) override { m_defaultFolder = folder; }
 
-    /// The common folder beside the running program.
+    /// The common folder beside the running program (or below
+    /// RQ16_APP_FOLDER when that is set).
     static QString ApplicationCommonFolder();
     /// The device folder beside the running program.
     static QString ApplicationDeviceFolder();

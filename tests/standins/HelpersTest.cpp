@@ -1,3 +1,4 @@
+#include "simulator/Records.h"
 #include "standins/helpers/DeferredCallQueue.h"
 #include "standins/helpers/IMData.h"
 #include "standins/helpers/InvokeIdGenerator.h"
@@ -289,6 +290,36 @@ TEST(IMData, SettersAndStateRoundTrip) {
     EXPECT_EQ(restored.IM2Header(), im.IM2Header());
     EXPECT_EQ(restored.SaveState(), im.SaveState());
     EXPECT_THROW(restored.LoadState(QsData().SaveState()), ComError);
+}
+
+TEST(IMData, DecodesTheSimulatedModulesRecords) {
+    namespace sim = rq16::simulator;
+    sim::QsFields fields;
+    fields.chargeCode = QStringLiteral("C-77");
+    fields.serialNumber = QStringLiteral("SN-4711");
+    fields.hardwareRevision = 2;
+    fields.softwareRevision = {1, 4, 9};
+    fields.dateOfLastRefresh = QDate(2022, 12, 31);
+    QsData qs;
+    qs.LoadBytes(sim::EncodeQs(fields));
+    EXPECT_EQ(qs.ChargeCode(), fields.chargeCode);
+    EXPECT_EQ(qs.SerialNumber(), fields.serialNumber);
+    EXPECT_EQ(qs.HardwareRevision(), QStringLiteral("02"));
+    EXPECT_EQ(qs.SoftwareRevision(), QStringLiteral("V1.4.9"));
+    EXPECT_EQ(qs.DateOfLastRefresh(), fields.dateOfLastRefresh);
+
+    // A read of index 255 returns the call header and the record.
+    IMData im;
+    im.LoadRecords(Concat({sim::ImCallHeader(0), sim::DefaultIm0()}),
+                   Concat({sim::ImCallHeader(1),
+                           sim::EncodeIm1(QStringLiteral("Conveyor"), QStringLiteral("Line 2"))}),
+                   Concat({sim::ImCallHeader(2), sim::EncodeIm2(QStringLiteral("2020-01-15"))}));
+    EXPECT_EQ(im.TagFunction(), QStringLiteral("Conveyor"));
+    EXPECT_EQ(im.TagLocation(), QStringLiteral("Line 2"));
+    EXPECT_EQ(im.InstallationDate(), QStringLiteral("2020-01-15"));
+    EXPECT_EQ(im.IM1Header().size(), 10);
+    EXPECT_EQ(im.IM2Reserved().size(), 38);
+    EXPECT_TRUE(im.IM0().present);
 }
 
 #include "HelpersTest.moc"

@@ -1,5 +1,6 @@
 #include "standins/resources/ResourceManager.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -184,4 +185,19 @@ TEST(ResourceTextFiles, PngPicturesAreScaled) {
     EXPECT_EQ(manager.LoadPicture(77, 0, 0, QString()).size(), QSize(10, 20));
     EXPECT_EQ(manager.LoadPicture(77, 30, 30, QString()).size(), QSize(30, 30));
     EXPECT_EQ(manager.LoadPicture(77, 5, 0, QString()).size(), QSize(5, 10));
+}
+
+TEST(ResourceManagerLookup, ApplicationFoldersFollowTheOverride) {
+    const QByteArray saved = qgetenv("RQ16_APP_FOLDER");
+    qputenv("RQ16_APP_FOLDER", "/opt/rq16");
+    EXPECT_EQ(ResourceManager::ApplicationCommonFolder(),
+              QStringLiteral("/opt/rq16/kelmResourceData"));
+    EXPECT_EQ(ResourceManager::ApplicationDeviceFolder(),
+              QStringLiteral("/opt/rq16/RQ16ResourceData"));
+    qunsetenv("RQ16_APP_FOLDER");
+    EXPECT_EQ(ResourceManager::ApplicationCommonFolder(),
+              QCoreApplication::applicationDirPath() + QStringLiteral("/kelmResourceData"));
+    if (!saved.isEmpty()) {
+        qputenv("RQ16_APP_FOLDER", saved);
+    }
 }
