@@ -7,7 +7,11 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#include <cerrno>
 #include <cstdio>
+
+#include <fcntl.h>
+#include <unistd.h>
 #include <mutex>
 
 namespace rq16 {
@@ -85,7 +89,8 @@ void WriteLog(const QString& place, const QString& message, QString& fileName) {
         const QString title = QLatin1String(kApplicationTitle);
         if (t_debugToFile) {
             const QDateTime now = QDateTime::currentDateTime();
-            const QLocale locale = QLocale::system();
+            // The regional formats are looked up once per thread.
+            thread_local const QLocale locale = QLocale::system();
             const QString line = locale.toString(now.date(), QLocale::ShortFormat) +
                                  QStringLiteral(", ") +
                                  locale.toString(now.time(), QLocale::ShortFormat) +
@@ -128,16 +133,30 @@ void AppendToFile(const QString& path, const QString& text, bool append, bool cr
     if (!createIfMissing && !FileExists(path)) {
         return;
     }
-    QFile file(path);
-    const QIODevice::OpenMode mode =
-        QIODevice::WriteOnly | (append ? QIODevice::Append : QIODevice::Truncate);
-    if (!file.open(mode)) {
+    // Plain POSIX calls: the file is opened and closed for every entry, so
+    // the cost of opening dominates and Qt's file engine would add to it.
+    const QByteArray name = QFile::encodeName(path);
+    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
+    const int fd = ::open(name.constData(), flags, 0644);
+    if (fd < 0) {
         return;
     }
     QByteArray bytes = text.toUtf8();
     bytes.append("\r\n");
-    file.write(bytes);
-    file.close();
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        data += n;
+        left -= n;
+    }
+    ::close(fd);
 }
 
 bool FileExists(const QString& path) {
