@@ -1,0 +1,92 @@
+// The channel parameter record conversions, and a re-read of the parameter
+// data in the Parameter view (module and channel documents, parameter bytes,
+// all four elements) against the recording fakes of the host.
+
+#include "views/parameter/ChannelParameterRecord.h"
+#include "views/parameter/Parameter.h"
+
+#include "FakeHost.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+rq16::ByteArray SampleBytes(int variant) {
+    const auto v = static_cast<std::uint8_t>(variant);
+    return {static_cast<std::uint8_t>(0xA4 ^ v), static_cast<std::uint8_t>(0x58 ^ v),
+            static_cast<std::uint8_t>(0x9C ^ v), static_cast<std::uint8_t>(0x34 ^ v),
+            static_cast<std::uint8_t>(0x96 ^ v)};
+}
+
+void BM_DecodeAllPairs(benchmark::State& state) {
+    const rq16::ByteArray bytes = SampleBytes(0);
+    for (auto _ : state) {
+        rq16::ChannelPairRecords records;
+        for (int k = 0; k < rq16::kChannelPairCount; ++k) {
+            records[static_cast<std::size_t>(k)] = rq16::DecodePair(bytes, k);
+        }
+        benchmark::DoNotOptimize(records);
+    }
+}
+BENCHMARK(BM_DecodeAllPairs);
+
+void BM_EncodeAllPairs(benchmark::State& state) {
+    rq16::ByteArray bytes = SampleBytes(0);
+    rq16::ChannelPairRecords records;
+    for (int k = 0; k < rq16::kChannelPairCount; ++k) {
+        records[static_cast<std::size_t>(k)] = rq16::DecodePair(bytes, k);
+    }
+    for (auto _ : state) {
+        rq16::EncodeAllPairs(bytes, records);
+        benchmark::DoNotOptimize(bytes.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_EncodeAllPairs);
+
+void BM_UpdateAllPairsOneByOne(benchmark::State& state) {
+    rq16::ByteArray bytes = SampleBytes(0);
+    const rq16::ChannelPairRecord record{.FailSafeParameter = 0xA0, .ChannelB = true};
+    for (auto _ : state) {
+        for (int k = 0; k < rq16::kChannelPairCount; ++k) {
+            rq16::UpdatePair(bytes, k, record);
+        }
+        benchmark::DoNotOptimize(bytes.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_UpdateAllPairsOneByOne);
+
+// GetAllValues followed by ShowAllValues, as a ParameterChanged event runs
+// them; the bytes alternate so every element really changes.
+void BM_ViewGetAndShowAllValues(benchmark::State& state) {
+    rq16::test::CallLog log;
+    rq16::test::FakeComponentFactory factory(log);
+    rq16::test::FakeResourceManager::logLookups() = false;
+    rq16::test::FakeDtm dtm(log);
+    auto* view = new rq16::Parameter;
+    view->IDtmActiveXControl_Init(QStringLiteral("INIT"), QString(), &dtm);
+    int variant = 0;
+    for (auto _ : state) {
+        dtm.kernel.parameterManager.parameterBytes = SampleBytes(variant);
+        variant ^= 0xFF;
+        view->ParameterManager_ParameterChanged();
+        log.clear();
+    }
+    view->IDtmActiveXControl_PrepareToRelease();
+    delete view;
+}
+BENCHMARK(BM_ViewGetAndShowAllValues)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
