@@ -43,6 +43,7 @@ int WriteScreenshots(frameapp::FrameWindow& window, standins::RQ16Dtm& dtm, cons
     window.show();
     Wait(200);
     int written = 0;
+    int failures = 0;
     for (const QString& progId : ViewProgrammaticIds()) {
         const QString name = progId.section(QLatin1Char('.'), 1);
         if (!IsControlAvailable(progId)) {
@@ -52,6 +53,7 @@ int WriteScreenshots(frameapp::FrameWindow& window, standins::RQ16Dtm& dtm, cons
         const QString id = window.openFunction(progId);
         if (id.isEmpty()) {
             out << name << ": could not be opened\n";
+            ++failures;
             continue;
         }
         Wait(1500); // online views connect, read and show in this time
@@ -60,6 +62,9 @@ int WriteScreenshots(frameapp::FrameWindow& window, standins::RQ16Dtm& dtm, cons
         if (view && view->grab().save(file)) {
             out << name << ": " << file << "\n";
             ++written;
+        } else {
+            out << name << ": no picture written\n";
+            ++failures;
         }
         window.releaseView(id);
         for (int i = 0; i < 100 && dtm.View(id); ++i) {
@@ -67,6 +72,7 @@ int WriteScreenshots(frameapp::FrameWindow& window, standins::RQ16Dtm& dtm, cons
         }
         if (dtm.View(id)) {
             out << name << ": did not finish its release\n";
+            ++failures;
         }
     }
     const QString frameFile = QDir(folder).absoluteFilePath(QStringLiteral("FrameApplication.png"));
@@ -77,7 +83,7 @@ int WriteScreenshots(frameapp::FrameWindow& window, standins::RQ16Dtm& dtm, cons
     out << "frame application: " << frameFile << "\n";
     out << written << " view pictures written to " << QDir(folder).absolutePath() << "\n";
     out.flush();
-    return written > 0 ? 0 : 1;
+    return written > 0 && failures == 0 ? 0 : 1;
 }
 
 } // namespace
