@@ -166,6 +166,19 @@ TEST_F(ParameterEndToEnd, TheDataSetLockMakesTheViewReadOnly) {
     EXPECT_TRUE(bar(view)->isOkEnabled());
 }
 
+TEST_F(ParameterEndToEnd, OpensReadOnlyWhileAnotherUserHoldsTheLock) {
+    auto dtm = newDtm();
+    dtm->SetDataSetLock(standins::LockHolder::OtherUser, QStringLiteral("Bob"));
+    Parameter* view = open(*dtm);
+    ASSERT_NE(view, nullptr);
+    for (int k = 0; k < kChannelPairCount; ++k) {
+        EXPECT_TRUE(view->channelParameter(k)->Locked());
+    }
+    EXPECT_FALSE(bar(view)->isOkEnabled());
+    EXPECT_FALSE(bar(view)->isApplyEnabled());
+    EXPECT_TRUE(bar(view)->isButtonEnabled(standins::ButtonControl::Button::Cancel));
+}
+
 TEST_F(ParameterEndToEnd, AChangeOfTheDataSetFromOutsideIsShown) {
     auto dtm = newDtm();
     Parameter* view = open(*dtm);

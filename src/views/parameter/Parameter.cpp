@@ -212,6 +212,10 @@ void Parameter::LoadResources() {
 
 void Parameter::GetAllValues() {
     Log(QString(), QStringLiteral("GetAllValues"));
+    if (m_objDtm == nullptr || m_objParameterManager == nullptr) {
+        Log(kGetAllValuesError, QStringLiteral("no DTM"));
+        return;
+    }
 
     Guarded(kGetAllValuesError, [&] {
         m_module = ReadModule();
@@ -228,12 +232,18 @@ void Parameter::GetAllValues() {
     });
 
     int channelCount = 0;
-    Guarded(kGetAllValuesError, [&] { channelCount = m_objDtm->ChannelCount(); });
-    const QString protocolId = m_objDtm != nullptr ? m_objDtm->ProtocolId() : QString();
+    QString protocolId;
+    Guarded(kGetAllValuesError, [&] {
+        protocolId = m_objDtm->ProtocolId();
+        channelCount = m_objDtm->ChannelCount();
+    });
     for (int i = 1; i <= channelCount; ++i) {
         Guarded(kGetAllValuesError, [&] {
-            const QString document =
-                m_objDtm->Channel(i)->GetDocumentPart(QStringLiteral("FDT"), protocolId);
+            IFdtChannel* item = m_objDtm->Channel(i);
+            if (item == nullptr) {
+                throw ComError(kErrInvalidArg, QStringLiteral("channel item %1 is missing").arg(i));
+            }
+            const QString document = item->GetDocumentPart(QStringLiteral("FDT"), protocolId);
             auto reader = Components().CreateChannelReader();
             if (!reader->Parse(document, m_objDocumentContext)) {
                 Log(QStringLiteral(".GetAllValues"), reader->LastError());
