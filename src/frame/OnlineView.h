@@ -61,6 +61,8 @@ public:
     void ctlButtons_ExtraCommand() override;
 
     // ---- state, for the frame and for tests ----
+    /// A communication reference is held.
+    bool IsOnline() const override { return !communicationReference.isEmpty(); }
     const QString& CommunicationReference() const { return communicationReference; }
     const QString& OnlineInvokeId() const { return sOnlineInvokeId; }
     bool PrepareToReleasePending() const { return blnPrepareToRelease; }
@@ -74,7 +76,6 @@ protected:
     void TakeCommunicationObjects() override;
     /// Queues CallConnect, so the view connects after Init has returned.
     void AfterInit() override;
-    bool IsOnline() const override { return !communicationReference.isEmpty(); }
     /// blnClosing, then the disconnect is queued; its answer asks to close.
     void CloseWhileOnline() override;
 

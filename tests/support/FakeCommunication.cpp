@@ -21,8 +21,7 @@ bool FakeCommunication::Connect(IBaseCommunicationCallback* callback, IConnectio
 }
 
 bool FakeCommunication::Disconnect(const QString& communicationReference,
-                                   IBaseCommunicationCallback* callback,
-                                   const QString& invokeId) {
+                                   IBaseCommunicationCallback* callback, const QString& invokeId) {
     m_log.add(QStringLiteral("Communication.Disconnect(%1,%2)=%3")
                   .arg(communicationReference, invokeId, Accepted(acceptDisconnect)));
     lastCallback = callback;

@@ -1,0 +1,210 @@
+#include "TelegramDecoder.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+using namespace rq16;
+using namespace rq16::diagnosis;
+
+namespace {
+
+/// Texts are "T<id>"; the label word is "Channel"; ids in `failing` throw.
+class TableTexts : public ITextSource {
+public:
+    QString CommonText(std::int32_t id) override {
+        if (failing.count(id) != 0) {
+            throw ComError(kErrNotFound, QStringLiteral("no text %1").arg(id));
+        }
+        return QStringLiteral("T%1").arg(id);
+    }
+    QString ChannelLabelWord() override { return QStringLiteral("Channel"); }
+    std::set<std::int32_t> failing;
+};
+
+QString Label(int c) {
+    return QStringLiteral("Channel %1").arg(c);
+}
+
+/// The channel text that Ok blocks for channels from..to add.
+QString OkBlocks(int from, int to) {
+    QString text;
+    for (int c = from; c <= to; ++c) {
+        text += (c == 1 ? Label(c) + "\r\n" : "\r\n" + Label(c) + "\r\n") + "\tOk\r\n";
+    }
+    return text;
+}
+
+DecodedTelegram Decode(const ByteArray& telegram) {
+    TableTexts texts;
+    return DecodeTelegram(telegram, texts);
+}
+
+} // namespace
+
+TEST(TelegramDecoder, ModuleCodeZeroOnlyGivesEightOkBlocks) {
+    for (const ByteArray& telegram : {ByteArray{0x00}, ByteArray{}}) {
+        const auto decoded = Decode(telegram);
+        EXPECT_TRUE(decoded.moduleLine.isEmpty());
+        EXPECT_EQ(decoded.channelText, OkBlocks(1, 8));
+        EXPECT_TRUE(decoded.complete());
+        EXPECT_TRUE(decoded.entries.empty());
+    }
+}
+
+TEST(TelegramDecoder, ModuleLineFollowsTheCodeTable) {
+    EXPECT_EQ(Decode({0x01}).moduleLine, "T1051");
+    EXPECT_EQ(Decode({0x09}).moduleLine, "T1059");
+    EXPECT_EQ(Decode({0x1A}).moduleLine, "T115 0x0A");
+    EXPECT_EQ(Decode({0x0A}).moduleLine, "T115 0x0A");
+    EXPECT_EQ(Decode({0xF3}).moduleLine, "T115 0x03");
+}
+
+TEST(TelegramDecoder, ExampleFromTheDocumentation) {
+    const auto decoded = Decode({0x00, 0x13, 0x35});
+    const QString expected = Label(1) + "\r\n\tT1103\r\n" + "\r\n" + Label(2) + "\r\n\tOk\r\n" +
+                             "\r\n" + Label(3) + "\r\n\tT1105\r\n" + OkBlocks(4, 8);
+    EXPECT_EQ(decoded.channelText, expected);
+    ASSERT_EQ(decoded.entries.size(), 2U);
+    EXPECT_EQ(decoded.entries[0].category, PictureCategory::ChannelError);
+    EXPECT_EQ(decoded.entries[1].channel, 3);
+    EXPECT_EQ(decoded.entries[1].category, PictureCategory::ChannelNotice);
+}
+
+TEST(TelegramDecoder, LabelPositionsCountCrLfAsTwoCharacters) {
+    const auto decoded = Decode({0x00, 0x13, 0x35});
+    // Channel 1 starts the text; its label has no leading line break.
+    EXPECT_EQ(decoded.labelStart[0], 0);
+    EXPECT_EQ(decoded.labelLength[0], Label(1).size());
+    // Channel 2's label starts before its leading CR LF and includes it.
+    const int start2 = static_cast<int>((Label(1) + "\r\n\tT1103\r\n").size());
+    EXPECT_EQ(decoded.labelStart[1], start2);
+    EXPECT_EQ(decoded.labelLength[1], 2 + Label(2).size());
+    for (int c = 1; c <= 8; ++c) {
+        const auto i = static_cast<std::size_t>(c - 1);
+        EXPECT_TRUE(decoded.channelText.mid(decoded.labelStart[i], decoded.labelLength[i])
+                        .endsWith(Label(c)))
+            << c;
+    }
+    EXPECT_EQ(decoded.labelStart[8], 0);
+}
+
+TEST(TelegramDecoder, SeveralEntriesOfOneChannelShareItsLabel) {
+    const auto decoded = Decode({0x00, 0x11, 0x14});
+    EXPECT_TRUE(
+        decoded.channelText.startsWith(Label(1) + "\r\n\tT1101\r\n\tT1104\r\n\r\n" + Label(2)));
+    EXPECT_EQ(decoded.channelText.count(Label(1)), 1);
+}
+
+TEST(TelegramDecoder, ChannelCodesAboveElevenShowTheUnknownText) {
+    const auto decoded = Decode({0x00, 0x0C});
+    // Channel 0 writes no label: the line stands under no channel.
+    EXPECT_TRUE(decoded.channelText.startsWith("\tT115 0x0C\r\n" + Label(1)));
+    ASSERT_EQ(decoded.entries.size(), 1U);
+    EXPECT_EQ(decoded.entries[0].category, PictureCategory::None);
+    EXPECT_EQ(Decode({0x00, 0x1F}).entries[0].category, PictureCategory::None);
+}
+
+TEST(TelegramDecoder, CategoriesOfTheChannelCodes) {
+    const std::vector<std::pair<std::uint8_t, PictureCategory>> expected{
+        {1, PictureCategory::ChannelError},  {4, PictureCategory::ChannelError},
+        {5, PictureCategory::ChannelNotice}, {6, PictureCategory::ChannelError},
+        {7, PictureCategory::ChannelError},  {8, PictureCategory::ChannelError},
+        {9, PictureCategory::GroupError},    {11, PictureCategory::GroupError},
+        {12, PictureCategory::None},         {0, PictureCategory::None}};
+    for (const auto& [code, category] : expected) {
+        EXPECT_EQ(ChannelCode(code).category, category) << int(code);
+    }
+    EXPECT_EQ(ChannelCode(7).textId, 1128);
+    EXPECT_EQ(ChannelCode(11).textId, 9064);
+}
+
+TEST(TelegramDecoder, CodeZeroRepeatsTheLineBeforeOrIsEmpty) {
+    const auto first = Decode({0x00, 0x20});
+    EXPECT_TRUE(first.channelText.contains("\r\n" + Label(2) + "\r\n\r\n"));
+    const auto repeated = Decode({0x00, 0x21, 0x20});
+    EXPECT_TRUE(repeated.channelText.contains(Label(2) + "\r\n\tT1101\r\n\tT1101\r\n"));
+    EXPECT_EQ(repeated.entries[1].category, PictureCategory::None);
+}
+
+TEST(TelegramDecoder, DescendingChannelsStopWithTheOrderError) {
+    const auto decoded = Decode({0x00, 0x31, 0x21});
+    EXPECT_EQ(decoded.syntaxError, SyntaxError::Order);
+    const QString before = OkBlocks(1, 2) + "\r\n" + Label(3) + "\r\n\tT1101\r\n";
+    EXPECT_EQ(decoded.errorStart, before.size());
+    EXPECT_EQ(decoded.channelText, before + "\r\nSyntax error in channel diagnosis telegram:\r\n" +
+                                       "Channel numbers must be in ascending order!\r\n");
+    EXPECT_FALSE(decoded.channelText.contains(Label(4)));
+    EXPECT_FALSE(decoded.complete());
+}
+
+TEST(TelegramDecoder, ChannelAboveEightStopsWithTheRangeError) {
+    const auto decoded = Decode({0x05, 0x91});
+    EXPECT_EQ(decoded.syntaxError, SyntaxError::Range);
+    EXPECT_EQ(decoded.errorStart, 0);
+    EXPECT_EQ(decoded.channelText, "\r\nSyntax error in channel diagnosis telegram:\r\n"
+                                   "Channel number claims to be 9!\r\n");
+    // The module line is produced all the same.
+    EXPECT_EQ(decoded.moduleLine, "T1055");
+    EXPECT_TRUE(decoded.entries.empty());
+    EXPECT_EQ(Decode({0x00, 0x81, 0xF1}).channelText.count("claims to be 15!"), 1);
+}
+
+TEST(TelegramDecoder, ChannelZeroAfterAnotherChannelIsAnOrderError) {
+    EXPECT_EQ(Decode({0x00, 0x11, 0x01}).syntaxError, SyntaxError::Order);
+}
+
+TEST(TelegramDecoder, ATelegramEndingAtChannelEightWritesNoTrailingBlocks) {
+    const auto decoded = Decode({0x00, 0x81});
+    EXPECT_TRUE(decoded.channelText.endsWith(Label(8) + "\r\n\tT1101\r\n"));
+    EXPECT_EQ(decoded.channelText.count("Channel "), 8);
+}
+
+TEST(TelegramDecoder, LongTelegramsDecodeEveryEntry) {
+    ByteArray telegram{0x02};
+    for (int c = 1; c <= 8; ++c) {
+        for (std::uint8_t code = 1; code <= 15; ++code) {
+            telegram.push_back(static_cast<std::uint8_t>((c << 4) | code));
+        }
+    }
+    const auto decoded = Decode(telegram);
+    EXPECT_TRUE(decoded.complete());
+    EXPECT_EQ(decoded.entries.size(), 8U * 15U);
+    EXPECT_EQ(decoded.channelText.count("\tOk"), 0);
+    EXPECT_EQ(decoded.channelText.count("T115 0x0F"), 8);
+}
+
+TEST(TelegramDecoder, AFailingTextStopsTheChannelPartButKeepsWhatCameBefore) {
+    TableTexts texts;
+    texts.failing = {1102};
+    const auto decoded = DecodeTelegram({0x01, 0x11, 0x22}, texts);
+    ASSERT_TRUE(decoded.failure.has_value());
+    EXPECT_EQ(decoded.failure->number(), kErrNotFound);
+    EXPECT_EQ(decoded.entries.size(), 1U);
+    EXPECT_TRUE(decoded.channelText.endsWith(Label(2) + "\r\n"));
+    EXPECT_EQ(decoded.moduleLine, "T1051");
+    EXPECT_FALSE(decoded.complete());
+
+    texts.failing = {1051};
+    EXPECT_TRUE(DecodeTelegram({0x01}, texts).moduleLine.isEmpty());
+}
+
+TEST(TelegramDecoder, TerminalsOfTheChannels) {
+    EXPECT_EQ(ChannelTerminal(1), 4);
+    EXPECT_EQ(ChannelTerminal(4), 7);
+    EXPECT_EQ(ChannelTerminal(5), 12);
+    EXPECT_EQ(ChannelTerminal(8), 15);
+    EXPECT_EQ(GroupFirstTerminal(4), 0);
+    EXPECT_EQ(GroupFirstTerminal(5), 8);
+}
+
+TEST(TelegramDecoder, RichTextPositionsCountEachLineBreakOnce) {
+    const QString text = "ab\r\ncd\r\n\r\nef";
+    EXPECT_EQ(RichTextPosition(text, 0), 0);
+    EXPECT_EQ(RichTextPosition(text, 2), 2);
+    EXPECT_EQ(RichTextPosition(text, 4), 3); // after the first CR LF
+    EXPECT_EQ(RichTextPosition(text, 10), 7);
+    EXPECT_EQ(RichTextPosition(text, 12), 9);
+    EXPECT_EQ(HexByte(0x0A), "0x0A");
+    EXPECT_EQ(HexByte(0xAB), "0xAB");
+}
