@@ -26,6 +26,11 @@ protected:
     void SetUp() override {
         FakeResourceManager::resetShared();
         FakeResourceManager::logLookups() = false;
+        newView();
+    }
+    /// Replaces the view by a new one on the same host.
+    void newView() {
+        view.reset();
         view = std::make_unique<Parameter>();
         bar = factory.lastButtonBar;
         ASSERT_NE(bar, nullptr);
@@ -254,87 +259,73 @@ TEST_F(ParameterViewTest, ApplyWritesTheWholeArrayOnceAndCleansTheView) {
     EXPECT_TRUE(log.calls().empty());
 }
 
-TEST_F(ParameterViewTest, CancelClosesWithoutWritingOrAsking) {
+TEST_F(ParameterViewTest, CancelOkAndCloseEachRequestTheCloseOnceAndOnlyOkWrites) {
+    manager().parameterBytes = {0, 0, 0, 0, 0};
     init();
+    const QString close = QStringLiteral("UiManager.RequestClose(INV-7)");
+
     control<QCheckBox>(0, "chkChannelA")->click();
     log.clear();
     bar->clickCancel();
-    EXPECT_EQ(log.calls(), std::vector<QString>{QStringLiteral("UiManager.RequestClose(INV-7)")});
+    EXPECT_EQ(log.calls(), std::vector<QString>{close});
     EXPECT_FALSE(view->isDirty());
 
-    EXPECT_TRUE(view->IDtmActiveXControl_PrepareToRelease());
-    EXPECT_EQ(log.count(QStringLiteral("UserDialog.AskUser")), 0);
-    EXPECT_EQ(log.count(QStringLiteral("ParameterManager.SetParameterBytes")), 0);
-}
-
-TEST_F(ParameterViewTest, OkWritesOnceThenClosesWithoutAsking) {
-    manager().parameterBytes = {0, 0, 0, 0, 0};
-    init();
+    control<QCheckBox>(0, "chkChannelA")->click(); // back to the stored value
     control<QCheckBox>(0, "chkChannelA")->click();
     log.clear();
     bar->clickOk();
-    EXPECT_TRUE(view->IDtmActiveXControl_PrepareToRelease());
-
-    const std::vector<QString> expected = {
+    const std::vector<QString> okCalls = {
         QStringLiteral("Buttons.SetMessage()"),
         QStringLiteral("ParameterManager.SetParameterBytes(00 00 00 00 01)"),
-        QStringLiteral("ParameterManager.CommitParameters"),
-        QStringLiteral("Buttons.DisableApply"),
-        QStringLiteral("UiManager.RequestClose(INV-7)"),
-        QStringLiteral("UiManager.RequestDataSetUnlock"),
-        QStringLiteral("UiManager.PreparedToRelease(INV-7)")};
-    EXPECT_EQ(log.calls(), expected) << log.dump().toStdString();
-}
+        QStringLiteral("ParameterManager.CommitParameters"), QStringLiteral("Buttons.DisableApply"),
+        close};
+    EXPECT_EQ(log.calls(), okCalls) << log.dump().toStdString();
 
-TEST_F(ParameterViewTest, CloseOnlyRequestsTheClose) {
-    init();
+    log.clear();
     bar->clickClose();
-    EXPECT_EQ(log.calls(), std::vector<QString>{QStringLiteral("UiManager.RequestClose(INV-7)")});
-    EXPECT_TRUE(capture.lines().isEmpty());
-}
+    EXPECT_EQ(log.calls(), std::vector<QString>{close});
 
-TEST_F(ParameterViewTest, ReleaseWhileDirtyAnsweredYesWritesBeforeUnlocking) {
-    manager().parameterBytes = {0, 0, 0, 0, 0};
-    init();
-    control<QCheckBox>(3, "chkChannelB")->click();
-    dtm.kernel.userDialog.answer = kIdYes;
+    // Nothing is left to ask about when the frame releases the view.
     log.clear();
-    capture.clear();
-
     EXPECT_TRUE(view->IDtmActiveXControl_PrepareToRelease());
-    const std::vector<QString> expected = {
-        QStringLiteral("UserDialog.AskUser(T6501,RQ16 DO8,4)"),
-        QStringLiteral("Buttons.SetMessage()"),
-        QStringLiteral("ParameterManager.SetParameterBytes(00 00 00 00 80)"),
-        QStringLiteral("ParameterManager.CommitParameters"),
-        QStringLiteral("Buttons.DisableApply"),
-        QStringLiteral("UiManager.RequestDataSetUnlock"),
-        QStringLiteral("UiManager.PreparedToRelease(INV-7)")};
-    EXPECT_EQ(log.calls(), expected) << log.dump().toStdString();
-    EXPECT_TRUE(dtm.kernel.sinks.empty());
-    EXPECT_TRUE(manager().sinks.empty());
-    EXPECT_TRUE(capture.lines().isEmpty());
+    EXPECT_EQ(log.count(QStringLiteral("UserDialog.AskUser")), 0);
 }
 
-TEST_F(ParameterViewTest, ReleaseWhileDirtyAnsweredNoReleasesWithoutWriting) {
-    init();
-    control<QCheckBox>(3, "chkChannelB")->click();
-    dtm.kernel.userDialog.answer = kIdNo;
-    log.clear();
+TEST_F(ParameterViewTest, ReleaseAsksAboutUnsavedEditsAndWritesOnlyOnYes) {
+    const std::vector<QString> release = {QStringLiteral("UiManager.RequestDataSetUnlock"),
+                                          QStringLiteral("UiManager.PreparedToRelease(INV-7)")};
+    const QString question = QStringLiteral("UserDialog.AskUser(T6501,RQ16 DO8,4)");
+    for (const int answer : {kIdYes, kIdNo}) {
+        SCOPED_TRACE(answer);
+        newView();
+        manager().parameterBytes = {0, 0, 0, 0, 0};
+        init();
+        control<QCheckBox>(3, "chkChannelB")->click();
+        dtm.kernel.userDialog.answer = answer;
+        log.clear();
+        capture.clear();
 
-    EXPECT_TRUE(view->IDtmActiveXControl_PrepareToRelease());
-    const std::vector<QString> expected = {QStringLiteral("UserDialog.AskUser(T6501,RQ16 DO8,4)"),
-                                           QStringLiteral("UiManager.RequestDataSetUnlock"),
-                                           QStringLiteral("UiManager.PreparedToRelease(INV-7)")};
-    EXPECT_EQ(log.calls(), expected) << log.dump().toStdString();
-}
+        EXPECT_TRUE(view->IDtmActiveXControl_PrepareToRelease());
+        std::vector<QString> expected = {question};
+        if (answer == kIdYes) {
+            expected.insert(expected.end(),
+                            {QStringLiteral("Buttons.SetMessage()"),
+                             QStringLiteral("ParameterManager.SetParameterBytes(00 00 00 00 80)"),
+                             QStringLiteral("ParameterManager.CommitParameters"),
+                             QStringLiteral("Buttons.DisableApply")});
+        }
+        expected.insert(expected.end(), release.begin(), release.end());
+        EXPECT_EQ(log.calls(), expected) << log.dump().toStdString();
+        EXPECT_TRUE(dtm.kernel.sinks.empty());
+        EXPECT_TRUE(manager().sinks.empty());
+        EXPECT_TRUE(capture.lines().isEmpty());
+    }
 
-TEST_F(ParameterViewTest, ReleaseWhileCleanDoesNotAsk) {
+    // A clean view is released without a question.
+    newView();
     init();
     EXPECT_TRUE(view->IDtmActiveXControl_PrepareToRelease());
-    const std::vector<QString> expected = {QStringLiteral("UiManager.RequestDataSetUnlock"),
-                                           QStringLiteral("UiManager.PreparedToRelease(INV-7)")};
-    EXPECT_EQ(log.calls(), expected);
+    EXPECT_EQ(log.calls(), release);
 }
 
 TEST_F(ParameterViewTest, InitWithoutEditPermissionIsReadOnly) {
