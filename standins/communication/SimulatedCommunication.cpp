@@ -100,7 +100,8 @@ bool SimulatedCommunication::TransactionRequest(const QString& communicationRefe
     connection->second.lastInvokeId = invokeId;
     if (faults.abortAfterRequests == 0) {
         faults.abortAfterRequests = -1;
-        Abort(communicationReference);
+        // The answers to the requests before this one still arrive first.
+        Abort(communicationReference, false);
         return true;
     }
     if (faults.abortAfterRequests > 0) {
@@ -177,7 +178,7 @@ void SimulatedCommunication::Unregister(IBaseCommunicationCallback* callback) {
 void SimulatedCommunication::AbortConnections() {
     std::vector<QString> references = openConnections();
     for (const QString& reference : references) {
-        Abort(reference);
+        Abort(reference, true);
     }
 }
 
@@ -199,15 +200,17 @@ std::vector<QString> SimulatedCommunication::openConnections() const {
     return references;
 }
 
-void SimulatedCommunication::Abort(const QString& reference) {
+void SimulatedCommunication::Abort(const QString& reference, bool dropDueAnswers) {
     const auto connection = m_connections.find(reference);
     if (connection == m_connections.end()) {
         return;
     }
     const Target target = connection->second.target;
     m_connections.erase(connection);
-    for (auto it = m_pending.begin(); it != m_pending.end();) {
-        it = it->second.reference == reference ? m_pending.erase(it) : std::next(it);
+    if (dropDueAnswers) {
+        for (auto it = m_pending.begin(); it != m_pending.end();) {
+            it = it->second.reference == reference ? m_pending.erase(it) : std::next(it);
+        }
     }
     Enqueue({target, AnswerKind::Abort, {}, reference, reference});
 }

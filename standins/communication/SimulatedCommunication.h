@@ -107,9 +107,9 @@ private:
                   const QString& payload, const QString& reference);
     void Enqueue(Pending pending);
     void Deliver(std::uint64_t id);
-    /// Closes the connection and schedules OnAbort for its holder; answers
-    /// still due on it are dropped.
-    void Abort(const QString& reference);
+    /// Closes the connection and schedules OnAbort for its holder, dropping
+    /// the answers still due on it or letting them arrive first.
+    void Abort(const QString& reference, bool dropDueAnswers);
     QString AnswerTransaction(const QString& request);
 
     simulator::SimulatedModule& m_module;

@@ -1,0 +1,349 @@
+// The simulated module and the communication stand-in that answers over it.
+
+#include "simulator/SimulatedModule.h"
+#include "standins/communication/Documents.h"
+#include "standins/communication/ResponseParser.h"
+#include "standins/communication/SimulatedCommunication.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QObject>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace rq16;
+using namespace rq16::simulator;
+using namespace rq16::standins;
+namespace docs = rq16::standins::documents;
+using std::chrono::milliseconds;
+
+namespace {
+
+/// Records every answer as "Kind(id,document)".
+class Recorder : public IBaseCommunicationCallback {
+public:
+    void IBaseCommunicationCallback_OnConnectResponse(const QString& id,
+                                                      const QString& response) override {
+        answers << "Connect(" + id + ")";
+        last = response;
+    }
+    void IBaseCommunicationCallback_OnTransactionResponse(const QString& id,
+                                                          const QString& response) override {
+        answers << "Transaction(" + id + ")";
+        last = response;
+    }
+    void IBaseCommunicationCallback_OnDisconnectResponse(const QString& id,
+                                                         const QString&) override {
+        answers << "Disconnect(" + id + ")";
+    }
+    void IBaseCommunicationCallback_VerifyConnectionRequest(const QString& id,
+                                                            const QString&) override {
+        answers << "Verify(" + id + ")";
+    }
+    void IBaseCommunicationCallback_OnAbort(const QString& ref) override {
+        answers << "Abort(" + ref + ")";
+    }
+    QStringList answers;
+    QString last;
+};
+
+class QObjectRecorder : public QObject, public Recorder {};
+
+/// Runs the event loop until `done` or the time is up.
+template <typename F> bool SpinUntil(F done, int timeoutMs = 2000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < timeoutMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return done();
+}
+
+void Spin(int ms = 20) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+}
+
+docs::Response Parsed(const QString& document) {
+    const auto response = docs::ParseResponse(document);
+    EXPECT_TRUE(response.has_value()) << document.toStdString();
+    return response.value_or(docs::Response{});
+}
+
+} // namespace
+
+// ---- documents and parser ----
+
+TEST(Documents, RequestsAndAnswersRoundTrip) {
+    const auto write = docs::ParseRequest(docs::WriteForceValuesRequest("C7", 3, {0, 4, 0, 4}));
+    ASSERT_TRUE(write);
+    EXPECT_EQ(write->kind, docs::RequestKind::WriteForceValues);
+    EXPECT_EQ(write->communicationReference, "C7");
+    EXPECT_EQ(write->slot, 3);
+    EXPECT_EQ(write->data, ByteArray({0, 4, 0, 4}));
+    const auto connect = docs::ParseRequest(docs::ConnectRequest(5, "{P&<>}"));
+    ASSERT_TRUE(connect);
+    EXPECT_EQ(connect->protocolId, "{P&<>}");
+
+    ResponseParser parser;
+    ASSERT_TRUE(parser.Parse(docs::DataResponse({0x00, 0xFF}), nullptr));
+    EXPECT_TRUE(parser.HasData());
+    EXPECT_EQ(parser.Data(), ByteArray({0x00, 0xFF}));
+    ASSERT_TRUE(parser.Parse(docs::ErrorResponse("bus <down>"), nullptr));
+    EXPECT_TRUE(parser.HasCommunicationError());
+    EXPECT_EQ(parser.ErrorText(), "bus <down>");
+    EXPECT_FALSE(parser.HasData());
+    ASSERT_TRUE(parser.Parse(docs::EmptyResponse(), nullptr));
+    EXPECT_FALSE(parser.HasData());
+    EXPECT_TRUE(parser.CommunicationReference().isEmpty());
+    ASSERT_TRUE(parser.Parse(docs::DataResponse({}), nullptr));
+    EXPECT_TRUE(parser.HasData()); // a data element with zero bytes
+}
+
+TEST(Documents, BrokenAnswersFailWithAReason) {
+    ResponseParser parser;
+    for (const QString& broken :
+         {QString(), QStringLiteral("<Response><Data>00"), QStringLiteral("<Other/>"),
+          QStringLiteral("<Response><Data>0G</Data></Response>"),
+          QStringLiteral("<Response><Data>123</Data></Response>")}) {
+        EXPECT_FALSE(parser.Parse(broken, nullptr)) << broken.toStdString();
+        EXPECT_FALSE(parser.LastError().isEmpty());
+    }
+}
+
+TEST(Documents, SerializeTakesExactlyOneItem) {
+    ResponseParser parser;
+    QString document;
+    CommunicationRequest request;
+    EXPECT_FALSE(parser.Serialize(document, request));
+    request.writeItem = WriteRequestItem{"C1", 4, 255, DataItem{{0x08, 0x00, 0xFD, 0xE8}}};
+    ASSERT_TRUE(parser.Serialize(document, request));
+    const auto parsed = docs::ParseRequest(document);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->kind, docs::RequestKind::Write);
+    EXPECT_EQ(parsed->index, 255);
+    EXPECT_EQ(parsed->data, ByteArray({0x08, 0x00, 0xFD, 0xE8}));
+    request.readItem = ReadRequestItem{"C1", 4, 255};
+    EXPECT_FALSE(parser.Serialize(document, request));
+}
+
+// ---- module ----
+
+class ModuleTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        module.SetClock([this] { return now; });
+    }
+    SimulatedModule module;
+    milliseconds now{0};
+};
+
+TEST_F(ModuleTest, DiagnosisTelegramListsFaultsInAscendingChannels) {
+    EXPECT_EQ(module.DiagnosisTelegram(), ByteArray({0x00}));
+    module.SetModuleCode(2);
+    module.SetChannelFaults(6, {9});
+    module.SetChannelFaults(1, {1, 5});
+    EXPECT_EQ(module.DiagnosisTelegram(), ByteArray({0x02, 0x11, 0x15, 0x69}));
+    module.SetDiagnosisDefect(DiagnosisDefect::DescendingChannels);
+    EXPECT_EQ(module.DiagnosisTelegram(), ByteArray({0x02, 0x69, 0x15, 0x11}));
+    module.SetDiagnosisDefect(DiagnosisDefect::ChannelAboveEight);
+    EXPECT_EQ(module.DiagnosisTelegram().back(), 0x91);
+    module.ClearFaults();
+    module.SetDiagnosisDefect(DiagnosisDefect::DescendingChannels);
+    EXPECT_EQ(module.DiagnosisTelegram(), ByteArray({0x00, 0x31, 0x21}));
+    EXPECT_THROW(module.SetChannelFaults(9, {1}), std::out_of_range);
+}
+
+TEST_F(ModuleTest, MasterOutputsRunAndForcedChannelsShowTheirValue) {
+    module.SetStepPeriod(milliseconds(100));
+    EXPECT_EQ(module.OutputValuesBlock(), ByteArray({0, 0, 0, 0x01}));
+    now = milliseconds(250);
+    EXPECT_EQ(module.OutputValuesBlock()[3], 0x04);
+
+    // Forcing without the enable request is refused.
+    EXPECT_FALSE(module.WriteForceValues({0, 0x05, 0, 0x01}).positive);
+    module.GlobalForcingEnable();
+    EXPECT_TRUE(module.WriteForceValues({0, 0x05, 0, 0x01}).positive);
+    // Channel 1 forced to 1, channel 3 forced to 0 although the light is on it.
+    EXPECT_EQ(module.OutputValuesBlock(), ByteArray({0, 0x05, 0, 0x01}));
+    EXPECT_FALSE(module.WriteForceValues({0, 1, 0}).positive);
+}
+
+TEST_F(ModuleTest, ForcingLapsesWhenTheEnableIsNotRepeated) {
+    module.SetForcingTimeout(milliseconds(1000));
+    module.GlobalForcingEnable();
+    module.WriteForceValues({0, 0x80, 0, 0x80});
+    now = milliseconds(900);
+    module.GlobalForcingEnable(); // repeated in time
+    now = milliseconds(1800);
+    EXPECT_EQ(module.ForceMask(), 0x80);
+    now = milliseconds(1901);
+    EXPECT_EQ(module.ForceMask(), 0);
+    EXPECT_FALSE(module.ForcingEnabled());
+    EXPECT_EQ(module.OutputValuesBlock()[1], 0);
+}
+
+TEST_F(ModuleTest, ImRecordsBehindTheCallMechanism) {
+    EXPECT_FALSE(module.Read(255).positive); // nothing selected yet
+    ASSERT_TRUE(module.Write(255, ImCallHeader(0)).positive);
+    const Reply im0 = module.Read(255);
+    ASSERT_TRUE(im0.hasData);
+    EXPECT_EQ(im0.data.size(), 68U);
+    EXPECT_EQ(ByteArray(im0.data.begin(), im0.data.begin() + 4), ImCallHeader(0));
+
+    ByteArray record = ImCallHeader(1);
+    const ByteArray im1 = EncodeIm1("Pump 4", "Cellar");
+    record.insert(record.end(), im1.begin(), im1.end());
+    EXPECT_FALSE(module.Write(255, record).positive); // I&M0 is selected
+    module.Write(255, ImCallHeader(1));
+    ASSERT_TRUE(module.Write(255, record).positive);
+    EXPECT_EQ(DecodeIm12(module.ImRecord(1), module.ImRecord(2)).tagFunction, "Pump 4");
+    EXPECT_EQ(module.Read(255).data, record);
+
+    EXPECT_FALSE(module.Write(255, {0x08, 0x00, 0xFD, 0xEB}).positive);
+    EXPECT_FALSE(module.Write(255, ByteArray(10, 0x08)).positive);
+    module.SetImSupported(false);
+    EXPECT_FALSE(module.Write(255, ImCallHeader(2)).positive);
+}
+
+TEST_F(ModuleTest, ProductionRecordAndParameters) {
+    const QsFields qs = DecodeQs(module.ReadQsData().data);
+    EXPECT_EQ(qs.chargeCode, module.Qs().chargeCode);
+    EXPECT_EQ(qs.dateOfLastRefresh, module.Qs().dateOfLastRefresh);
+    EXPECT_EQ(module.ReadQsData().data.size(), kQsRecordSize);
+    module.Write(SimulatedModule::kParameterIndex, {1, 2, 3, 4, 5});
+    EXPECT_EQ(module.Read(SimulatedModule::kParameterIndex).data, ByteArray({1, 2, 3, 4, 5}));
+    EXPECT_FALSE(module.Read(17).positive);
+}
+
+// ---- communication ----
+
+class CommunicationTest : public ::testing::Test {
+protected:
+    QString connect(IBaseCommunicationCallback& callback) {
+        EXPECT_TRUE(comm.Connect(&callback, nullptr, "C", "{P}", docs::ConnectRequest(3, "{P}")));
+        Spin(5);
+        const auto response = docs::ParseResponse(recorder.last);
+        return response ? response->communicationReference : QString();
+    }
+    SimulatedModule module;
+    SimulatedCommunication comm{module};
+    Recorder recorder;
+};
+
+TEST_F(CommunicationTest, AnswersArriveLaterOnTheEventLoop) {
+    ASSERT_TRUE(comm.Connect(&recorder, nullptr, "C1", "{P}", docs::ConnectRequest(3, "{P}")));
+    EXPECT_TRUE(recorder.answers.isEmpty()); // never inside the request
+    ASSERT_TRUE(SpinUntil([&] { return !recorder.answers.isEmpty(); }));
+    const QString ref = Parsed(recorder.last).communicationReference;
+    EXPECT_FALSE(ref.isEmpty());
+
+    module.SetChannelFaults(3, {1});
+    ASSERT_TRUE(comm.TransactionRequest(ref, &recorder, "T1", docs::ReadDiagnosisRequest(ref, 3)));
+    ASSERT_TRUE(comm.Disconnect(ref, &recorder, "D1"));
+    ASSERT_TRUE(SpinUntil([&] { return recorder.answers.size() == 3; }));
+    EXPECT_EQ(recorder.answers, (QStringList{"Connect(C1)", "Transaction(T1)", "Disconnect(D1)"}));
+    EXPECT_TRUE(comm.openConnections().empty());
+    // A closed reference takes no more transactions.
+    EXPECT_FALSE(comm.TransactionRequest(ref, &recorder, "T2", docs::ReadDiagnosisRequest(ref, 3)));
+}
+
+TEST_F(CommunicationTest, ConnectionFaults) {
+    auto& faults = module.connectionFaults();
+    faults.refuseConnect = true;
+    EXPECT_FALSE(comm.Connect(&recorder, nullptr, "C1", "{P}", docs::ConnectRequest(3, "{P}")));
+    faults.refuseConnect = false;
+    faults.negativeConnect = true;
+    EXPECT_TRUE(connect(recorder).isEmpty());
+    EXPECT_TRUE(Parsed(recorder.last).hasError);
+    faults.negativeConnect = false;
+    faults.unparsableConnect = true;
+    connect(recorder);
+    EXPECT_FALSE(docs::ParseResponse(recorder.last).has_value());
+    faults.unparsableConnect = false;
+
+    const QString ref = connect(recorder);
+    const QString read = docs::ReadDiagnosisRequest(ref, 3);
+    faults.answersWithoutData = true;
+    comm.TransactionRequest(ref, &recorder, "T1", read);
+    Spin(5);
+    EXPECT_FALSE(Parsed(recorder.last).hasData);
+    faults.answersWithoutData = false;
+    faults.negativeTransaction = true;
+    comm.TransactionRequest(ref, &recorder, "T2", read);
+    Spin(5);
+    EXPECT_TRUE(Parsed(recorder.last).hasError);
+    faults.negativeTransaction = false;
+    faults.refuseTransaction = true;
+    EXPECT_FALSE(comm.TransactionRequest(ref, &recorder, "T3", read));
+    faults.refuseTransaction = false;
+
+    recorder.answers.clear();
+    faults.foreignInvokeId = true;
+    comm.TransactionRequest(ref, &recorder, "T4", read);
+    Spin(5);
+    ASSERT_EQ(recorder.answers.size(), 2);
+    EXPECT_TRUE(recorder.answers[0].startsWith("Transaction(foreign-"));
+    EXPECT_EQ(recorder.answers[1], "Transaction(T4)");
+}
+
+TEST_F(CommunicationTest, LatencyDelaysEveryAnswer) {
+    module.connectionFaults().latencyMs = 150;
+    QElapsedTimer timer;
+    timer.start();
+    comm.Connect(&recorder, nullptr, "C1", "{P}", docs::ConnectRequest(3, "{P}"));
+    Spin(60);
+    EXPECT_TRUE(recorder.answers.isEmpty());
+    ASSERT_TRUE(SpinUntil([&] { return !recorder.answers.isEmpty(); }));
+    EXPECT_GE(timer.elapsed(), 140);
+}
+
+TEST_F(CommunicationTest, ConnectionIsLostAfterSomeRequests) {
+    const QString ref = connect(recorder);
+    module.connectionFaults().abortAfterRequests = 1;
+    recorder.answers.clear();
+    const QString read = docs::ReadDiagnosisRequest(ref, 3);
+    EXPECT_TRUE(comm.TransactionRequest(ref, &recorder, "T1", read));
+    EXPECT_TRUE(comm.TransactionRequest(ref, &recorder, "T2", read));
+    Spin(5);
+    EXPECT_EQ(recorder.answers, (QStringList{"Transaction(T1)", "Abort(" + ref + ")"}));
+    EXPECT_EQ(module.connectionFaults().abortAfterRequests, -1);
+
+    const QString second = connect(recorder);
+    recorder.answers.clear();
+    comm.TransactionRequest(second, &recorder, "T3", read);
+    comm.AbortConnections(); // the answer still due is dropped
+    Spin(5);
+    EXPECT_EQ(recorder.answers, QStringList{"Abort(" + second + ")"});
+}
+
+TEST_F(CommunicationTest, DestroyedOrUnregisteredCallersGetNothing) {
+    auto watched = std::make_unique<QObjectRecorder>();
+    comm.Connect(watched.get(), nullptr, "C1", "{P}", docs::ConnectRequest(3, "{P}"));
+    watched.reset(); // would crash if the answer were delivered
+    Spin(5);
+    EXPECT_EQ(comm.pendingAnswers(), 0U);
+
+    comm.Connect(&recorder, nullptr, "C2", "{P}", docs::ConnectRequest(3, "{P}"));
+    comm.Unregister(&recorder);
+    Spin(5);
+    EXPECT_TRUE(recorder.answers.isEmpty());
+}
+
+TEST_F(CommunicationTest, VerificationAsksWithTheLastInvokeId) {
+    const QString ref = connect(recorder);
+    comm.TransactionRequest(ref, &recorder, "T9", docs::ReadQsDataRequest(ref, 3));
+    Spin(5);
+    recorder.answers.clear();
+    EXPECT_TRUE(comm.RequestVerification(ref));
+    Spin(5);
+    EXPECT_EQ(recorder.answers, QStringList{"Verify(T9)"});
+    comm.VerifyConnectionResponse(true);
+    EXPECT_EQ(comm.verifyResponseCount(), 1);
+    EXPECT_TRUE(comm.lastVerifyInUse());
+}
