@@ -145,3 +145,21 @@ TEST_F(DiagnosisEndToEnd, ReleaseWhileConnectingAndADestroyedView) {
     delete second.data();
     EXPECT_TRUE(SpinUntil([&] { return comm.pendingAnswers() == 0; }));
 }
+
+TEST_F(DiagnosisEndToEnd, RendersTheFaultsIntoAPicture) {
+    module.SetModuleCode(2);
+    module.SetChannelFaults(1, {1, 5});
+    module.SetChannelFaults(3, {2});
+    module.SetChannelFaults(6, {10});
+    module.SetChannelFaults(8, {5});
+    Diagnosis* view = open();
+    ASSERT_TRUE(SpinUntil([&] { return view->diagnosisShown(); }));
+    ASSERT_TRUE(cycleDone(view));
+    view->resize(600, 560);
+    const QPixmap picture = view->grab();
+    EXPECT_FALSE(picture.isNull());
+    // Set RQ16_SNAPSHOT_DIR to look at the view.
+    if (const QString dir = qEnvironmentVariable("RQ16_SNAPSHOT_DIR"); !dir.isEmpty()) {
+        EXPECT_TRUE(picture.save(dir + "/diagnosis.png"));
+    }
+}
