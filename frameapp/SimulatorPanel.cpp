@@ -1,0 +1,148 @@
+#include "SimulatorPanel.h"
+
+#include "simulator/SimulatedModule.h"
+#include "standins/communication/SimulatedCommunication.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace rq16::frameapp {
+
+namespace {
+
+/// "1 5 9" -> {1, 5, 9}; anything outside 1..15 is left out.
+std::vector<std::uint8_t> ParseCodes(const QString& text) {
+    std::vector<std::uint8_t> codes;
+    for (const QString& part :
+         text.split(QRegularExpression(QStringLiteral("[\\s,;]+")), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int code = part.toInt(&ok);
+        if (ok && code >= 1 && code <= 15) {
+            codes.push_back(static_cast<std::uint8_t>(code));
+        }
+    }
+    return codes;
+}
+
+QString FormatCodes(const std::vector<std::uint8_t>& codes) {
+    QStringList parts;
+    for (const auto code : codes) {
+        parts << QString::number(code);
+    }
+    return parts.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+SimulatorPanel::SimulatorPanel(simulator::SimulatedModule& module,
+                               standins::SimulatedCommunication& communication, QWidget* parent)
+    : QWidget(parent), m_module(module), m_communication(communication) {
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(BuildDiagnosisBox());
+    layout->addWidget(BuildConnectionBox());
+
+    auto* trafficBox = new QGroupBox(QStringLiteral("Traffic"));
+    auto* trafficLayout = new QVBoxLayout(trafficBox);
+    m_traffic = new QPlainTextEdit;
+    m_traffic->setReadOnly(true);
+    m_traffic->setMaximumBlockCount(200);
+    trafficLayout->addWidget(m_traffic);
+    layout->addWidget(trafficBox, 1);
+    connect(&m_communication, &standins::SimulatedCommunication::traffic, m_traffic,
+            &QPlainTextEdit::appendPlainText);
+}
+
+QWidget* SimulatorPanel::BuildDiagnosisBox() {
+    auto* box = new QGroupBox(QStringLiteral("Diagnosis"));
+    auto* form = new QFormLayout(box);
+
+    auto* moduleCode = new QSpinBox;
+    moduleCode->setRange(0, 255);
+    moduleCode->setValue(m_module.ModuleCode());
+    moduleCode->setToolTip(QStringLiteral("0: no module fault; 1 to 9: known faults"));
+    connect(moduleCode, &QSpinBox::valueChanged, this,
+            [this](int value) { m_module.SetModuleCode(static_cast<std::uint8_t>(value)); });
+    form->addRow(QStringLiteral("Module code"), moduleCode);
+
+    for (int channel = 1; channel <= simulator::SimulatedModule::kChannelCount; ++channel) {
+        auto* codes = new QLineEdit(FormatCodes(m_module.ChannelFaults(channel)));
+        codes->setPlaceholderText(QStringLiteral("codes 1..11, e.g. 1 5"));
+        connect(codes, &QLineEdit::textChanged, this, [this, channel](const QString& text) {
+            m_module.SetChannelFaults(channel, ParseCodes(text));
+        });
+        form->addRow(QStringLiteral("Channel %1").arg(channel), codes);
+    }
+
+    auto* defect = new QComboBox;
+    defect->addItems({QStringLiteral("well formed"), QStringLiteral("descending channels"),
+                      QStringLiteral("channel above 8")});
+    connect(defect, &QComboBox::currentIndexChanged, this, [this](int index) {
+        m_module.SetDiagnosisDefect(static_cast<simulator::DiagnosisDefect>(index));
+    });
+    form->addRow(QStringLiteral("Telegram"), defect);
+
+    auto* im = new QCheckBox(QStringLiteral("I&M functions"));
+    im->setChecked(m_module.ImSupported());
+    connect(im, &QCheckBox::toggled, this, [this](bool on) { m_module.SetImSupported(on); });
+    form->addRow(im);
+    return box;
+}
+
+QWidget* SimulatorPanel::BuildConnectionBox() {
+    auto* box = new QGroupBox(QStringLiteral("Connection"));
+    auto* form = new QFormLayout(box);
+    simulator::ConnectionFaults& faults = m_module.connectionFaults();
+    const auto addFlag = [&](const QString& text, bool simulator::ConnectionFaults::*flag) {
+        auto* check = new QCheckBox(text);
+        check->setChecked(faults.*flag);
+        connect(check, &QCheckBox::toggled, this,
+                [this, flag](bool on) { m_module.connectionFaults().*flag = on; });
+        form->addRow(check);
+    };
+    addFlag(QStringLiteral("Refuse connect"), &simulator::ConnectionFaults::refuseConnect);
+    addFlag(QStringLiteral("Negative connect answer"),
+            &simulator::ConnectionFaults::negativeConnect);
+    addFlag(QStringLiteral("Unparsable connect answer"),
+            &simulator::ConnectionFaults::unparsableConnect);
+    addFlag(QStringLiteral("Refuse transactions"), &simulator::ConnectionFaults::refuseTransaction);
+    addFlag(QStringLiteral("Negative answers"), &simulator::ConnectionFaults::negativeTransaction);
+    addFlag(QStringLiteral("Unparsable answers"),
+            &simulator::ConnectionFaults::unparsableTransaction);
+    addFlag(QStringLiteral("Answers without data"),
+            &simulator::ConnectionFaults::answersWithoutData);
+    addFlag(QStringLiteral("Refuse disconnect"), &simulator::ConnectionFaults::refuseDisconnect);
+    addFlag(QStringLiteral("Extra answer with foreign id"),
+            &simulator::ConnectionFaults::foreignInvokeId);
+
+    auto* latency = new QSpinBox;
+    latency->setRange(0, 10000);
+    latency->setSuffix(QStringLiteral(" ms"));
+    latency->setValue(faults.latencyMs);
+    connect(latency, &QSpinBox::valueChanged, this,
+            [this](int value) { m_module.connectionFaults().latencyMs = value; });
+    form->addRow(QStringLiteral("Latency"), latency);
+
+    auto* abortAfter = new QSpinBox;
+    abortAfter->setRange(0, 1000);
+    abortAfter->setValue(3);
+    auto* arm = new QPushButton(QStringLiteral("Lose after N requests"));
+    connect(arm, &QPushButton::clicked, this, [this, abortAfter] {
+        m_module.connectionFaults().abortAfterRequests = abortAfter->value();
+    });
+    form->addRow(abortAfter, arm);
+
+    auto* abortNow = new QPushButton(QStringLiteral("Lose connection now"));
+    connect(abortNow, &QPushButton::clicked, this, [this] { m_communication.AbortConnections(); });
+    form->addRow(abortNow);
+    return box;
+}
+
+} // namespace rq16::frameapp

@@ -1,0 +1,34 @@
+#pragma once
+// A panel to switch the simulated module's faults while views are open:
+// per channel a list of fault codes, the module code, defects of the
+// diagnosis telegram, I&M support, and the faults of the connection.
+
+#include <QWidget>
+
+namespace rq16::simulator {
+class SimulatedModule;
+}
+namespace rq16::standins {
+class SimulatedCommunication;
+}
+
+class QPlainTextEdit;
+
+namespace rq16::frameapp {
+
+class SimulatorPanel : public QWidget {
+    Q_OBJECT
+public:
+    SimulatorPanel(simulator::SimulatedModule& module,
+                   standins::SimulatedCommunication& communication, QWidget* parent = nullptr);
+
+private:
+    QWidget* BuildDiagnosisBox();
+    QWidget* BuildConnectionBox();
+
+    simulator::SimulatedModule& m_module;
+    standins::SimulatedCommunication& m_communication;
+    QPlainTextEdit* m_traffic = nullptr;
+};
+
+} // namespace rq16::frameapp
