@@ -201,10 +201,20 @@ void Diagnosis::FormatChannelRange(int start, int length, bool bold, const QColo
 // ---- pictures ----
 
 void Diagnosis::SetTerminalPicture(int terminal, std::int32_t id) {
+    auto& shown = m_terminalPictureIds[static_cast<std::size_t>(terminal)];
+    if (shown == id) {
+        return;
+    }
     try {
-        terminalPicture(terminal)->setPixmap(
-            m_objResourceManager->LoadPicture(id, 0, 0, sCommonResourcePath));
-        m_terminalPictureIds[static_cast<std::size_t>(terminal)] = id;
+        auto cached = m_pictureCache.find(id);
+        if (cached == m_pictureCache.end()) {
+            cached =
+                m_pictureCache
+                    .emplace(id, m_objResourceManager->LoadPicture(id, 0, 0, sCommonResourcePath))
+                    .first;
+        }
+        terminalPicture(terminal)->setPixmap(cached->second);
+        shown = id;
     } catch (const std::exception&) {
         // A missing picture leaves the terminal as it was.
     }

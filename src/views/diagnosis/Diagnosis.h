@@ -8,7 +8,10 @@
 
 #include "frame/OnlineView.h"
 
+#include <QPixmap>
+
 #include <array>
+#include <map>
 
 class QGroupBox;
 class QLabel;
@@ -71,7 +74,8 @@ private:
     class ResourceTexts;
 
     void BuildControls();
-    /// Sets a terminal's picture with errors ignored.
+    /// Sets a terminal's picture with errors ignored; a terminal that shows
+    /// it already is left alone.
     void SetTerminalPicture(int terminal, std::int32_t id);
     /// Appends text to the channel box without logging (labels).
     void AppendChannelText(const QString& text);
@@ -82,6 +86,8 @@ private:
     QLabel* lblHeader = nullptr;
     std::array<QLabel*, kTerminalCount> picTerminal{};
     std::array<std::int32_t, kTerminalCount> m_terminalPictureIds{};
+    /// Pictures loaded once per view; a reread only switches between them.
+    std::map<std::int32_t, QPixmap> m_pictureCache;
     QGroupBox* fraModuleRelatedDiagnosis = nullptr;
     QLineEdit* txtModuleDiagnosis = nullptr;
     QGroupBox* fraChannelRelatedDiagnosis = nullptr;
