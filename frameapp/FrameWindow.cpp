@@ -212,14 +212,21 @@ QString FrameWindow::openFunction(const QString& progId) {
         log(QStringLiteral("could not open %1").arg(progId));
         return {};
     }
+    // Views keep their design size, grown where their contents need more.
+    if (const QSize hint = view->sizeHint(); hint.isValid()) {
+        view->resize(view->size().expandedTo(hint));
+    }
+    const QSize viewSize = view->size();
     sub->setWidget(view);
     sub->setWindowTitle(CaptionOf(progId) + QStringLiteral(" - ") +
                         m_dtm.parameters().data().typeName);
     sub->setProperty("invokeId", invokeId);
     sub->installEventFilter(this);
     m_mdi->addSubWindow(sub);
-    sub->resize(view->size().expandedTo(QSize(420, 300)) + QSize(8, 30));
     sub->show();
+    // The window around the view: the view's size plus the window's frame.
+    const QSize frame = sub->size() - view->size();
+    sub->resize(viewSize + frame.expandedTo(QSize(0, 0)));
     m_windows[invokeId] = sub;
     log(QStringLiteral("opened %1 as %2").arg(progId, invokeId));
     return invokeId;
