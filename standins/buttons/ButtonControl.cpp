@@ -50,6 +50,8 @@ ButtonControl::ButtonControl(QWidget* parent) : QWidget(parent) {
 
     layout->addWidget(m_lamp);
     layout->addWidget(m_onlineLabel);
+    m_lamp->setVisible(false);
+    m_onlineLabel->setVisible(false);
     layout->addWidget(m_message, 1);
     layout->addWidget(m_activityBar);
     layout->addWidget(m_extra);
@@ -109,6 +111,7 @@ void ButtonControl::SetExtraButton(const QString& caption, const QString& toolTi
     m_extraFlags = flags;
     m_extra->setText(caption);
     m_extra->setToolTip(toolTip);
+    ShowConnectionState();
     UpdateButtons();
 }
 
@@ -123,7 +126,14 @@ QString ButtonControl::message() const {
 
 void ButtonControl::SetOnline(bool online) {
     m_online = online;
+    ShowConnectionState();
     UpdateOnline();
+}
+
+void ButtonControl::ShowConnectionState() {
+    // Only bars of views that connect show the connection lamp.
+    m_lamp->setVisible(true);
+    m_onlineLabel->setVisible(true);
 }
 
 QString ButtonControl::onlineText() const {

@@ -77,6 +77,7 @@ private:
     void UpdateButtons();
     void UpdateCaptions();
     void UpdateOnline();
+    void ShowConnectionState();
     QPushButton* ButtonFor(Button button) const;
     QString Text(std::int32_t id, const char* fallback) const;
 

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -305,6 +306,8 @@ void Diagnosis::ParseModuleDiagnosis(const ByteArray& telegram) {
     QTextCursor cursor = txtChannelDiagnosis->textCursor();
     cursor.clearSelection();
     txtChannelDiagnosis->setTextCursor(cursor);
+    // A new diagnosis is read from its first channel on.
+    txtChannelDiagnosis->verticalScrollBar()->setValue(0);
 
     m_abLastTelegram = telegram;
     blnDiagnosisShown = true;
