@@ -20,7 +20,8 @@ struct FileSinkOn {
         const QString reg = dir.path() + "/bench.reg";
         QFile f(reg);
         f.open(QIODevice::WriteOnly);
-        f.write("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Orlin\\DTM kelio-DP]\n\"DebugFile\"=dword:00000001\n");
+        f.write(
+            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Orlin\\DTM kelio-DP]\n\"DebugFile\"=dword:00000001\n");
         f.close();
         qputenv("RQ16_REGISTRY_FILE", reg.toLocal8Bit());
         qputenv("TEMP", dir.path().toLocal8Bit());

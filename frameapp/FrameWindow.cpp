@@ -43,12 +43,9 @@ struct Function {
 };
 
 const Function kFunctions[] = {
-    {"RQ16Controls.Parameter", "Parameter"},
-    {"RQ16Controls.Diagnosis", "Diagnosis"},
-    {"RQ16Controls.Observation", "Observation"},
-    {"RQ16Controls.Simulation", "Simulation"},
-    {"RQ16Controls.Identification", "Identification"},
-    {"RQ16Controls.About", "About"},
+    {"RQ16Controls.Parameter", "Parameter"},           {"RQ16Controls.Diagnosis", "Diagnosis"},
+    {"RQ16Controls.Observation", "Observation"},       {"RQ16Controls.Simulation", "Simulation"},
+    {"RQ16Controls.Identification", "Identification"}, {"RQ16Controls.About", "About"},
 };
 
 QString CaptionOf(const QString& progId) {
@@ -105,7 +102,9 @@ FrameWindow::FrameWindow(standins::RQ16Dtm& dtm, standins::SimulatedCommunicatio
     resize(1360, 860);
 }
 
-FrameWindow::~FrameWindow() { m_dtm.SetHost(nullptr); }
+FrameWindow::~FrameWindow() {
+    m_dtm.SetHost(nullptr);
+}
 
 QWidget* FrameWindow::buildFunctionPanel() {
     auto* panel = new QWidget;
@@ -177,7 +176,8 @@ QWidget* FrameWindow::buildDataSetPanel() {
     connect(state, &QSpinBox::valueChanged, this, [this](int v) { m_dtm.SetState(v); });
     form->addRow(QStringLiteral("Kernel state"), state);
     auto* reload = new QPushButton(QStringLiteral("Reload data set"), stateBox);
-    reload->setToolTip(QStringLiteral("Read the data set file again, as after a change by another tool"));
+    reload->setToolTip(
+        QStringLiteral("Read the data set file again, as after a change by another tool"));
     connect(reload, &QPushButton::clicked, this, [this] {
         m_dtm.ReloadDataSet();
         log(QStringLiteral("data set reloaded"));
@@ -234,7 +234,8 @@ QString FrameWindow::openFunction(const QString& progId) {
 
 void FrameWindow::releaseView(const QString& invokeId) {
     const bool result = m_dtm.ReleaseView(invokeId);
-    log(QStringLiteral("PrepareToRelease(%1) returned %2").arg(invokeId, result ? "true" : "false"));
+    log(QStringLiteral("PrepareToRelease(%1) returned %2")
+            .arg(invokeId, result ? "true" : "false"));
 }
 
 QMdiSubWindow* FrameWindow::windowOf(const QString& invokeId) const {
@@ -276,8 +277,7 @@ void FrameWindow::closeEvent(QCloseEvent* event) {
 }
 
 void FrameWindow::log(const QString& line) {
-    const QString stamped =
-        QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz ")) + line;
+    const QString stamped = QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz ")) + line;
     if (m_events) {
         m_events->appendPlainText(stamped);
     }
@@ -319,17 +319,21 @@ void FrameWindow::OnErrorMessage(const QString& systemTag, const QString& messag
     statusBar()->showMessage(message, 8000);
     if (m_interactive) {
         // Not modal to the views: the message must not block their callbacks.
-        auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Device message"),
-                                    message, QMessageBox::Ok, this);
+        auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Device message"), message,
+                                    QMessageBox::Ok, this);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setWindowModality(Qt::NonModal);
         box->show();
     }
 }
 
-void FrameWindow::OnDataSetSaveRequested() { log(QStringLiteral("data set save requested")); }
+void FrameWindow::OnDataSetSaveRequested() {
+    log(QStringLiteral("data set save requested"));
+}
 
-void FrameWindow::OnDataSetUnlockRequested() { log(QStringLiteral("data set unlock requested")); }
+void FrameWindow::OnDataSetUnlockRequested() {
+    log(QStringLiteral("data set unlock requested"));
+}
 
 void FrameWindow::OnDataSetWritten(const QString& path) {
     log(QStringLiteral("data set written to %1").arg(path));

@@ -114,9 +114,9 @@ int main(int argc, char** argv) {
         QStringLiteral("Open every view offscreen, write a PNG of each into <folder> and exit "
                        "(the default without a display)."),
         QStringLiteral("folder"));
-    QCommandLineOption latencyOption(QStringLiteral("latency"),
-                                     QStringLiteral("Answer latency of the simulated module in ms."),
-                                     QStringLiteral("ms"), QStringLiteral("30"));
+    QCommandLineOption latencyOption(
+        QStringLiteral("latency"), QStringLiteral("Answer latency of the simulated module in ms."),
+        QStringLiteral("ms"), QStringLiteral("30"));
     parser.addOptions({dataSetOption, shotsOption, latencyOption});
     parser.process(app);
 
@@ -144,9 +144,10 @@ int main(int argc, char** argv) {
         if (screenshots) {
             // Questions are answered automatically: nobody is there to click.
             dtm.userDialog().SetAutomaticAnswer(kIdNo);
-            const QString folder = parser.isSet(shotsOption)
-                                       ? parser.value(shotsOption)
-                                       : QDir::current().absoluteFilePath(QStringLiteral("screenshots"));
+            const QString folder =
+                parser.isSet(shotsOption)
+                    ? parser.value(shotsOption)
+                    : QDir::current().absoluteFilePath(QStringLiteral("screenshots"));
             std::printf("No display: writing pictures of the views instead (data set %s).\n",
                         qPrintable(dataSetFile));
             result = WriteScreenshots(window, dtm, folder);

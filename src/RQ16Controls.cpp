@@ -36,9 +36,10 @@ const std::map<QString, Creator>& Creators() {
 } // namespace
 
 QStringList ViewProgrammaticIds() {
-    return {QStringLiteral("RQ16Controls.Parameter"), QStringLiteral("RQ16Controls.Diagnosis"),
-            QStringLiteral("RQ16Controls.Observation"), QStringLiteral("RQ16Controls.Simulation"),
-            QStringLiteral("RQ16Controls.Identification"), QStringLiteral("RQ16Controls.About")};
+    return {
+        QStringLiteral("RQ16Controls.Parameter"),      QStringLiteral("RQ16Controls.Diagnosis"),
+        QStringLiteral("RQ16Controls.Observation"),    QStringLiteral("RQ16Controls.Simulation"),
+        QStringLiteral("RQ16Controls.Identification"), QStringLiteral("RQ16Controls.About")};
 }
 
 QStringList ProgrammaticIds() {
@@ -47,7 +48,9 @@ QStringList ProgrammaticIds() {
                                                QStringLiteral("RQ16Controls.ChannelSimulation")};
 }
 
-bool IsControlAvailable(const QString& progId) { return Creators().count(progId) != 0; }
+bool IsControlAvailable(const QString& progId) {
+    return Creators().count(progId) != 0;
+}
 
 QWidget* CreateControl(const QString& progId, QWidget* parent) {
     const auto it = Creators().find(progId);

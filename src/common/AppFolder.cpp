@@ -21,10 +21,16 @@ QString ApplicationFolder() {
     return QDir::currentPath();
 }
 
-QString CommonResourceFolder() { return ApplicationFolder() + QStringLiteral("/kelmResourceData"); }
+QString CommonResourceFolder() {
+    return ApplicationFolder() + QStringLiteral("/kelmResourceData");
+}
 
-QString DeviceResourceFolder() { return ApplicationFolder() + QStringLiteral("/RQ16ResourceData"); }
+QString DeviceResourceFolder() {
+    return ApplicationFolder() + QStringLiteral("/RQ16ResourceData");
+}
 
-QString HelpFilePath() { return ApplicationFolder() + QStringLiteral("/../help/kelio.chm"); }
+QString HelpFilePath() {
+    return ApplicationFolder() + QStringLiteral("/../help/kelio.chm");
+}
 
 } // namespace rq16

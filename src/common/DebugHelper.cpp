@@ -11,8 +11,8 @@
 #include <cstdio>
 
 #include <fcntl.h>
-#include <unistd.h>
 #include <mutex>
+#include <unistd.h>
 
 namespace rq16 {
 
@@ -91,16 +91,15 @@ void WriteLog(const QString& place, const QString& message, QString& fileName) {
             const QDateTime now = QDateTime::currentDateTime();
             // The regional formats are looked up once per thread.
             thread_local const QLocale locale = QLocale::system();
-            const QString line = locale.toString(now.date(), QLocale::ShortFormat) +
-                                 QStringLiteral(", ") +
-                                 locale.toString(now.time(), QLocale::ShortFormat) +
-                                 QStringLiteral(": ") + title + QStringLiteral("::") + place +
-                                 QStringLiteral(": ") + message;
+            const QString line =
+                locale.toString(now.date(), QLocale::ShortFormat) + QStringLiteral(", ") +
+                locale.toString(now.time(), QLocale::ShortFormat) + QStringLiteral(": ") + title +
+                QStringLiteral("::") + place + QStringLiteral(": ") + message;
             AppendToFile(fileName, line, true, true);
         }
         if (t_debugToDebugger) {
-            const QString prefix =
-                QStringLiteral("kelio::") + title + QStringLiteral("::") + place + QStringLiteral(": ");
+            const QString prefix = QStringLiteral("kelio::") + title + QStringLiteral("::") +
+                                   place + QStringLiteral(": ");
             const QString lineBreak = QStringLiteral("\r\n");
             QString rest = message;
             do {
@@ -164,9 +163,13 @@ bool FileExists(const QString& path) {
     return info.exists() && info.isFile();
 }
 
-bool DebugToFile() { return t_debugToFile; }
+bool DebugToFile() {
+    return t_debugToFile;
+}
 
-bool DebugToDebugger() { return t_debugToDebugger; }
+bool DebugToDebugger() {
+    return t_debugToDebugger;
+}
 
 void SetDebuggerSink(DebuggerSink sink) {
     std::lock_guard lock(g_sinkMutex);

@@ -8,7 +8,9 @@ namespace {
 std::atomic<IComponentFactory*> g_factory{nullptr};
 }
 
-void SetComponentFactory(IComponentFactory* factory) { g_factory.store(factory); }
+void SetComponentFactory(IComponentFactory* factory) {
+    g_factory.store(factory);
+}
 
 IComponentFactory& Components() {
     IComponentFactory* factory = g_factory.load();

@@ -19,7 +19,8 @@ ViewBase::CriticalMessageHandler& CriticalHandler() {
 }
 } // namespace
 
-ViewBase::ViewBase(ViewTraits traits, QWidget* parent) : QWidget(parent), m_traits(std::move(traits)) {
+ViewBase::ViewBase(ViewTraits traits, QWidget* parent)
+    : QWidget(parent), m_traits(std::move(traits)) {
     std::int16_t mode = 0;
     ReadDebugSettings(mode);
     sCommonResourcePath = CommonResourceFolder();
@@ -123,9 +124,13 @@ void ViewBase::ctlButtons_Help() {
     lHelpResult = ShowHelp(HelpFilePath(), m_traits.helpContextId, this);
 }
 
-void ViewBase::BaseDtm_LockDataSet(const QString& userName) { Q_UNUSED(userName); }
+void ViewBase::BaseDtm_LockDataSet(const QString& userName) {
+    Q_UNUSED(userName);
+}
 
-void ViewBase::BaseDtm_UnlockDataSet(const QString& userName) { Q_UNUSED(userName); }
+void ViewBase::BaseDtm_UnlockDataSet(const QString& userName) {
+    Q_UNUSED(userName);
+}
 
 void ViewBase::BaseDtm_ParameterChanged() {}
 

@@ -97,7 +97,8 @@ TEST_F(WriteLogTest, LinesCarryDateTimeTitlePlaceAndMessage) {
     EXPECT_EQ(fileName, dir.path() + "/kelio.log") << "the caller's variable gets the full path";
 
     const QString line = QString::fromUtf8(logFile());
-    EXPECT_TRUE(line.endsWith(QStringLiteral(": RQ16DtmControls::Diagnosis.ReadDiag: \r\n"))) << line.toStdString();
+    EXPECT_TRUE(line.endsWith(QStringLiteral(": RQ16DtmControls::Diagnosis.ReadDiag: \r\n")))
+        << line.toStdString();
     // date ", " time ": " ...
     const qsizetype comma = line.indexOf(QStringLiteral(", "));
     ASSERT_GT(comma, 0);
@@ -159,8 +160,8 @@ TEST_F(WriteLogTest, DebuggerPiecesFollowTheLineBreaks) {
     WriteLog(QStringLiteral("P"), QStringLiteral("a\r\n\r\nb"));
     WriteLog(QStringLiteral("P"), QString());
     EXPECT_EQ(debugger, (QStringList{"kelio::RQ16DtmControls::P: ends with break",
-                                     "kelio::RQ16DtmControls::P: a", "kelio::RQ16DtmControls::P: ",
-                                     "kelio::RQ16DtmControls::P: b",
+                                     "kelio::RQ16DtmControls::P: a",
+                                     "kelio::RQ16DtmControls::P: ", "kelio::RQ16DtmControls::P: b",
                                      "kelio::RQ16DtmControls::P: "}));
     EXPECT_TRUE(logFile().isEmpty()) << "file sink is off";
 }

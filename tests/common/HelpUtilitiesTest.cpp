@@ -17,8 +17,10 @@ class HelpTest : public ::testing::Test {
 protected:
     void SetUp() override {
         QDir(dir.path()).mkpath("kelio");
-        write("kelio.chm", "# topics\ndefault=index.html\n25600=diagnosis.html\n25200=missing.html\n");
-        write("kelio/index.html", "<html><head><title>Contents</title></head><body>Index</body></html>");
+        write("kelio.chm",
+              "# topics\ndefault=index.html\n25600=diagnosis.html\n25200=missing.html\n");
+        write("kelio/index.html",
+              "<html><head><title>Contents</title></head><body>Index</body></html>");
         write("kelio/diagnosis.html",
               "<html><head><title>Diagnosis</title></head><body>Diagnosis help</body></html>");
     }

@@ -64,7 +64,8 @@ TEST(RegistryTest, SubKeysAndNamesAreFoundAsTheRegistryWould) {
                      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Orlin\\DTM kelio-DP]\n"
                      "\"debug\"=dword:00000002\n");
     // An empty sub-key opens the key itself; names and keys ignore case.
-    EXPECT_TRUE(ReadRegistryValue(kKey.toUpper(), QStringLiteral("DEBUG"), QString()).equalsNumber(2));
+    EXPECT_TRUE(
+        ReadRegistryValue(kKey.toUpper(), QStringLiteral("DEBUG"), QString()).equalsNumber(2));
     EXPECT_EQ(ReadRegistryValue(kKey, QStringLiteral("Help"), QStringLiteral("Paths")).text,
               QStringLiteral("/opt/help"));
     // Another hive does not count.
@@ -77,7 +78,8 @@ TEST(RegistryTest, SubKeysAndNamesAreFoundAsTheRegistryWould) {
 TEST(RegistryTest, StringsLongerThanTheBufferAreUnreadable) {
     const QByteArray fits(255, 'x');
     const QByteArray tooLong(256, 'y');
-    TempRegistry reg(rq16::test::DebugKey("\"Fits\"=\"" + fits + "\"\n\"Long\"=\"" + tooLong + "\"\n"));
+    TempRegistry reg(
+        rq16::test::DebugKey("\"Fits\"=\"" + fits + "\"\n\"Long\"=\"" + tooLong + "\"\n"));
     EXPECT_EQ(ReadRegistryValue(kKey, QStringLiteral("Fits")).text.size(), 255);
     const RegistryValue longValue = ReadRegistryValue(kKey, QStringLiteral("Long"));
     EXPECT_EQ(longValue.kind, RegistryValue::Kind::Int16);

@@ -47,7 +47,8 @@ protected:
     }
     void FillHeader() override {
         const ModuleObject module = ReadModule();
-        header->setText(header->text() + QStringLiteral(" %1: %2").arg(module.slotNumber).arg(module.typeName));
+        header->setText(header->text() +
+                        QStringLiteral(" %1: %2").arg(module.slotNumber).arg(module.typeName));
     }
     std::int32_t ExtraButtonTextId() const override { return extraTextId; }
     bool IsOnline() const override { return online; }
@@ -81,7 +82,8 @@ TEST_F(ViewFrameTest, InitCopiesConfigurationSetsUpTheBarAndFinishesOnce) {
     const int firstCreate = log.indexOf("Factory.CreateResourceManager");
     EXPECT_EQ(log.calls()[static_cast<size_t>(firstCreate + 1)],
               QStringLiteral("ResourceManager.SetDefaultFolder(/kernel/default)"));
-    EXPECT_EQ(log.calls()[static_cast<size_t>(firstCreate + 2)], QStringLiteral("ResourceManager.SetLanguage(en)"));
+    EXPECT_EQ(log.calls()[static_cast<size_t>(firstCreate + 2)],
+              QStringLiteral("ResourceManager.SetLanguage(en)"));
 
     EXPECT_EQ(view.header->text(), QStringLiteral("T6011 5: RQ16 DO8"));
 
@@ -95,8 +97,10 @@ TEST_F(ViewFrameTest, InitCopiesConfigurationSetsUpTheBarAndFinishesOnce) {
         "Buttons.SetMessage()",
     };
     EXPECT_EQ(log.matching("Buttons."), expectedBar);
-    EXPECT_EQ(bar->resourceManager, factory.resourceManagers.at(0)) << "the view's own common manager";
-    EXPECT_EQ(log.matching("UiManager.InitFinished"), std::vector<QString>{"UiManager.InitFinished(INIT-7)"});
+    EXPECT_EQ(bar->resourceManager, factory.resourceManagers.at(0))
+        << "the view's own common manager";
+    EXPECT_EQ(log.matching("UiManager.InitFinished"),
+              std::vector<QString>{"UiManager.InitFinished(INIT-7)"});
     EXPECT_GT(log.indexOf("UiManager.InitFinished(INIT-7)"), log.indexOf("Buttons.SetMessage()"));
     EXPECT_EQ(dtm.kernel.sinks.size(), 1u) << "the view receives the kernel's events";
 }
@@ -140,7 +144,8 @@ TEST_F(ViewFrameTest, CloseWhileOfflineRequestsCloseWithTheInitId) {
 
     EXPECT_EQ(log.calls(), (std::vector<QString>{"Buttons.DisableButtons", "Buttons.ShowActivity",
                                                  "UiManager.RequestClose(INIT-1)"}));
-    EXPECT_EQ(capture.lines(), (QStringList{"Probe.ctlButtons_Clos: ", "Probe_Clos: Closing control"}));
+    EXPECT_EQ(capture.lines(),
+              (QStringList{"Probe.ctlButtons_Clos: ", "Probe_Clos: Closing control"}));
 }
 
 TEST_F(ViewFrameTest, CloseWhileOnlineIsLeftToTheConnection) {
@@ -159,7 +164,8 @@ TEST_F(ViewFrameTest, ReleaseSendsPreparedToReleaseOnceAndDropsTheDtm) {
     view.IDtmActiveXControl_Init(QStringLiteral("INIT-9"), QString(), &dtm);
     log.clear();
     EXPECT_TRUE(view.IDtmActiveXControl_PrepareToRelease());
-    EXPECT_EQ(log.matching("UiManager."), std::vector<QString>{"UiManager.PreparedToRelease(INIT-9)"});
+    EXPECT_EQ(log.matching("UiManager."),
+              std::vector<QString>{"UiManager.PreparedToRelease(INIT-9)"});
     EXPECT_TRUE(capture.contains("Probe.PrepareToRelease: Offline"));
     EXPECT_TRUE(dtm.kernel.sinks.empty()) << "kernel events no longer reach the view";
 
@@ -167,7 +173,8 @@ TEST_F(ViewFrameTest, ReleaseSendsPreparedToReleaseOnceAndDropsTheDtm) {
     QString shown;
     ViewBase::SetCriticalMessageHandler([&](const QString& text) { shown = text; });
     view.ReportError(5, QStringLiteral("late"), QStringLiteral("Somewhere"));
-    EXPECT_EQ(shown, QStringLiteral("BIG Problem: Error occured and no Interface IDtmEvents avaliable!"));
+    EXPECT_EQ(shown,
+              QStringLiteral("BIG Problem: Error occured and no Interface IDtmEvents avaliable!"));
     EXPECT_EQ(log.count("Kernel.OnErrorMessage"), 0);
 }
 
@@ -179,7 +186,8 @@ TEST_F(ViewFrameTest, ReportErrorSendsTheMessageWithTheSystemTag) {
     EXPECT_EQ(shown, ViewBase::noDtmMessage());
 
     view.IDtmActiveXControl_Init(QStringLiteral("I"), QString(), &dtm);
-    view.ReportError(42, QStringLiteral("Transaction failed"), QStringLiteral("CallReadOutputValues"));
+    view.ReportError(42, QStringLiteral("Transaction failed"),
+                     QStringLiteral("CallReadOutputValues"));
     EXPECT_EQ(log.matching("Kernel.OnErrorMessage"),
               std::vector<QString>{"Kernel.OnErrorMessage(SYSTAG,Transaction failed)"});
 }

@@ -65,7 +65,8 @@ QPixmap FakeResourceManager::LoadPicture(std::int32_t id, int width, int height,
         throw ComError(kErrNotFound, QStringLiteral("Picture %1 not found").arg(id));
     }
     QPixmap pixmap(width > 0 ? width : 16, height > 0 ? height : 16);
-    pixmap.fill(QColor::fromRgb(static_cast<QRgb>(0xFF000000u | static_cast<quint32>(id) * 2654435761u)));
+    pixmap.fill(
+        QColor::fromRgb(static_cast<QRgb>(0xFF000000u | static_cast<quint32>(id) * 2654435761u)));
     PictureIds()[pixmap.cacheKey()] = id;
     return pixmap;
 }
@@ -258,7 +259,10 @@ bool FakeResponseParser::Parse(const QString& answer, IDocumentContext*) {
 bool FakeResponseParser::Serialize(QString& document, const CommunicationRequest& request) {
     if (request.readItem) {
         const auto& r = *request.readItem;
-        document = QStringLiteral("READ %1 %2 %3").arg(r.communicationReference).arg(r.slotNumber).arg(r.index);
+        document = QStringLiteral("READ %1 %2 %3")
+                       .arg(r.communicationReference)
+                       .arg(r.slotNumber)
+                       .arg(r.index);
         return true;
     }
     if (request.writeItem) {
@@ -384,8 +388,8 @@ public:
     void SetInstallationDate(const QString& v) override { m_installationDate = v; }
     QString IM2Reserved() const override { return m_im2Reserved; }
     QByteArray SaveState() const override {
-        return QStringList{m_im1Header, m_tagFunction, m_tagLocation, m_im2Header,
-                           m_installationDate, m_im2Reserved}
+        return QStringList{m_im1Header, m_tagFunction,      m_tagLocation,
+                           m_im2Header, m_installationDate, m_im2Reserved}
             .join(QLatin1Char('\x1f'))
             .toUtf8();
     }
@@ -441,7 +445,9 @@ FakeComponentFactory::FakeComponentFactory(CallLog& log) : m_log(log) {
     SetComponentFactory(this);
 }
 
-FakeComponentFactory::~FakeComponentFactory() { SetComponentFactory(nullptr); }
+FakeComponentFactory::~FakeComponentFactory() {
+    SetComponentFactory(nullptr);
+}
 
 std::unique_ptr<IResourceManager> FakeComponentFactory::CreateResourceManager() {
     m_log.add("Factory.CreateResourceManager");

@@ -16,7 +16,9 @@ namespace rq16::test {
 class FakeUiManager : public IUiManager {
 public:
     explicit FakeUiManager(CallLog& log) : m_log(log) {}
-    void InitFinished(const QString& id) override { m_log.add("UiManager.InitFinished(" + id + ")"); }
+    void InitFinished(const QString& id) override {
+        m_log.add("UiManager.InitFinished(" + id + ")");
+    }
     void RequestClose(const QString& id) override {
         m_log.add("UiManager.RequestClose(" + id + ")");
         if (onRequestClose) {
@@ -232,7 +234,9 @@ public:
     std::vector<IBaseDtmCommunication*> CommunicationObjects() override { return communication; }
     QString ProtocolId() override { return QStringLiteral("{PROTOCOL}"); }
     int ChannelCount() override { return static_cast<int>(channels.size()); }
-    IFdtChannel* Channel(int index) override { return channels.at(static_cast<size_t>(index - 1)).get(); }
+    IFdtChannel* Channel(int index) override {
+        return channels.at(static_cast<size_t>(index - 1)).get();
+    }
 
     FakeKernel kernel;
     std::vector<IBaseDtmCommunication*> communication;

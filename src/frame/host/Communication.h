@@ -37,8 +37,8 @@ public:
     virtual bool Disconnect(const QString& communicationReference,
                             IBaseCommunicationCallback* callback, const QString& invokeId) = 0;
     virtual bool TransactionRequest(const QString& communicationReference,
-                                    IBaseCommunicationCallback* callback,
-                                    const QString& invokeId, const QString& request) = 0;
+                                    IBaseCommunicationCallback* callback, const QString& invokeId,
+                                    const QString& request) = 0;
     /// Confirms that a connection is still in use.
     virtual void VerifyConnectionResponse(bool inUse) = 0;
 };

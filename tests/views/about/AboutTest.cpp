@@ -47,7 +47,8 @@ TEST_F(AboutTest, ShowsNameRevisionsLegalTextAndPictures) {
                                  .arg(view.Picture1->height())));
 
     EXPECT_EQ(log.matching("UiManager."), std::vector<QString>{"UiManager.InitFinished(ABOUT-1)"});
-    EXPECT_TRUE(capture.lines().isEmpty()) << "About logs nothing: " << capture.lines().join('\n').toStdString();
+    EXPECT_TRUE(capture.lines().isEmpty())
+        << "About logs nothing: " << capture.lines().join('\n').toStdString();
     EXPECT_EQ(log.count("Factory.CreateResourceManager"), 1) << "no device resource manager";
 }
 
