@@ -180,10 +180,20 @@ QWidget* FrameWindow::buildDataSetPanel() {
         QStringLiteral("Read the data set file again, as after a change by another tool"));
     connect(reload, &QPushButton::clicked, this, [this] {
         m_dtm.ReloadDataSet();
+        showDataSet();
         log(QStringLiteral("data set reloaded"));
     });
     form->addRow(reload);
     layout->addWidget(stateBox);
+
+    auto* contents = new QGroupBox(QStringLiteral("Contents"), panel);
+    auto* contentsLayout = new QVBoxLayout(contents);
+    m_dataSetView = new QLabel(contents);
+    m_dataSetView->setWordWrap(true);
+    m_dataSetView->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    contentsLayout->addWidget(m_dataSetView);
+    layout->addWidget(contents);
+    showDataSet();
     layout->addStretch(1);
     return panel;
 }
@@ -337,6 +347,25 @@ void FrameWindow::OnDataSetUnlockRequested() {
 
 void FrameWindow::OnDataSetWritten(const QString& path) {
     log(QStringLiteral("data set written to %1").arg(path));
+    showDataSet();
+}
+
+void FrameWindow::showDataSet() {
+    if (!m_dataSetView) {
+        return;
+    }
+    const standins::DataSet& dataSet = m_dtm.parameters().data();
+    QStringList bytes;
+    for (const auto b : dataSet.parameterBytes) {
+        bytes << QStringLiteral("%1").arg(b, 2, 16, QLatin1Char('0')).toUpper();
+    }
+    const QString file = m_dtm.parameters().dataSetFile();
+    m_dataSetView->setText(
+        QStringLiteral("<b>%1</b>, slot %2<br>Parameter bytes: <tt>%3</tt><br>File: %4")
+            .arg(dataSet.typeName.toHtmlEscaped())
+            .arg(dataSet.slotNumber)
+            .arg(bytes.join(QLatin1Char(' ')),
+                 file.isEmpty() ? QStringLiteral("(in memory)") : file.toHtmlEscaped()));
 }
 
 } // namespace rq16::frameapp

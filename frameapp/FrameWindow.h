@@ -10,6 +10,7 @@
 
 #include <map>
 
+class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QPlainTextEdit;
@@ -61,6 +62,8 @@ private:
     QWidget* buildFunctionPanel();
     QWidget* buildDataSetPanel();
     QWidget* buildSimulatorPanel();
+    /// Shows the data set as it is now: file, parameter bytes, comment.
+    void showDataSet();
 
     standins::RQ16Dtm& m_dtm;
     standins::SimulatedCommunication& m_communication;
@@ -68,6 +71,7 @@ private:
     bool m_interactive;
     QMdiArea* m_mdi = nullptr;
     QPlainTextEdit* m_events = nullptr;
+    QLabel* m_dataSetView = nullptr;
     std::map<QString, QPointer<QMdiSubWindow>> m_windows;
     bool m_quitting = false;
 };
