@@ -1,0 +1,167 @@
+// The frame application as a person uses it: views opened from the window,
+// edited, closed and opened again, on the DTM stand-in and the simulated
+// module, through the shared library.
+
+#include "FrameWindow.h"
+
+#include "RQ16Controls.h"
+
+#include "simulator/SimulatedModule.h"
+#include "standins/StandInComponents.h"
+#include "standins/buttons/ButtonControl.h"
+#include "standins/communication/SimulatedCommunication.h"
+#include "standins/dtm/RQ16Dtm.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QMdiSubWindow>
+#include <QTemporaryDir>
+#include <QTextEdit>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace rq16;
+
+namespace {
+
+bool WaitFor(const std::function<bool()>& done, int milliseconds = 3000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > milliseconds) {
+            return false;
+        }
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+class FrameApplicationTest : public ::testing::Test {
+protected:
+    FrameApplicationTest() { SetComponentFactory(&components); }
+    ~FrameApplicationTest() override { SetComponentFactory(nullptr); }
+
+    /// A DTM on the data set file of this test, and a frame window on it.
+    struct Session {
+        explicit Session(FrameApplicationTest& t) : communication(t.module) {
+            standins::RQ16Dtm::Options options;
+            options.dataSetFile = t.dir.path() + QStringLiteral("/DataSet.json");
+            dtm = std::make_unique<standins::RQ16Dtm>(options);
+            dtm->SetCommunication(&communication);
+            dtm->SetControlCreator(
+                [](const QString& id, QWidget* parent) { return CreateControl(id, parent); });
+            window = std::make_unique<frameapp::FrameWindow>(*dtm, communication, t.module, false);
+        }
+        ~Session() {
+            dtm->ReleaseAllViews();
+            WaitFor([this] { return window->openViewCount() == 0; });
+            window.reset();
+        }
+        /// Closes the view's window as a person does and waits until it is gone.
+        bool closeWindow(const QString& id) {
+            QMdiSubWindow* sub = window->windowOf(id);
+            if (!sub) {
+                return false;
+            }
+            sub->close();
+            return WaitFor([&] { return window->windowOf(id) == nullptr; });
+        }
+        standins::SimulatedCommunication communication;
+        std::unique_ptr<standins::RQ16Dtm> dtm;
+        std::unique_ptr<frameapp::FrameWindow> window;
+    };
+
+    static standins::ButtonControl* BarOf(QWidget* view) {
+        return view->findChild<standins::ButtonControl*>();
+    }
+
+    QTemporaryDir dir;
+    standins::StandInComponentFactory components;
+    simulator::SimulatedModule module;
+};
+
+TEST_F(FrameApplicationTest, ParameterEditsSurviveClosingAndReopening) {
+    {
+        Session session(*this);
+        const QString id = session.window->openFunction(QStringLiteral("RQ16Controls.Parameter"));
+        ASSERT_FALSE(id.isEmpty());
+        QWidget* view = session.dtm->View(id);
+        auto boxes = view->findChildren<QCheckBox*>(QStringLiteral("chkInvertedLogic"));
+        ASSERT_EQ(boxes.size(), 4);
+        ASSERT_FALSE(boxes[1]->isChecked());
+        boxes[1]->click(); // pair 3/4 inverted
+
+        ASSERT_TRUE(BarOf(view)->click(standins::ButtonControl::Button::Ok));
+        ASSERT_TRUE(WaitFor([&] { return session.window->windowOf(id) == nullptr; }))
+            << "OK writes and closes the view";
+        EXPECT_EQ(session.dtm->parameters().data().parameterBytes.at(1), 0x04);
+    }
+    {
+        Session session(*this); // a new start of the application on the same file
+        const QString id = session.window->openFunction(QStringLiteral("RQ16Controls.Parameter"));
+        QWidget* view = session.dtm->View(id);
+        const auto boxes = view->findChildren<QCheckBox*>(QStringLiteral("chkInvertedLogic"));
+        ASSERT_EQ(boxes.size(), 4);
+        EXPECT_FALSE(boxes[0]->isChecked());
+        EXPECT_TRUE(boxes[1]->isChecked());
+        EXPECT_TRUE(session.closeWindow(id));
+    }
+}
+
+TEST_F(FrameApplicationTest, TheDataSetLockTurnsTheParameterViewReadOnly) {
+    Session session(*this);
+    const QString id = session.window->openFunction(QStringLiteral("RQ16Controls.Parameter"));
+    QWidget* view = session.dtm->View(id);
+    const auto boxes = view->findChildren<QCheckBox*>(QStringLiteral("chkChannelA"));
+    ASSERT_EQ(boxes.size(), 4);
+    EXPECT_TRUE(boxes[0]->isEnabled());
+
+    session.dtm->SetDataSetLock(standins::LockHolder::OtherUser, QStringLiteral("Bob"));
+    EXPECT_FALSE(boxes[0]->isEnabled());
+    EXPECT_TRUE(BarOf(view)->message().endsWith(QStringLiteral(" Bob")));
+    EXPECT_FALSE(BarOf(view)->isOkEnabled());
+
+    session.dtm->SetDataSetLock(standins::LockHolder::ThisDtm, QStringLiteral("me"));
+    EXPECT_TRUE(boxes[0]->isEnabled());
+    EXPECT_TRUE(session.closeWindow(id));
+}
+
+TEST_F(FrameApplicationTest, DiagnosisShowsAFaultSetWhileItIsOpen) {
+    Session session(*this);
+    const QString id = session.window->openFunction(QStringLiteral("RQ16Controls.Diagnosis"));
+    ASSERT_FALSE(id.isEmpty());
+    QWidget* view = session.dtm->View(id);
+    auto* channels = view->findChild<QTextEdit*>(QStringLiteral("txtChannelDiagnosis"));
+    ASSERT_NE(channels, nullptr);
+    standins::ButtonControl* bar = BarOf(view);
+    ASSERT_TRUE(
+        WaitFor([&] { return bar->areButtonsEnabled() && !channels->toPlainText().isEmpty(); }));
+    const QString before = channels->toPlainText();
+
+    module.SetChannelFaults(4, {1}); // a short circuit on channel 4
+    ASSERT_TRUE(bar->click(standins::ButtonControl::Button::Extra));
+    ASSERT_TRUE(
+        WaitFor([&] { return channels->toPlainText() != before && bar->areButtonsEnabled(); }));
+    EXPECT_FALSE(bar->isOnline()) << "the reread ends offline";
+    EXPECT_EQ(session.communication.openConnections().size(), 0u);
+
+    EXPECT_TRUE(session.closeWindow(id));
+    EXPECT_EQ(session.dtm->View(id), nullptr);
+}
+
+TEST_F(FrameApplicationTest, ClosingTheWindowWhileTheViewIsOnlineWaitsForTheDisconnect) {
+    module.connectionFaults().latencyMs = 50;
+    Session session(*this);
+    const QString id = session.window->openFunction(QStringLiteral("RQ16Controls.Diagnosis"));
+    ASSERT_TRUE(WaitFor([&] { return !session.communication.openConnections().empty(); }));
+    QMdiSubWindow* sub = session.window->windowOf(id);
+    sub->close();
+    EXPECT_NE(session.window->windowOf(id), nullptr) << "the window stays until the release ends";
+    ASSERT_TRUE(WaitFor([&] { return session.window->windowOf(id) == nullptr; }));
+    EXPECT_TRUE(session.communication.openConnections().empty());
+}
+
+} // namespace
