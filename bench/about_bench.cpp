@@ -5,8 +5,6 @@
 
 #include "FakeHost.h"
 
-#include <QApplication>
-
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -27,12 +25,3 @@ void BM_AboutLifecycle(benchmark::State& state) {
 BENCHMARK(BM_AboutLifecycle)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

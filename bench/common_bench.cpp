@@ -74,5 +74,3 @@ void BM_WriteLogSinksOff(benchmark::State& state) {
 BENCHMARK(BM_WriteLogSinksOff);
 
 } // namespace
-
-BENCHMARK_MAIN();

@@ -16,7 +16,6 @@
 #include "standins/communication/SimulatedCommunication.h"
 #include "standins/dtm/RQ16Dtm.h"
 
-#include <QApplication>
 #include <QCoreApplication>
 
 #include <benchmark/benchmark.h>
@@ -160,14 +159,3 @@ void BM_RereadCycleWithoutView(benchmark::State& state) {
 BENCHMARK(BM_RereadCycleWithoutView)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -7,8 +7,6 @@
 
 #include "FakeHost.h"
 
-#include <QApplication>
-
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -81,12 +79,3 @@ void BM_ViewGetAndShowAllValues(benchmark::State& state) {
 BENCHMARK(BM_ViewGetAndShowAllValues)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
