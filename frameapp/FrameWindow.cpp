@@ -92,6 +92,7 @@ FrameWindow::FrameWindow(standins::RQ16Dtm& dtm, standins::SimulatedCommunicatio
     m_events->setFont(QFont(QStringLiteral("monospace"), 8));
     events->setWidget(m_events);
     addDockWidget(Qt::BottomDockWidgetArea, events);
+    resizeDocks({events}, {150}, Qt::Vertical);
 
     connect(&m_communication, &standins::SimulatedCommunication::traffic, this,
             [this](const QString& line) { log(QStringLiteral("bus: ") + line); });
