@@ -41,7 +41,7 @@ protected:
     }
     void TearDown() override { SetComponentFactory(nullptr); }
 
-    template <typename F> bool SpinUntil(F done, int timeoutMs = 3000) {
+    template <typename F> bool SpinUntil(F done, int timeoutMs = 10000) {
         QElapsedTimer timer;
         timer.start();
         while (!done() && timer.elapsed() < timeoutMs) {

@@ -27,7 +27,7 @@ using namespace rq16;
 
 namespace {
 
-bool WaitFor(const std::function<bool()>& done, int milliseconds = 3000) {
+bool WaitFor(const std::function<bool()>& done, int milliseconds = 10000) {
     QElapsedTimer timer;
     timer.start();
     while (!done()) {

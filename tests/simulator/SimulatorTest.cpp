@@ -52,7 +52,7 @@ public:
 class QObjectRecorder : public QObject, public Recorder {};
 
 /// Runs the event loop until `done` or the time is up.
-template <typename F> bool SpinUntil(F done, int timeoutMs = 2000) {
+template <typename F> bool SpinUntil(F done, int timeoutMs = 10000) {
     QElapsedTimer timer;
     timer.start();
     while (!done() && timer.elapsed() < timeoutMs) {
@@ -61,12 +61,13 @@ template <typename F> bool SpinUntil(F done, int timeoutMs = 2000) {
     return done();
 }
 
+/// Runs the event loop for `ms`, at least once, however slow the machine.
 void Spin(int ms = 20) {
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < ms) {
+    do {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
+    } while (timer.elapsed() < ms);
 }
 
 docs::Response Parsed(const QString& document) {
