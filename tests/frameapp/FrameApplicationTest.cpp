@@ -39,6 +39,14 @@ bool WaitFor(const std::function<bool()>& done, int milliseconds = 10000) {
     return true;
 }
 
+/// Saves a picture of the widget when RQ16_SNAPSHOT_DIR names a folder.
+void Snapshot(QWidget* widget, const QString& name) {
+    const QString folder = qEnvironmentVariable("RQ16_SNAPSHOT_DIR");
+    if (!folder.isEmpty()) {
+        widget->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+    }
+}
+
 class FrameApplicationTest : public ::testing::Test {
 protected:
     FrameApplicationTest() { SetComponentFactory(&components); }
@@ -123,6 +131,7 @@ TEST_F(FrameApplicationTest, TheDataSetLockTurnsTheParameterViewReadOnly) {
     EXPECT_FALSE(boxes[0]->isEnabled());
     EXPECT_TRUE(BarOf(view)->message().endsWith(QStringLiteral(" Bob")));
     EXPECT_FALSE(BarOf(view)->isOkEnabled());
+    Snapshot(view, QStringLiteral("parameter-locked"));
 
     session.dtm->SetDataSetLock(standins::LockHolder::ThisDtm, QStringLiteral("me"));
     EXPECT_TRUE(boxes[0]->isEnabled());
@@ -146,6 +155,18 @@ TEST_F(FrameApplicationTest, DiagnosisShowsAFaultSetWhileItIsOpen) {
     ASSERT_TRUE(
         WaitFor([&] { return channels->toPlainText() != before && bar->areButtonsEnabled(); }));
     EXPECT_FALSE(bar->isOnline()) << "the reread ends offline";
+    EXPECT_TRUE(channels->toPlainText().contains(QStringLiteral("Channel 4\n\tShort circuit")))
+        << channels->toPlainText().toStdString();
+
+    // A telegram the module garbles is shown as a syntax error.
+    module.SetDiagnosisDefect(simulator::DiagnosisDefect::DescendingChannels);
+    const QString withFault = channels->toPlainText();
+    ASSERT_TRUE(bar->click(standins::ButtonControl::Button::Extra));
+    ASSERT_TRUE(
+        WaitFor([&] { return channels->toPlainText() != withFault && bar->areButtonsEnabled(); }));
+    EXPECT_TRUE(channels->toPlainText().contains(
+        QStringLiteral("Channel numbers must be in ascending order!")));
+    Snapshot(view, QStringLiteral("diagnosis-syntax-error"));
     EXPECT_EQ(session.communication.openConnections().size(), 0u);
 
     EXPECT_TRUE(session.closeWindow(id));
