@@ -50,10 +50,22 @@ QString OnlineView::NewInvokeId() {
 bool OnlineView::SendTransaction(QString& invokeIdField, const QString& request) {
     invokeIdField = NewInvokeId();
     const bool accepted = objBaseDtmCommunication != nullptr &&
-                          objBaseDtmCommunication->TransactionRequest(communicationReference, this,
-                                                                      invokeIdField, request);
+                          objBaseDtmCommunication->TransactionRequest(
+                              connection.communicationReference, this, invokeIdField, request);
     if (!accepted) {
         invokeIdField.clear();
+    }
+    return accepted;
+}
+
+bool OnlineView::SendOnlineTransaction(const QString& request) {
+    connection.RequestSent(PendingRequest::Transaction, NewInvokeId());
+    const bool accepted =
+        objBaseDtmCommunication != nullptr &&
+        objBaseDtmCommunication->TransactionRequest(connection.communicationReference, this,
+                                                    connection.sOnlineInvokeId, request);
+    if (!accepted) {
+        connection.RequestDone();
     }
     return accepted;
 }
@@ -84,7 +96,7 @@ void OnlineView::SendPreparedToRelease() {
 }
 
 void OnlineView::CompleteReleaseIfIdle() {
-    if (blnPrepareToRelease && !IsOnline() && !HasOutstandingRequest()) {
+    if (connection.CanCompleteRelease() && !HasOutstandingRequest()) {
         Log(QStringLiteral(".PrepareToRelease"), QStringLiteral("Preparing to release"));
         SendPreparedToRelease();
     }
@@ -105,19 +117,19 @@ void OnlineView::CallConnect(const QVariant& vArguments) {
         return;
     }
     Guarded(onError, [&] { ctlButtons->DisableButtons(); });
-    Guarded(onError, [&] { sOnlineInvokeId = NewInvokeId(); });
+    Guarded(onError, [&] { connection.RequestSent(PendingRequest::Connect, NewInvokeId()); });
     Log(QStringLiteral(".CallConnect"), QStringLiteral("Trying to get conntect request document"));
     QString request;
     Guarded(onError, [&] { request = m_objKernel->ParameterManager()->GetConnectRequest(true); });
     Log(QStringLiteral(".CallConnect"), QStringLiteral("actually trying to connect"));
     bool accepted = false;
     Guarded(onError, [&] {
-        accepted =
-            objBaseDtmCommunication->Connect(this, m_objKernel->ConnectionTarget(), sOnlineInvokeId,
-                                             m_objDtm->ProtocolId(), request);
+        accepted = objBaseDtmCommunication->Connect(this, m_objKernel->ConnectionTarget(),
+                                                    connection.sOnlineInvokeId,
+                                                    m_objDtm->ProtocolId(), request);
     });
     if (!accepted) {
-        sOnlineInvokeId.clear();
+        connection.RequestDone();
         Guarded(onError, [&] { ctlButtons->EnableButtons(); });
         Log(QStringLiteral(".CallConnect"),
             QStringLiteral("objBaseDtmCommunication.Connect returned false"));
@@ -143,16 +155,16 @@ void OnlineView::CallDisconnect(const QVariant& vArguments) {
         CompleteReleaseIfIdle();
         return;
     }
-    Guarded(onError, [&] { sOnlineInvokeId = NewInvokeId(); });
-    Log(place, QStringLiteral("sOnlineInvokeId: ") + sOnlineInvokeId);
+    Guarded(onError, [&] { connection.RequestSent(PendingRequest::Disconnect, NewInvokeId()); });
+    Log(place, QStringLiteral("sOnlineInvokeId: ") + connection.sOnlineInvokeId);
     Log(place, QStringLiteral("actually trying to disconnect"));
     bool accepted = false;
     Guarded(onError, [&] {
-        accepted =
-            objBaseDtmCommunication->Disconnect(communicationReference, this, sOnlineInvokeId);
+        accepted = objBaseDtmCommunication->Disconnect(connection.communicationReference, this,
+                                                       connection.sOnlineInvokeId);
     });
     if (!accepted) {
-        sOnlineInvokeId.clear();
+        connection.RequestDone();
         Log(place, QStringLiteral("objBaseDtmCommunication.Disconnect returned false"));
     } else {
         Log(place, QStringLiteral("objBaseDtmCommunication.Disconnect returned true"));
@@ -171,11 +183,11 @@ void OnlineView::CallVerifyConnection(const QVariant& vArguments) {
 void OnlineView::IBaseCommunicationCallback_OnConnectResponse(const QString& invokeId,
                                                               const QString& response) {
     const QString place = QStringLiteral(".OnConnectResponse");
-    Log(place, QStringLiteral("sOnlineInvokeId: ") + sOnlineInvokeId);
-    if (invokeId != sOnlineInvokeId) {
+    Log(place, QStringLiteral("sOnlineInvokeId: ") + connection.sOnlineInvokeId);
+    if (!connection.IsAnswerTo(invokeId)) {
         return;
     }
-    sOnlineInvokeId.clear();
+    connection.RequestDone();
     CallbackGuard(QStringLiteral("OnConnectResponse"), [&] {
         bool parsed = false;
         const auto parser = ParseAnswer(response, parsed);
@@ -184,7 +196,7 @@ void OnlineView::IBaseCommunicationCallback_OnConnectResponse(const QString& inv
         } else if (parser->CommunicationReference().isEmpty()) {
             ConnectAnswerNegative(parser->ErrorText());
         } else {
-            communicationReference = parser->CommunicationReference();
+            connection.Connected(parser->CommunicationReference());
             ConnectAnswerPositive();
         }
     });
@@ -207,13 +219,13 @@ void OnlineView::ConnectAnswerNegative(const QString& errorText) {
 
 void OnlineView::ConnectAnswerPositive() {
     Log(QStringLiteral(".OnConnectResponse"),
-        QStringLiteral("communicationReference: ") + communicationReference);
+        QStringLiteral("communicationReference: ") + connection.communicationReference);
     ctlButtons->SetOnline(true);
     AfterConnectAnswer();
 }
 
 void OnlineView::AfterConnectAnswer() {
-    if (!blnPrepareToRelease) {
+    if (!connection.blnPrepareToRelease) {
         ctlButtons_ExtraCommand();
     } else {
         Log(QStringLiteral(".OnConnectResponse"),
@@ -227,11 +239,11 @@ void OnlineView::AfterConnectAnswer() {
 void OnlineView::IBaseCommunicationCallback_OnTransactionResponse(const QString& invokeId,
                                                                   const QString& response) {
     Log(QStringLiteral(".OnTransactionResponse"),
-        QStringLiteral("sOnlineInvokeId: ") + sOnlineInvokeId);
-    if (invokeId != sOnlineInvokeId) {
+        QStringLiteral("sOnlineInvokeId: ") + connection.sOnlineInvokeId);
+    if (!connection.IsAnswerTo(invokeId)) {
         return;
     }
-    sOnlineInvokeId.clear();
+    connection.RequestDone();
     CallbackGuard(QStringLiteral("OnTransactionResponse"), [&] {
         bool parsed = false;
         const auto parser = ParseAnswer(response, parsed);
@@ -253,27 +265,26 @@ void OnlineView::IBaseCommunicationCallback_OnDisconnectResponse(const QString& 
                                                                  const QString& response) {
     Q_UNUSED(response);
     const QString place = QStringLiteral(".OnDisconnectResponse");
-    Log(place, QStringLiteral("sOnlineInvokeId: ") + sOnlineInvokeId);
+    Log(place, QStringLiteral("sOnlineInvokeId: ") + connection.sOnlineInvokeId);
     Log(place, QStringLiteral("invokeId: ") + invokeId);
     CallbackGuard(QStringLiteral("OnDisconnectResponse"), [&] {
         ctlButtons->SetOnline(false);
-        if (invokeId != sOnlineInvokeId) {
+        if (!connection.IsAnswerTo(invokeId)) {
             Log(place, QStringLiteral("Not my request, ignoring"));
             return;
         }
-        sOnlineInvokeId.clear();
-        communicationReference.clear();
+        connection.Disconnected();
         OnDisconnected();
-        if (blnPrepareToRelease) {
+        if (connection.blnPrepareToRelease) {
             Log(place, QStringLiteral("Preparing to release"));
             Log(place, QStringLiteral("m_sInvokeId: ") + m_sInvokeId);
             SendPreparedToRelease();
-        } else if (!blnClosing) {
+        } else if (!connection.blnClosing) {
             ctlButtons->EnableButtons();
             ctlButtons->HideActivity();
         } else {
             Log(place, QStringLiteral("m_sInvokeId: ") + m_sInvokeId);
-            blnClosing = false;
+            connection.blnClosing = false;
             if (m_objKernel) {
                 m_objKernel->UiManager()->RequestClose(m_sInvokeId);
             }
@@ -286,7 +297,7 @@ void OnlineView::IBaseCommunicationCallback_OnDisconnectResponse(const QString& 
 void OnlineView::IBaseCommunicationCallback_VerifyConnectionRequest(const QString& invokeId,
                                                                     const QString& response) {
     Q_UNUSED(response);
-    if (invokeId == sOnlineInvokeId) {
+    if (connection.IsAnswerTo(invokeId)) {
         CallbackGuard(QStringLiteral("VerifyConnectionRequest"),
                       [&] { Queue(QStringLiteral("CallVerifyConnection")); });
     }
@@ -294,11 +305,11 @@ void OnlineView::IBaseCommunicationCallback_VerifyConnectionRequest(const QStrin
 
 void OnlineView::IBaseCommunicationCallback_OnAbort(const QString& reference) {
     Log(QStringLiteral(".OnAbort"), QStringLiteral("communicationReference: ") + reference);
-    sOnlineInvokeId.clear();
+    connection.RequestDone();
     CallbackGuard(QStringLiteral("OnAbort"), [&] {
         ctlButtons->SetOnline(false);
         ReportError(0, CommonTextOrEmpty(kTextConnectionLost), QStringLiteral("OnAbort"));
-        communicationReference.clear();
+        connection.Disconnected();
         OnConnectionLost();
         ctlButtons->EnableButtons();
         ctlButtons->HideActivity();
@@ -316,7 +327,7 @@ void OnlineView::ctlButtons_ExtraCommand() {
 }
 
 void OnlineView::CloseWhileOnline() {
-    blnClosing = true;
+    connection.blnClosing = true;
     Log(QStringLiteral("_Clos"), QStringLiteral("Calling Disconnect"));
     Queue(QStringLiteral("CallDisconnect"));
 }
@@ -333,16 +344,16 @@ void OnlineView::ReleaseConnection() {
     const QString place = QStringLiteral(".PrepareToRelease");
     if (!IsOnline()) {
         Log(place, QStringLiteral("Offline"));
-        if (sOnlineInvokeId.isEmpty()) {
+        if (!connection.IsRequestOutstanding()) {
             SendPreparedToRelease();
         } else {
-            blnPrepareToRelease = true;
+            connection.blnPrepareToRelease = true;
         }
         return;
     }
     Log(place, QStringLiteral("Online"));
-    Log(place, QStringLiteral("sOnlineInvokeId: ") + sOnlineInvokeId);
-    blnPrepareToRelease = true;
+    Log(place, QStringLiteral("sOnlineInvokeId: ") + connection.sOnlineInvokeId);
+    connection.blnPrepareToRelease = true;
     if (HasOutstandingRequest()) {
         Log(place, QStringLiteral("Adding CallDisconnect to queue"));
         Queue(QStringLiteral("CallDisconnect"));

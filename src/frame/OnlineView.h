@@ -19,6 +19,7 @@
 //    connects only in one kernel state) and the release, which may start a
 //    save first and then calls ReleaseConnection.
 
+#include "ConnectionState.h"
 #include "ViewBase.h"
 
 #include "host/Communication.h"
@@ -62,11 +63,12 @@ public:
 
     // ---- state, for the frame and for tests ----
     /// A communication reference is held.
-    bool IsOnline() const override { return !communicationReference.isEmpty(); }
-    const QString& CommunicationReference() const { return communicationReference; }
-    const QString& OnlineInvokeId() const { return sOnlineInvokeId; }
-    bool PrepareToReleasePending() const { return blnPrepareToRelease; }
-    bool ClosingPending() const { return blnClosing; }
+    bool IsOnline() const override { return connection.IsOnline(); }
+    const QString& CommunicationReference() const { return connection.communicationReference; }
+    const QString& OnlineInvokeId() const { return connection.sOnlineInvokeId; }
+    bool PrepareToReleasePending() const { return connection.blnPrepareToRelease; }
+    bool ClosingPending() const { return connection.blnClosing; }
+    const ConnectionState& Connection() const { return connection; }
     /// PreparedToRelease has been sent.
     bool Released() const { return m_blnReleased; }
 
@@ -108,7 +110,7 @@ protected:
     /// its shown flag).
     virtual void OnConnectionLost() {}
     /// Any request of the view is outstanding.
-    virtual bool HasOutstandingRequest() const { return !sOnlineInvokeId.isEmpty(); }
+    virtual bool HasOutstandingRequest() const { return connection.IsRequestOutstanding(); }
 
     // ---- building blocks ----
     /// Queues a public operation of this view; returns the queue's id.
@@ -117,6 +119,9 @@ protected:
     /// Sends a transaction under a new invoke id kept in `invokeIdField`;
     /// a refusal empties the field. Returns whether it was accepted.
     bool SendTransaction(QString& invokeIdField, const QString& request);
+    /// Sends the view's one transaction under a new sOnlineInvokeId; a
+    /// refusal leaves nothing outstanding. Returns whether it was accepted.
+    bool SendOnlineTransaction(const QString& request);
     /// A new response parser that has parsed `response`; `parsed` tells
     /// whether it succeeded.
     std::unique_ptr<IResponseParser> ParseAnswer(const QString& response, bool& parsed);
@@ -136,10 +141,9 @@ protected:
     IBaseDtmCommunication* objBaseDtmCommunication = nullptr;
     std::unique_ptr<IDeferredCallQueue> objDeferredCallQueue;
     std::unique_ptr<IInvokeIdGenerator> objInvokeIdGenerator;
-    QString communicationReference;
-    QString sOnlineInvokeId;
-    bool blnPrepareToRelease = false;
-    bool blnClosing = false;
+    /// communicationReference, sOnlineInvokeId, blnPrepareToRelease and
+    /// blnClosing, with the transitions between them.
+    ConnectionState connection;
 
 private:
     bool m_blnReleased = false;

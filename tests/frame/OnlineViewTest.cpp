@@ -26,7 +26,7 @@ public:
 
     Q_INVOKABLE void ReadData(const QVariant& = {}) {
         Log(QStringLiteral(".ReadData"));
-        SendTransaction(sOnlineInvokeId, QStringLiteral("READ-REQUEST"));
+        SendOnlineTransaction(QStringLiteral("READ-REQUEST"));
     }
 
     std::vector<ByteArray> received;

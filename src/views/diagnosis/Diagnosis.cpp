@@ -132,9 +132,9 @@ void Diagnosis::ReadDiag(const QVariant& vArguments) {
     Q_UNUSED(vArguments);
     Log(QStringLiteral(".ReadDiag"));
     Guarded(QStringLiteral(".ReadDiag, Error: "), [&] {
-        const QString request =
-            m_objKernel->ParameterManager()->GetReadDiagnosisRequest(communicationReference);
-        SendTransaction(sOnlineInvokeId, request);
+        const QString request = m_objKernel->ParameterManager()->GetReadDiagnosisRequest(
+            connection.communicationReference);
+        SendOnlineTransaction(request);
     });
 }
 
