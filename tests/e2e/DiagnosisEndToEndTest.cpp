@@ -12,13 +12,15 @@
 #include "host/ButtonControl.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPointer>
+
+#include "EventLoop.h"
 
 #include <gtest/gtest.h>
 
 using namespace rq16;
+using rq16::test::SpinUntil;
 
 namespace {
 
@@ -41,14 +43,6 @@ protected:
     }
     void TearDown() override { SetComponentFactory(nullptr); }
 
-    template <typename F> bool SpinUntil(F done, int timeoutMs = 10000) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done() && timer.elapsed() < timeoutMs) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        return done();
-    }
     Diagnosis* open() {
         auto* view = qobject_cast<Diagnosis*>(
             dtm.OpenFunction(QStringLiteral("RQ16Controls.Diagnosis"), nullptr, &invokeId));

@@ -12,10 +12,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QPointer>
 #include <QTemporaryDir>
+
+#include "EventLoop.h"
 
 #include <gtest/gtest.h>
 
@@ -58,13 +59,7 @@ protected:
 
     /// Runs the event loop until the view has been destroyed by its DTM.
     static bool waitUntilDestroyed(QPointer<QWidget> view) {
-        QElapsedTimer timer;
-        timer.start();
-        while (view && timer.elapsed() < 5000) {
-            QCoreApplication::processEvents();
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        }
-        return view.isNull();
+        return test::SpinUntil([&] { return view.isNull(); });
     }
 
     static void editSomeParameters(Parameter* view) {

@@ -14,30 +14,18 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
 #include <QTextEdit>
 
+#include "EventLoop.h"
+
 #include <gtest/gtest.h>
 
-#include <functional>
-
 using namespace rq16;
+using rq16::test::SpinUntil;
 
 namespace {
-
-bool WaitFor(const std::function<bool()>& done, int milliseconds = 10000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > milliseconds) {
-            return false;
-        }
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 /// Saves a picture of the widget when RQ16_SNAPSHOT_DIR names a folder.
 void Snapshot(QWidget* widget, const QString& name) {
@@ -65,7 +53,7 @@ protected:
         }
         ~Session() {
             dtm->ReleaseAllViews();
-            WaitFor([this] { return window->openViewCount() == 0; });
+            SpinUntil([this] { return window->openViewCount() == 0; });
             window.reset();
         }
         /// Closes the view's window as a person does and waits until it is gone.
@@ -75,7 +63,7 @@ protected:
                 return false;
             }
             sub->close();
-            return WaitFor([&] { return window->windowOf(id) == nullptr; });
+            return SpinUntil([&] { return window->windowOf(id) == nullptr; });
         }
         standins::SimulatedCommunication communication;
         std::unique_ptr<standins::RQ16Dtm> dtm;
@@ -103,7 +91,7 @@ TEST_F(FrameApplicationTest, ParameterEditsSurviveClosingAndReopening) {
         boxes[1]->click(); // pair 3/4 inverted
 
         ASSERT_TRUE(BarOf(view)->click(standins::ButtonControl::Button::Ok));
-        ASSERT_TRUE(WaitFor([&] { return session.window->windowOf(id) == nullptr; }))
+        ASSERT_TRUE(SpinUntil([&] { return session.window->windowOf(id) == nullptr; }))
             << "OK writes and closes the view";
         EXPECT_EQ(session.dtm->parameters().data().parameterBytes.at(1), 0x04);
     }
@@ -147,13 +135,13 @@ TEST_F(FrameApplicationTest, DiagnosisShowsAFaultSetWhileItIsOpen) {
     ASSERT_NE(channels, nullptr);
     standins::ButtonControl* bar = BarOf(view);
     ASSERT_TRUE(
-        WaitFor([&] { return bar->areButtonsEnabled() && !channels->toPlainText().isEmpty(); }));
+        SpinUntil([&] { return bar->areButtonsEnabled() && !channels->toPlainText().isEmpty(); }));
     const QString before = channels->toPlainText();
 
     module.SetChannelFaults(4, {1}); // a short circuit on channel 4
     ASSERT_TRUE(bar->click(standins::ButtonControl::Button::Extra));
     ASSERT_TRUE(
-        WaitFor([&] { return channels->toPlainText() != before && bar->areButtonsEnabled(); }));
+        SpinUntil([&] { return channels->toPlainText() != before && bar->areButtonsEnabled(); }));
     EXPECT_FALSE(bar->isOnline()) << "the reread ends offline";
     EXPECT_TRUE(channels->toPlainText().contains(QStringLiteral("Channel 4\n\tShort circuit")))
         << channels->toPlainText().toStdString();
@@ -162,8 +150,8 @@ TEST_F(FrameApplicationTest, DiagnosisShowsAFaultSetWhileItIsOpen) {
     module.SetDiagnosisDefect(simulator::DiagnosisDefect::DescendingChannels);
     const QString withFault = channels->toPlainText();
     ASSERT_TRUE(bar->click(standins::ButtonControl::Button::Extra));
-    ASSERT_TRUE(
-        WaitFor([&] { return channels->toPlainText() != withFault && bar->areButtonsEnabled(); }));
+    ASSERT_TRUE(SpinUntil(
+        [&] { return channels->toPlainText() != withFault && bar->areButtonsEnabled(); }));
     EXPECT_TRUE(channels->toPlainText().contains(
         QStringLiteral("Channel numbers must be in ascending order!")));
     Snapshot(view, QStringLiteral("diagnosis-syntax-error"));
@@ -177,11 +165,11 @@ TEST_F(FrameApplicationTest, ClosingTheWindowWhileTheViewIsOnlineWaitsForTheDisc
     module.connectionFaults().latencyMs = 50;
     Session session(*this);
     const QString id = session.window->openFunction(QStringLiteral("RQ16Controls.Diagnosis"));
-    ASSERT_TRUE(WaitFor([&] { return !session.communication.openConnections().empty(); }));
+    ASSERT_TRUE(SpinUntil([&] { return !session.communication.openConnections().empty(); }));
     QMdiSubWindow* sub = session.window->windowOf(id);
     sub->close();
     EXPECT_NE(session.window->windowOf(id), nullptr) << "the window stays until the release ends";
-    ASSERT_TRUE(WaitFor([&] { return session.window->windowOf(id) == nullptr; }));
+    ASSERT_TRUE(SpinUntil([&] { return session.window->windowOf(id) == nullptr; }));
     EXPECT_TRUE(session.communication.openConnections().empty());
 }
 

@@ -9,6 +9,8 @@
 #include <QElapsedTimer>
 #include <QObject>
 
+#include "EventLoop.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -17,6 +19,8 @@ using namespace rq16;
 using namespace rq16::simulator;
 using namespace rq16::standins;
 namespace docs = rq16::standins::documents;
+using rq16::test::Spin;
+using rq16::test::SpinUntil;
 using std::chrono::milliseconds;
 
 namespace {
@@ -50,25 +54,6 @@ public:
 };
 
 class QObjectRecorder : public QObject, public Recorder {};
-
-/// Runs the event loop until `done` or the time is up.
-template <typename F> bool SpinUntil(F done, int timeoutMs = 10000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < timeoutMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return done();
-}
-
-/// Runs the event loop for `ms`, at least once, however slow the machine.
-void Spin(int ms = 20) {
-    QElapsedTimer timer;
-    timer.start();
-    do {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    } while (timer.elapsed() < ms);
-}
 
 docs::Response Parsed(const QString& document) {
     const auto response = docs::ParseResponse(document);
