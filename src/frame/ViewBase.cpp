@@ -199,7 +199,11 @@ bool ViewBase::TryLoadPicture(QLabel* target, std::int32_t id, int width, int he
 }
 
 void ViewBase::Log(const QString& suffix, const QString& message) const {
-    WriteLog(m_traits.typeName + suffix, message);
+    // With both sinks off (the usual case in the field) not even the place
+    // is put together.
+    if (DebugToFile() || DebugToDebugger()) {
+        WriteLog(m_traits.typeName + suffix, message);
+    }
 }
 
 ModuleObject ViewBase::ReadModule() {

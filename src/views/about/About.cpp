@@ -1,6 +1,7 @@
 #include "About.h"
 
 #include "frame/ComponentRegistry.h"
+#include "frame/SkipOnError.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -130,16 +131,10 @@ void About::LoadCaptionsFromResources() {
     auto textFor = [&](std::int32_t id) {
         return rm.GetString(id, id < 5000 ? QString() : sCommonResourcePath);
     };
-    auto skipErrors = [](auto&& step) {
-        try {
-            step();
-        } catch (...) {
-        }
-    };
 
     for (QWidget* control : findChildren<QWidget*>()) {
         if (auto* menu = qobject_cast<QMenu*>(control)) {
-            skipErrors([&] {
+            SkipOnError([&] {
                 if (auto id = NumericTag(menu->title())) {
                     menu->setTitle(rm.GetString(*id, sCommonResourcePath));
                 }
@@ -148,7 +143,7 @@ void About::LoadCaptionsFromResources() {
         }
         if (auto* tabs = qobject_cast<QTabWidget*>(control)) {
             for (int i = 0; i < tabs->count(); ++i) {
-                skipErrors([&] {
+                SkipOnError([&] {
                     if (auto id = NumericTag(tabs->tabBar()->tabData(i))) {
                         tabs->setTabText(i, rm.GetString(*id, sCommonResourcePath));
                     }
@@ -158,7 +153,7 @@ void About::LoadCaptionsFromResources() {
         }
         if (auto* toolBar = qobject_cast<QToolBar*>(control)) {
             for (QAction* action : toolBar->actions()) {
-                skipErrors([&] {
+                SkipOnError([&] {
                     if (auto id = NumericTag(action->property("tag"))) {
                         action->setToolTip(rm.GetString(*id, sCommonResourcePath));
                     }
@@ -169,7 +164,7 @@ void About::LoadCaptionsFromResources() {
         if (auto* list = qobject_cast<QTreeWidget*>(control)) {
             QTreeWidgetItem* headerItem = list->headerItem();
             for (int c = 0; headerItem && c < headerItem->columnCount(); ++c) {
-                skipErrors([&] {
+                SkipOnError([&] {
                     if (auto id = NumericTag(headerItem->data(c, Qt::UserRole))) {
                         headerItem->setText(c, rm.GetString(*id, sCommonResourcePath));
                     }
@@ -177,7 +172,7 @@ void About::LoadCaptionsFromResources() {
             }
             continue;
         }
-        skipErrors([&] {
+        SkipOnError([&] {
             const auto id = NumericTag(control->property("tag"));
             if (!id) {
                 return;
@@ -193,7 +188,7 @@ void About::LoadCaptionsFromResources() {
         });
     }
 
-    skipErrors([&] {
+    SkipOnError([&] {
         lblLegalText->setText(rm.GetString(kLegalTextFirst, sCommonResourcePath) +
                               rm.GetString(kLegalTextSecond, sCommonResourcePath));
     });
@@ -213,15 +208,13 @@ void About::ShowInformation() {
 }
 
 void About::LoadAboutPictures() {
-    try {
-        Image1->setPixmap(m_objResourceManager->LoadPicture(kDevicePicture, Image1->width(),
-                                                            Image1->height(), QString()));
-    } catch (...) {
-    }
-    try {
-        Picture1->setPixmap(m_objResourceManager->LoadPicture(kEmblemPicture, Picture1->width(),
-                                                              Picture1->height(), QString()));
-    } catch (...) {
+    // Each picture takes its size from its control; a missing one is skipped.
+    for (auto [target, id] :
+         {std::pair{Image1, kDevicePicture}, std::pair{Picture1, kEmblemPicture}}) {
+        SkipOnError([&] {
+            target->setPixmap(m_objResourceManager->LoadPicture(id, target->width(),
+                                                                target->height(), QString()));
+        });
     }
 }
 

@@ -1,6 +1,7 @@
 #include "ChannelParameter.h"
 
 #include "ComponentRegistry.h"
+#include "SkipOnError.h"
 #include "common/AppFolder.h"
 
 #include <QApplication>
@@ -35,14 +36,6 @@ constexpr std::int32_t kTextChannelFlag = 1009;
 constexpr std::int32_t kTextLocking = 2005;
 constexpr std::int32_t kTextNonLocking = 2006;
 constexpr std::int32_t kTextShortCircuitCurrent = 2007;
-
-// Runs one step of loading texts; a step that fails is skipped.
-template <typename F> void SkipOnError(F&& step) {
-    try {
-        step();
-    } catch (const std::exception&) {
-    }
-}
 
 } // namespace
 

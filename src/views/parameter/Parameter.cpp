@@ -1,6 +1,7 @@
 #include "Parameter.h"
 
 #include "ComponentRegistry.h"
+#include "SkipOnError.h"
 #include "common/HelpUtilities.h"
 
 #include <QGridLayout>
@@ -29,13 +30,6 @@ constexpr int kModuleTypeGap = 8;
 const QString kInitPhase = QStringLiteral(": IDtmActiveXControl_Init");
 const QString kInitError = QStringLiteral(".Init, Error: ");
 const QString kGetAllValuesError = QStringLiteral("_GetAllValues, Error: ");
-
-template <typename F> void IgnoreErrors(F&& step) {
-    try {
-        step();
-    } catch (const std::exception&) {
-    }
-}
 
 } // namespace
 
@@ -174,13 +168,13 @@ bool Parameter::IDtmActiveXControl_Init(const QString& invokeId, const QString& 
 }
 
 bool Parameter::IDtmActiveXControl_PrepareToRelease() {
-    IgnoreErrors([&] {
+    SkipOnError([&] {
         if (lHelpResult != 0) {
             CloseAllHelp(this);
         }
     });
     if (m_objKernel != nullptr) {
-        IgnoreErrors([&] {
+        SkipOnError([&] {
             if (m_dirty) {
                 const int answer = m_objKernel->UserDialog()->AskUser(CommonText(kTextUnsavedEdits),
                                                                       m_module.typeName, kMbYesNo);
@@ -189,10 +183,10 @@ bool Parameter::IDtmActiveXControl_PrepareToRelease() {
                 }
             }
         });
-        IgnoreErrors([&] { m_objKernel->UiManager()->RequestDataSetUnlock(); });
-        IgnoreErrors([&] { m_objKernel->UiManager()->PreparedToRelease(m_sInvokeId); });
+        SkipOnError([&] { m_objKernel->UiManager()->RequestDataSetUnlock(); });
+        SkipOnError([&] { m_objKernel->UiManager()->PreparedToRelease(m_sInvokeId); });
     }
-    IgnoreErrors([&] {
+    SkipOnError([&] {
         if (m_parameterManagerAdvised && m_objParameterManager != nullptr) {
             m_objParameterManager->Unadvise(this);
         }
