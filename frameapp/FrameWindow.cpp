@@ -37,24 +37,9 @@ namespace rq16::frameapp {
 
 namespace {
 
-struct Function {
-    const char* progId;
-    const char* caption;
-};
-
-const Function kFunctions[] = {
-    {"RQ16Controls.Parameter", "Parameter"},           {"RQ16Controls.Diagnosis", "Diagnosis"},
-    {"RQ16Controls.Observation", "Observation"},       {"RQ16Controls.Simulation", "Simulation"},
-    {"RQ16Controls.Identification", "Identification"}, {"RQ16Controls.About", "About"},
-};
-
+/// The caption of a view function: its programmatic id without the library.
 QString CaptionOf(const QString& progId) {
-    for (const Function& f : kFunctions) {
-        if (progId == QLatin1String(f.progId)) {
-            return QString::fromLatin1(f.caption);
-        }
-    }
-    return progId;
+    return progId.section(QLatin1Char('.'), 1);
 }
 
 } // namespace
@@ -110,9 +95,8 @@ FrameWindow::~FrameWindow() {
 QWidget* FrameWindow::buildFunctionPanel() {
     auto* panel = new QWidget;
     auto* layout = new QVBoxLayout(panel);
-    for (const Function& f : kFunctions) {
-        const QString progId = QString::fromLatin1(f.progId);
-        auto* button = new QPushButton(QString::fromLatin1(f.caption), panel);
+    for (const QString& progId : ViewProgrammaticIds()) {
+        auto* button = new QPushButton(CaptionOf(progId), panel);
         button->setMinimumHeight(30);
         if (IsControlAvailable(progId)) {
             button->setToolTip(QStringLiteral("Open %1").arg(progId));
