@@ -47,17 +47,6 @@ QString OnlineView::NewInvokeId() {
     return objInvokeIdGenerator->NewInvokeId();
 }
 
-bool OnlineView::SendTransaction(QString& invokeIdField, const QString& request) {
-    invokeIdField = NewInvokeId();
-    const bool accepted = objBaseDtmCommunication != nullptr &&
-                          objBaseDtmCommunication->TransactionRequest(
-                              connection.communicationReference, this, invokeIdField, request);
-    if (!accepted) {
-        invokeIdField.clear();
-    }
-    return accepted;
-}
-
 bool OnlineView::SendOnlineTransaction(const QString& request) {
     connection.RequestSent(PendingRequest::Transaction, NewInvokeId());
     const bool accepted =

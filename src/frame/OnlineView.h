@@ -116,9 +116,6 @@ protected:
     /// Queues a public operation of this view; returns the queue's id.
     QString Queue(const QString& operation);
     QString NewInvokeId();
-    /// Sends a transaction under a new invoke id kept in `invokeIdField`;
-    /// a refusal empties the field. Returns whether it was accepted.
-    bool SendTransaction(QString& invokeIdField, const QString& request);
     /// Sends the view's one transaction under a new sOnlineInvokeId; a
     /// refusal leaves nothing outstanding. Returns whether it was accepted.
     bool SendOnlineTransaction(const QString& request);
