@@ -172,6 +172,7 @@ void OnlineView::CallVerifyConnection(const QVariant& vArguments) {
 void OnlineView::IBaseCommunicationCallback_OnConnectResponse(const QString& invokeId,
                                                               const QString& response) {
     const QString place = QStringLiteral(".OnConnectResponse");
+    LogConnectAnswerEntry();
     Log(place, QStringLiteral("sOnlineInvokeId: ") + connection.sOnlineInvokeId);
     if (!connection.IsAnswerTo(invokeId)) {
         return;
@@ -264,21 +265,26 @@ void OnlineView::IBaseCommunicationCallback_OnDisconnectResponse(const QString& 
         }
         connection.Disconnected();
         OnDisconnected();
-        if (connection.blnPrepareToRelease) {
-            Log(place, QStringLiteral("Preparing to release"));
-            Log(place, QStringLiteral("m_sInvokeId: ") + m_sInvokeId);
-            SendPreparedToRelease();
-        } else if (!connection.blnClosing) {
-            ctlButtons->EnableButtons();
-            ctlButtons->HideActivity();
-        } else {
-            Log(place, QStringLiteral("m_sInvokeId: ") + m_sInvokeId);
-            connection.blnClosing = false;
-            if (m_objKernel) {
-                m_objKernel->UiManager()->RequestClose(m_sInvokeId);
-            }
-        }
+        FinishDisconnect();
     });
+}
+
+void OnlineView::FinishDisconnect() {
+    const QString place = QStringLiteral(".OnDisconnectResponse");
+    if (connection.blnPrepareToRelease) {
+        Log(place, QStringLiteral("Preparing to release"));
+        Log(place, QStringLiteral("m_sInvokeId: ") + m_sInvokeId);
+        SendPreparedToRelease();
+    } else if (!connection.blnClosing) {
+        ctlButtons->EnableButtons();
+        ctlButtons->HideActivity();
+    } else {
+        Log(place, QStringLiteral("m_sInvokeId: ") + m_sInvokeId);
+        connection.blnClosing = false;
+        if (m_objKernel) {
+            m_objKernel->UiManager()->RequestClose(m_sInvokeId);
+        }
+    }
 }
 
 // ---- verify and abort ----
@@ -292,8 +298,12 @@ void OnlineView::IBaseCommunicationCallback_VerifyConnectionRequest(const QStrin
     }
 }
 
-void OnlineView::IBaseCommunicationCallback_OnAbort(const QString& reference) {
+void OnlineView::LogAbortEntry(const QString& reference) {
     Log(QStringLiteral(".OnAbort"), QStringLiteral("communicationReference: ") + reference);
+}
+
+void OnlineView::IBaseCommunicationCallback_OnAbort(const QString& reference) {
+    LogAbortEntry(reference);
     connection.RequestDone();
     CallbackGuard(QStringLiteral("OnAbort"), [&] {
         ctlButtons->SetOnline(false);

@@ -54,7 +54,7 @@ bool ViewBase::IDtmActiveXControl_Init(const QString& invokeId, const QString& f
                                        IDtm* Dtm) {
     Q_UNUSED(functionCall);
     Log(QString(), QStringLiteral("IDtmActiveXControl_Init"));
-    const QString onError = QStringLiteral(".Init, Error: ");
+    const QString onError = InitErrorSuffix();
 
     Guarded(onError, [&] { TakeDtm(Dtm); });
     Guarded(onError, [&] { TakeCommunicationObjects(); });
@@ -109,6 +109,7 @@ bool ViewBase::IDtmActiveXControl_PrepareToRelease() {
 void ViewBase::ctlButtons_Close() {
     ctlButtons->DisableButtons();
     ctlButtons->ShowActivity();
+    StopTimers();
     Log(QStringLiteral(".ctlButtons_Clos"));
     if (!IsOnline()) {
         Log(QStringLiteral("_Clos"), QStringLiteral("Closing control"));
@@ -198,10 +199,14 @@ bool ViewBase::TryLoadPicture(QLabel* target, std::int32_t id, int width, int he
     return false;
 }
 
+bool ViewBase::LogEnabled() {
+    return DebugToFile() || DebugToDebugger();
+}
+
 void ViewBase::Log(const QString& suffix, const QString& message) const {
     // With both sinks off (the usual case in the field) not even the place
     // is put together.
-    if (DebugToFile() || DebugToDebugger()) {
+    if (LogEnabled()) {
         WriteLog(m_traits.typeName + suffix, message);
     }
 }
@@ -214,6 +219,19 @@ ModuleObject ViewBase::ReadModule() {
         throw ComError(kErrInvalidArg, reader->LastError());
     }
     return reader->Module();
+}
+
+ChannelObject ViewBase::ReadChannel(int index) {
+    IFdtChannel* item = m_objDtm->Channel(index);
+    if (item == nullptr) {
+        throw ComError(kErrInvalidArg, QStringLiteral("channel item %1 is missing").arg(index));
+    }
+    const QString document = item->GetDocumentPart(QStringLiteral("FDT"), m_objDtm->ProtocolId());
+    auto reader = Components().CreateChannelReader();
+    if (!reader->Parse(document, m_objDocumentContext)) {
+        throw ComError(kErrInvalidArg, reader->LastError());
+    }
+    return reader->Channel();
 }
 
 void ViewBase::resizeEvent(QResizeEvent* event) {
