@@ -113,7 +113,7 @@ void ReadCycleView::LoadCaptions() {
 }
 
 void ReadCycleView::FillHeader() {
-    Guarded(InitErrorSuffix(), [&] {
+    InitStatement([&] {
         lblSlotNumber->setText(
             QStringLiteral("%1").arg(ReadModule().slotNumber, 2, 10, QLatin1Char('0')));
     });
@@ -121,19 +121,18 @@ void ReadCycleView::FillHeader() {
 }
 
 void ReadCycleView::SetUpChannels() {
-    const QString onError = InitErrorSuffix();
-    Guarded(onError, [&] { m_objParameterManager->GetParameterBytes(ParameterBytes); });
+    InitStatement([&] { ParameterManager().GetParameterBytes(ParameterBytes); });
     for (ChannelObservation* element : ctlChannel) {
-        Guarded(onError, [&] {
+        InitStatement([&] {
             element->SetIsInitializing(true);
             element->SetResourceManager(m_objDeviceResourceManager.get());
             element->SetIsInitializing(false);
         });
     }
     int count = 0;
-    Guarded(onError, [&] { count = m_objDtm->ChannelCount(); });
+    InitStatement([&] { count = Dtm().ChannelCount(); });
     for (int item = 1; item <= count; ++item) {
-        Guarded(onError, [&] {
+        InitStatement([&] {
             const ChannelObject channel = ReadChannel(item);
             ChannelObservation* element = channelElement(channel.channelNumber - 1);
             if (element == nullptr) {
@@ -173,6 +172,9 @@ bool ReadCycleView::ReadCycleRunning() const {
 }
 
 void ReadCycleView::timCyclic_Timer() {
+    if (Released()) {
+        return;
+    }
     timCyclic->stop();
     // A view that closes or is released starts no new read step.
     if (connection.blnPrepareToRelease || connection.blnClosing) {
@@ -182,6 +184,9 @@ void ReadCycleView::timCyclic_Timer() {
 }
 
 void ReadCycleView::CallReadOutputValues(const QVariant& vArguments) {
+    if (Released()) {
+        return;
+    }
     Q_UNUSED(vArguments);
     m_readQueued = false;
     if (!IsOnline()) {
@@ -189,12 +194,11 @@ void ReadCycleView::CallReadOutputValues(const QVariant& vArguments) {
     }
     const QString place = QStringLiteral(".CallReadOutputValues");
     Guarded(place + QStringLiteral(", Error: "), [&] {
-        if (m_objKernel == nullptr || objBaseDtmCommunication == nullptr) {
-            throw ComError(kErrInvalidArg, QStringLiteral("The view holds no DTM"));
+        if (objBaseDtmCommunication == nullptr) {
+            throw ComError(kErrInvalidArg, QStringLiteral("No communication object"));
         }
         const QString& reference = connection.communicationReference;
-        const QString sReadRequest =
-            (m_objKernel->ParameterManager()->*m_cycle.readRequest)(reference);
+        const QString sReadRequest = (Kernel().ParameterManager()->*m_cycle.readRequest)(reference);
         sReadOutputInvokeId = NewInvokeId();
         Log(place, QStringLiteral("sReadOutputInvokeId              = ") + sReadOutputInvokeId);
         if (LogEnabled()) {
@@ -217,6 +221,9 @@ void ReadCycleView::LogTransactionAnswerEntry(const QString& invokeId) {
 
 void ReadCycleView::IBaseCommunicationCallback_OnTransactionResponse(const QString& invokeId,
                                                                      const QString& response) {
+    if (Released()) {
+        return;
+    }
     LogTransactionAnswerEntry(invokeId);
     if (!sReadOutputInvokeId.isEmpty() && invokeId == sReadOutputInvokeId) {
         ReadAnswer(response);
@@ -301,11 +308,6 @@ void ReadCycleView::ParseModuleOutputValues(const ByteArray& block) {
 // ---- connect answer ----
 
 void ReadCycleView::ConnectAnswerPositive() {
-    if (Released()) {
-        // A connect answered after the release: nothing reads any more.
-        Queue(QStringLiteral("CallDisconnect"));
-        return;
-    }
     ctlButtons->SetOnline(true);
     SetAllHasConnection(true);
     SetExtraButtonText(kTextStopReading);
@@ -316,9 +318,6 @@ void ReadCycleView::ConnectAnswerPositive() {
 }
 
 void ReadCycleView::ConnectAnswerNegative(const QString& errorText) {
-    if (Released()) {
-        return;
-    }
     ReportError(0, errorText, QStringLiteral("OnConnectResponse"));
     SetExtraButtonText(kTextStartReading);
     ctlButtons->EnableButtons();
@@ -326,9 +325,6 @@ void ReadCycleView::ConnectAnswerNegative(const QString& errorText) {
 }
 
 void ReadCycleView::ConnectAnswerUnparsable(const QString& lastError) {
-    if (Released()) {
-        return;
-    }
     ReportError(0, lastError, QStringLiteral("OnConnectResponse"));
     ctlButtons->HideActivity();
     // Still offline: this queues CallConnect again.
@@ -343,6 +339,9 @@ void ReadCycleView::DisconnectSending(const QString& invokeId) {
 }
 
 void ReadCycleView::CallDisconnect(const QVariant& vArguments) {
+    if (Released()) {
+        return;
+    }
     Q_UNUSED(vArguments);
     const QString place = QStringLiteral(".CallDisconnect");
     const QString onError = place + QStringLiteral(", Error: ");
@@ -380,6 +379,9 @@ bool ReadCycleView::IsOwnDisconnectAnswer(const QString& invokeId) const {
 
 void ReadCycleView::IBaseCommunicationCallback_OnDisconnectResponse(const QString& invokeId,
                                                                     const QString& response) {
+    if (Released()) {
+        return;
+    }
     Q_UNUSED(response);
     const QString place = QStringLiteral(".OnDisconnectResponse");
     Log(place, QStringLiteral("invokeId:        ") + invokeId);
@@ -433,6 +435,9 @@ bool ReadCycleView::IDtmActiveXControl_PrepareToRelease() {
             CloseAllHelp(this);
         }
     });
+    if (Released()) {
+        return true;
+    }
     const QString place = QStringLiteral(".PrepareToRelease");
     if (!IsOnline()) {
         // Even with a connect outstanding: its answer finds a released view.
