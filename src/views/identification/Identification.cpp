@@ -42,7 +42,6 @@ const QString kCompatibilityUser = QStringLiteral("COMPATIBILITY");
 const QString kNotRead = QStringLiteral("-/-");
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kOnTransactionResponse = QStringLiteral(".OnTransactionResponse");
-const QString kInitError = QStringLiteral(".Init, Error: ");
 
 // The design is in twips; 15 twips make one pixel at 96 dpi.
 constexpr int Px(int twips) {
@@ -252,14 +251,14 @@ int Identification::KernelState() const {
 
 void Identification::LoadCaptions() {
     ModuleObject module;
-    Guarded(kInitError, [&] { module = ReadModule(); });
+    InitStatement([&] { module = ReadModule(); });
     const std::pair<QWidget*, std::int32_t> commonCaptions[] = {
         {fraDevice, 7009},      {lblManufacturer, 7001}, {lblOrderNumber, 7003},
         {lblChargeCode, 7002},  {fraDescriptions, 7010}, {lblDescription, 7004},
         {lblChannels, 7005},    {lblRanges, 7006},       {IMDataFrame, 9066},
         {lblTagFunction, 9067}, {lblTagLocation, 9068},  {lblInstallationDate, 9069}};
     for (const auto& [control, id] : commonCaptions) {
-        Guarded(kInitError, [&] {
+        InitStatement([&] {
             const QString text = CommonText(id);
             if (auto* frame = qobject_cast<QGroupBox*>(control)) {
                 // A frame title would take "&" as a shortcut marker.
@@ -274,12 +273,12 @@ void Identification::LoadCaptions() {
                                                                {txtChannels, kTextChannels},
                                                                {txtRanges, kTextRanges}};
     for (const auto& [box, id] : deviceTexts) {
-        Guarded(kInitError, [&] {
+        InitStatement([&] {
             box->setText(DeviceText(id));
             box->setCursorPosition(0);
         });
     }
-    Guarded(kInitError, [&] {
+    InitStatement([&] {
         lblHardwareSoftware->setText(CommonText(7007) + QLatin1Char('/') + CommonText(7008) +
                                      QLatin1Char(':'));
     });
@@ -287,7 +286,7 @@ void Identification::LoadCaptions() {
 }
 
 void Identification::LoadPictures() {
-    m_pictureId = m_objDtm->ProtocolId() == kPictureProtocolId ? kPictureProfibus : kPictureOther;
+    m_pictureId = Dtm().ProtocolId() == kPictureProtocolId ? kPictureProfibus : kPictureOther;
     QPixmap picture;
     try {
         picture = m_objResourceManager->LoadPicture(m_pictureId, 0, 0, sCommonResourcePath);
@@ -301,37 +300,37 @@ void Identification::LoadPictures() {
 }
 
 void Identification::AfterInit() {
-    Guarded(kInitError, [&] {
+    InitStatement([&] {
         auto qs = Components().CreateQsData();
-        if (ReadStored(m_objParameterManager->StoredQsData(), QStringLiteral("QsData"), *qs)) {
+        if (ReadStored(ParameterManager().StoredQsData(), QStringLiteral("QsData"), *qs)) {
             ShowQsData(*qs);
         }
     });
-    Guarded(kInitError, [&] {
+    InitStatement([&] {
         auto im = Components().CreateIMData();
-        if (ReadStored(m_objParameterManager->StoredIMData(), QStringLiteral("IMData"), *im)) {
+        if (ReadStored(ParameterManager().StoredIMData(), QStringLiteral("IMData"), *im)) {
             m_objIMData = std::move(im);
             ShowIMTexts(*m_objIMData);
         }
     });
     m_sequence.m_bIMDataChanged = false;
-    Guarded(kInitError, [&] { txtComment->setPlainText(m_objParameterManager->StoredComment()); });
-    Guarded(kInitError, [&] {
-        if (!m_objKernel->UiManager()->IsEditAllowed()) {
+    InitStatement([&] { txtComment->setPlainText(ParameterManager().StoredComment()); });
+    InitStatement([&] {
+        if (!Kernel().UiManager()->IsEditAllowed()) {
             LockControls();
         }
     });
-    Guarded(kInitError, [&] { ctlButtons->SetMessage(QString()); });
+    InitStatement([&] { ctlButtons->SetMessage(QString()); });
     bool connecting = false;
-    Guarded(kInitError, [&] {
-        if (m_objKernel->state() == kKernelStateOnline) {
+    InitStatement([&] {
+        if (Kernel().state() == kKernelStateOnline) {
             Queue(QStringLiteral("CallConnect"));
             connecting = true;
         }
     });
     if (!connecting) {
         // Offline until the extra command: the bar must not show activity.
-        Guarded(kInitError, [&] { ctlButtons->HideActivity(); });
+        InitStatement([&] { ctlButtons->HideActivity(); });
     }
     SetIMDataFields(false);
 }
@@ -347,30 +346,28 @@ void Identification::SetIMDataFields(bool status) {
 
 QString Identification::GetReadRequestDocument(const QString& sCommunicationReference,
                                                std::uint8_t index) {
-    QString document;
-    bool made = false;
-    const bool ok = SkipOnError([&] {
-        auto parser = Components().CreateResponseParser();
-        made = parser->Serialize(
-            document, identification::ReadRequest(sCommunicationReference,
-                                                  m_objKernel->ParameterManager()->SlotNumber(),
-                                                  static_cast<std::int16_t>(index)));
-        Log(QStringLiteral(".GetReadRequestDocument"), QStringLiteral("sRequest: ") + document);
+    return SerializeRequest(QStringLiteral(".GetReadRequestDocument"), [&](std::int32_t slot) {
+        return identification::ReadRequest(sCommunicationReference, slot,
+                                           static_cast<std::int16_t>(index));
     });
-    return ok && made ? document : QString();
 }
 
 QString Identification::GetWriteRequestDocument(const QString& sCommunicationReference,
                                                 std::int16_t index, const ByteArray& abData) {
+    return SerializeRequest(QStringLiteral(".GetWriteRequestDocument"), [&](std::int32_t slot) {
+        return identification::WriteRequest(sCommunicationReference, slot, index, abData);
+    });
+}
+
+QString Identification::SerializeRequest(
+    const QString& place, const std::function<CommunicationRequest(std::int32_t)>& makeRequest) {
+    // Any error gives the empty document; nothing is logged then.
     QString document;
     bool made = false;
     const bool ok = SkipOnError([&] {
         auto parser = Components().CreateResponseParser();
-        made = parser->Serialize(
-            document, identification::WriteRequest(sCommunicationReference,
-                                                   m_objKernel->ParameterManager()->SlotNumber(),
-                                                   index, abData));
-        Log(QStringLiteral(".GetWriteRequestDocument"), QStringLiteral("sRequest: ") + document);
+        made = parser->Serialize(document, makeRequest(ParameterManager().SlotNumber()));
+        Log(place, QStringLiteral("sRequest: ") + document);
     });
     return ok && made ? document : QString();
 }
@@ -386,11 +383,17 @@ void Identification::ctlButtons_ExtraCommand() {
 
 void Identification::CallReadQsData(const QVariant& vArguments) {
     Q_UNUSED(vArguments);
+    if (Released()) {
+        return;
+    }
     Send(m_sequence.StartRead());
 }
 
 void Identification::CallWriteIMData(const QVariant& vArguments) {
     Q_UNUSED(vArguments);
+    if (Released()) {
+        return;
+    }
     Send(m_sequence.StartWrite());
 }
 
@@ -405,7 +408,7 @@ void Identification::Send(Request request) {
         case Request::None:
             return;
         case Request::ReadQsData:
-            document = m_objKernel->ParameterManager()->GetReadQsDataRequest(reference);
+            document = ParameterManager().GetReadQsDataRequest(reference);
             break;
         case Request::SelectIM0:
         case Request::SelectIM1:
@@ -450,6 +453,9 @@ void Identification::SendAfterPause(Request request) {
 
 void Identification::IBaseCommunicationCallback_OnTransactionResponse(const QString& invokeId,
                                                                       const QString& response) {
+    if (Released()) {
+        return;
+    }
     Log(kOnTransactionResponse, QStringLiteral("sOnlineInvokeId: ") + connection.sOnlineInvokeId);
     Log(kOnTransactionResponse, QStringLiteral("Response: ") + response);
     if (!connection.IsAnswerTo(invokeId) || invokeId == m_pauseInvokeId) {
@@ -532,7 +538,7 @@ void Identification::FinishWrite() {
 void Identification::SaveDataSet() {
     // The data set reports a failed save to the frame application itself.
     Guarded(QStringLiteral(".RequestDataSetSave, Error: "),
-            [&] { m_objKernel->UiManager()->RequestDataSetSave(); });
+            [&] { Kernel().UiManager()->RequestDataSetSave(); });
 }
 
 // ---- connection outcomes ----
@@ -547,8 +553,9 @@ void Identification::ConnectAnswerNegative(const QString& errorText) {
     ReportError(0, text, QStringLiteral("OnConnectResponse"));
     ctlButtons->EnableButtons();
     ctlButtons->HideActivity();
-    if (dropped && m_objKernel) {
-        m_objKernel->UiManager()->RequestClose(m_sInvokeId);
+    if (dropped) {
+        Guarded(QStringLiteral(".OnConnectResponse, Error: "),
+                [&] { Kernel().UiManager()->RequestClose(m_sInvokeId); });
     }
     CompleteReleaseIfIdle();
 }
@@ -622,12 +629,12 @@ bool Identification::IDtmActiveXControl_PrepareToRelease() {
         }
         SkipOnError([&] {
             const QString comment = txtComment->toPlainText();
-            if (m_objParameterManager->StoredComment() != comment) {
-                m_objParameterManager->SetStoredComment(comment);
+            if (ParameterManager().StoredComment() != comment) {
+                ParameterManager().SetStoredComment(comment);
                 SaveDataSet();
             }
         });
-        SkipOnError([&] { m_objKernel->UiManager()->RequestDataSetUnlock(); });
+        SkipOnError([&] { Kernel().UiManager()->RequestDataSetUnlock(); });
         ReleaseConnection();
     }
     return true;
@@ -653,11 +660,11 @@ void Identification::ParseQsData(const ByteArray& bytes) {
         ParseIM0Data();
     }
     if (m_bIMStoreChanged || m_bQsStoreChanged) {
-        if (m_objKernel->UiManager()->IsEditAllowed()) {
+        if (Kernel().UiManager()->IsEditAllowed()) {
             m_bIMStoreChanged = false;
             m_bQsStoreChanged = false;
             SaveDataSet();
-            SkipOnError([&] { m_objKernel->UiManager()->RequestDataSetUnlock(); });
+            SkipOnError([&] { Kernel().UiManager()->RequestDataSetUnlock(); });
         }
     }
 }
@@ -751,10 +758,10 @@ void Identification::StoreQsData(const ByteArray& bytes) {
     SkipOnError([&] { contents = BagContents(QStringLiteral("QsData"), *qs); });
     bool differ = true;
     SkipOnError([&] {
-        differ = identification::ContentsDiffer(m_objParameterManager->StoredQsData(), contents);
+        differ = identification::ContentsDiffer(ParameterManager().StoredQsData(), contents);
     });
     if (differ) {
-        SkipOnError([&] { m_objParameterManager->SetStoredQsData(contents); });
+        SkipOnError([&] { ParameterManager().SetStoredQsData(contents); });
         m_bQsStoreChanged = true;
     }
 }
@@ -777,10 +784,10 @@ void Identification::StoreIMData(const ByteArray& im0, const ByteArray& im1, con
     SkipOnError([&] { contents = BagContents(QStringLiteral("IMData"), *m_objIMData); });
     bool differ = true;
     SkipOnError([&] {
-        differ = identification::ContentsDiffer(m_objParameterManager->StoredIMData(), contents);
+        differ = identification::ContentsDiffer(ParameterManager().StoredIMData(), contents);
     });
     if (differ) {
-        SkipOnError([&] { m_objParameterManager->SetStoredIMData(contents); });
+        SkipOnError([&] { ParameterManager().SetStoredIMData(contents); });
         m_bIMStoreChanged = true;
     }
 }
@@ -794,8 +801,8 @@ void Identification::StoreAfterWrite() {
     m_objIMData->SetInstallationDate(TrimBlanks(txtInstallationDate->text()));
     ByteArray contents;
     SkipOnError([&] { contents = BagContents(QStringLiteral("IMData"), *m_objIMData); });
-    SkipOnError([&] { m_objParameterManager->SetStoredIMData(contents); });
-    SkipOnError([&] { m_objParameterManager->SetStoredComment(txtComment->toPlainText()); });
+    SkipOnError([&] { ParameterManager().SetStoredIMData(contents); });
+    SkipOnError([&] { ParameterManager().SetStoredComment(txtComment->toPlainText()); });
 }
 
 // ---- data set lock ----
@@ -820,7 +827,7 @@ void Identification::BaseDtm_LockDataSet(const QString& userName) {
         ctlButtons->SetMessage(CommonText(kTextLockedBy) + QLatin1Char(' ') + userName);
     });
     Guarded(onError, [&] {
-        if (m_objKernel->HoldsDataSetLock()) {
+        if (Kernel().HoldsDataSetLock()) {
             UnlockControls();
         } else {
             LockControls();

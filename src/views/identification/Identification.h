@@ -11,6 +11,7 @@
 
 #include <QRect>
 
+#include <functional>
 #include <memory>
 
 class QGroupBox;
@@ -91,6 +92,10 @@ private:
     QString TextOrEmpty(std::int32_t id) { return CommonTextOrEmpty(id); }
 
     // ---- the sequence ----
+    /// The document of the request that `makeRequest` builds for the slot;
+    /// empty if none was made.
+    QString SerializeRequest(const QString& place,
+                             const std::function<CommunicationRequest(std::int32_t)>& makeRequest);
     void Send(identification::Request request);
     void ApplyStep(const identification::Step& step, const QString& response);
     void SendAfterPause(identification::Request request);
