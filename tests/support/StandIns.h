@@ -92,18 +92,19 @@ public:
         dtm.SetControlCreator([](const QString&, QWidget* parent) { return new V(parent); });
         return qobject_cast<V*>(dtm.OpenFunction(QStringLiteral("View"), nullptr, &invokeId));
     }
-    /// Runs the event loop until no deferred call is left and no answer is
-    /// due (answers held with HoldAnswers wait for DeliverNextAnswer), or
-    /// until the log stays the same for a while (a deferred call that waits
-    /// for a held answer queues itself again and again).
+    /// Runs the event loop until, twice in a row, no deferred call is left
+    /// and no answer is due (answers held with HoldAnswers wait for
+    /// DeliverNextAnswer), or until the log stays the same for a while (a
+    /// deferred call that waits for a held answer queues itself again and
+    /// again).
     void Settle() {
+        int idleRounds = 0;
         int quietRounds = 0;
-        for (qsizetype seen = -1; quietRounds < 20;) {
-            if (standins::DeferredCallQueue::Outstanding() == 0 &&
-                (m_held || comm.pendingAnswers() == 0)) {
-                return;
-            }
+        for (qsizetype seen = -1; idleRounds < 2 && quietRounds < 20;) {
             Spin(0);
+            const bool idle = standins::DeferredCallQueue::Outstanding() == 0 &&
+                              (m_held || comm.pendingAnswers() == 0);
+            idleRounds = idle ? idleRounds + 1 : 0;
             quietRounds = log.lines().size() == seen ? quietRounds + 1 : 0;
             seen = log.lines().size();
         }

@@ -36,7 +36,14 @@ TEST_F(AboutTest, ShowsNameRevisionsLegalTextAndPicturesAndLogsNothing) {
                                                       "This software is protected"));
     EXPECT_FALSE(view->Image1->pixmap().isNull());
     EXPECT_FALSE(view->Picture1->pixmap().isNull());
-    EXPECT_EQ(rig.calls, QStringList{"UiManager.InitFinished(DTM-1)"});
+    EXPECT_EQ(rig.calls.filter("LoadPicture"),
+              (QStringList{QStringLiteral("ResourceManager.LoadPicture(113,%1,%2,)")
+                               .arg(view->Image1->width())
+                               .arg(view->Image1->height()),
+                           QStringLiteral("ResourceManager.LoadPicture(126,%1,%2,)")
+                               .arg(view->Picture1->width())
+                               .arg(view->Picture1->height())}));
+    EXPECT_EQ(rig.Calls("UiManager"), QStringList{"UiManager.InitFinished(DTM-1)"});
     EXPECT_TRUE(rig.log.lines().isEmpty());
 }
 
@@ -102,6 +109,6 @@ TEST_F(AboutTest, OkRequestsCloseAndReleaseAnswersWithTheInitId) {
     view->cmdOK->click();
     EXPECT_TRUE(view->IDtmActiveXControl_PrepareToRelease());
     view->cmdOK->click();
-    EXPECT_EQ(rig.calls,
+    EXPECT_EQ(rig.Calls("UiManager"),
               (QStringList{"UiManager.RequestClose(DTM-1)", "UiManager.PreparedToRelease(DTM-1)"}));
 }

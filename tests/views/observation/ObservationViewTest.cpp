@@ -1,0 +1,132 @@
+// The Observation view's read cycle and connection steps on the stand-ins,
+// with the answers of the simulated module held and handed over one by one,
+// or replaced by blocks the test chooses.
+
+#include "Observation.h"
+
+#include "StandIns.h"
+
+#include "standins/communication/Documents.h"
+
+#include <gtest/gtest.h>
+
+namespace rq16::test {
+namespace {
+
+class ObservationViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        standins::DataSet data;
+        data.parameterBytes = {0x00, 0x04, 0x00, 0x00, 0x00};
+        rig.dtm.parameters().Replace(data);
+        rig.HoldAnswers();
+        view = rig.Open<Observation>();
+        rig.Settle();
+    }
+    /// Online with the first read outstanding.
+    void Reading() {
+        rig.Answer();
+        ASSERT_FALSE(view->ReadOutputInvokeId().isEmpty());
+    }
+    /// Answers the outstanding read with `block` instead of the module.
+    void Answer(const ByteArray& block, const QString& invokeId = {}) {
+        view->IBaseCommunicationCallback_OnTransactionResponse(
+            invokeId.isEmpty() ? view->ReadOutputInvokeId() : invokeId,
+            standins::documents::DataResponse(block));
+        rig.Settle();
+    }
+    ChannelObservation* Element(int i) { return view->channelElement(i); }
+
+    StandIns rig;
+    Observation* view = nullptr;
+};
+
+TEST_F(ObservationViewTest, SetUpFromChannelsAndParameterBytes) {
+    EXPECT_EQ(view->slotNumberText(), "03");
+    EXPECT_EQ(Element(2)->ChannelTag(), "Q3");
+    EXPECT_TRUE(Element(2)->isInverted()); // bit 2 of parameter byte 1
+    EXPECT_FALSE(Element(1)->isInverted());
+    EXPECT_EQ(StandIns::Bar(view).extraCaption(), "Stop reading");
+}
+
+TEST_F(ObservationViewTest, ReadsOneAtATimeAndReArmsOnlyAfterTheAnswer) {
+    Reading();
+    EXPECT_EQ(rig.log.Normalized(view->ReadOutputInvokeId()), "#2");
+    EXPECT_TRUE(StandIns::Bar(view).areButtonsEnabled());
+    Answer({0x00, 0x05, 0x00, 0x03}, "FOREIGN");
+    EXPECT_FALSE(view->CycleTimerActive()); // a foreign answer re-arms nothing
+
+    Answer({0x00, 0x05, 0x00, 0x03});
+    EXPECT_EQ(Element(0)->statePictureId(), ChannelObservation::kPictureForced);
+    EXPECT_EQ(Element(1)->masterValueText(), "1");
+    EXPECT_EQ(Element(2)->channelValueText(), "1"); // 0 inverted
+    EXPECT_TRUE(view->CycleTimerActive());
+    view->timCyclic_Timer();
+    rig.Settle();
+    EXPECT_EQ(rig.Calls("Communication.Transaction").size(), 2);
+
+    // A short block: channel 1 connected, nothing decoded, the cycle goes on.
+    Element(0)->SetHasConnection(false);
+    Answer({0x00, 0x00, 0x00});
+    EXPECT_TRUE(Element(0)->HasConnection());
+    EXPECT_EQ(Element(1)->masterValueText(), "1");
+    EXPECT_EQ(rig.log.forPlace("Observation.ParseModuleOutputValues").filter("ERROR: ").size(), 1);
+    EXPECT_TRUE(view->CycleTimerActive());
+}
+
+TEST_F(ObservationViewTest, OnlineButtonDisconnectsAfterTheOutstandingRead) {
+    Reading();
+    view->ctlButtons_ExtraCommand();
+    rig.Settle();
+    EXPECT_TRUE(rig.Calls("Communication.Disconnect").isEmpty());
+    Answer({0x00, 0x00, 0x00, 0x01});
+    EXPECT_TRUE(rig.log.contains("Observation.OnTransactionResponse: Triggering CallDisconnect"));
+    EXPECT_FALSE(view->CycleTimerActive());
+    while (rig.comm.DeliverNextAnswer()) {
+        rig.Settle();
+    }
+    EXPECT_FALSE(view->IsOnline());
+    EXPECT_EQ(Element(0)->masterValueText(), "1"); // last values kept
+    EXPECT_EQ(StandIns::Bar(view).extraCaption(), "Start reading");
+    EXPECT_TRUE(StandIns::Bar(view).areButtonsEnabled());
+    EXPECT_EQ(rig.Calls("Communication.Transaction").size(), 1);
+}
+
+TEST_F(ObservationViewTest, AbortClearsThePicturesAndEndsTheCycle) {
+    Reading();
+    Answer({0x00, 0x00, 0x00, 0x01});
+    view->IBaseCommunicationCallback_OnAbort("SIM-1");
+    EXPECT_EQ(Element(0)->statePictureId(), 0);
+    EXPECT_FALSE(view->CycleTimerActive());
+    EXPECT_FALSE(view->IsOnline());
+    EXPECT_TRUE(StandIns::Bar(view).areButtonsEnabled());
+    EXPECT_EQ(rig.Calls("Kernel.OnErrorMessage"),
+              QStringList{"Kernel.OnErrorMessage(RQ16 DO8 / slot 03,The connection to the "
+                          "module is lost.)"});
+}
+
+TEST_F(ObservationViewTest, ReleaseInItsThreeStates) {
+    // Online with a read outstanding: the disconnect goes out at once.
+    Reading();
+    view->IDtmActiveXControl_PrepareToRelease();
+    rig.Settle();
+    EXPECT_TRUE(view->Disconnecting());
+    // While the disconnect is outstanding: only wait for its answer.
+    view->IDtmActiveXControl_PrepareToRelease();
+    EXPECT_TRUE(rig.log.contains("Observation.PrepareToRelease: GoingOffline"));
+    rig.Answer(); // the read
+    EXPECT_FALSE(view->CycleTimerActive());
+    EXPECT_TRUE(rig.Calls("UiManager.PreparedToRelease").isEmpty());
+    rig.Answer(); // the disconnect
+    EXPECT_EQ(rig.Calls("UiManager.PreparedToRelease"),
+              QStringList{"UiManager.PreparedToRelease(DTM-1)"});
+
+    // Offline, even with a connect outstanding: at once.
+    auto* second = rig.Open<Observation>();
+    rig.Settle();
+    second->IDtmActiveXControl_PrepareToRelease();
+    EXPECT_EQ(rig.Calls("UiManager.PreparedToRelease").size(), 2);
+}
+
+} // namespace
+} // namespace rq16::test
