@@ -231,6 +231,9 @@ bool Simulation::IsOwnDisconnectAnswer(const QString& invokeId) const {
 
 void Simulation::OnConnectionLost() {
     ReadCycleView::OnConnectionLost();
+    // As after a disconnect, the next connect reads again: otherwise the bar
+    // would offer "stop reading" while nothing is read.
+    blnReadingPaused = false;
     // timEnableForce keeps running; its ticks do nothing while offline.
     m_force.Aborted();
 }
