@@ -6,13 +6,12 @@
 //
 // The sequence as written here is the Diagnosis view's. The other online
 // views state their differences through the virtual steps below:
-//  - Observation and Simulation keep one invoke id per kind of request: they
-//    override OnTransactionResponse and HasOutstandingRequest, and replace the
-//    connect answer outcomes (ConnectAnswerPositive/Negative/Unparsable), the
-//    disconnect (CallDisconnect, OnDisconnectResponse) and the release
-//    (IDtmActiveXControl_PrepareToRelease, reusing SendPreparedToRelease and
-//    ReleaseConnection). LogCallConnectEntry, OnConnectRefused and
-//    OnConnectionLost carry their extra log lines and element updates.
+//  - Observation and Simulation keep one invoke id per kind of request and
+//    share their read cycle and connection steps in ReadCycleView
+//    (views/observation), which overrides the transaction answer, the
+//    connect answer outcomes, the disconnect and the release through the
+//    steps below (LogConnectAnswerEntry, LogAbortEntry, FinishDisconnect,
+//    SendPreparedToRelease, OnConnectRefused, OnConnectionLost).
 //  - Identification overrides the extra command (it runs again after every
 //    connect answer), ConnectAnswerNegative, OnDisconnected and
 //    OnConnectionLost (its state machine returns to rest), AfterInit (it
@@ -30,6 +29,8 @@
 
 namespace rq16 {
 
+/// After PreparedToRelease the deferred operations and the callbacks return
+/// at once: nothing more is logged or sent.
 class OnlineView : public ViewBase, public IBaseCommunicationCallback {
     Q_OBJECT
 public:
@@ -69,8 +70,6 @@ public:
     bool PrepareToReleasePending() const { return connection.blnPrepareToRelease; }
     bool ClosingPending() const { return connection.blnClosing; }
     const ConnectionState& Connection() const { return connection; }
-    /// PreparedToRelease has been sent.
-    bool Released() const { return m_blnReleased; }
 
 protected:
     // ---- ViewBase hooks ----
@@ -88,6 +87,10 @@ protected:
     virtual QString ExtraCommandLogSuffix() const { return QStringLiteral(".cmdReread_Click"); }
     /// First log entry of CallConnect.
     virtual void LogCallConnectEntry();
+    /// Extra log entry before anything else of the connect answer.
+    virtual void LogConnectAnswerEntry() {}
+    /// First log entry of OnAbort.
+    virtual void LogAbortEntry(const QString& reference);
     /// Connect was refused (after the buttons are enabled again).
     virtual void OnConnectRefused() {}
     /// The connect answer could not be parsed: report, then as after any
@@ -117,19 +120,25 @@ protected:
     QString Queue(const QString& operation);
     QString NewInvokeId();
     /// Sends the view's one transaction under a new sOnlineInvokeId; a
-    /// refusal leaves nothing outstanding. Returns whether it was accepted.
+    /// refusal leaves nothing outstanding and ends the read (ReadEnded).
+    /// Returns whether it was accepted.
     bool SendOnlineTransaction(const QString& request);
+    /// A read ended without data to show: the bar is enabled again and the
+    /// activity hidden.
+    void ReadEnded();
+    /// objBaseDtmCommunication; throws a ComError when the DTM gave none.
+    IBaseDtmCommunication& Communication() const;
     /// A new response parser that has parsed `response`; `parsed` tells
     /// whether it succeeded.
     std::unique_ptr<IResponseParser> ParseAnswer(const QString& response, bool& parsed);
     /// Offline or online part of the release (help already closed).
     void ReleaseConnection();
-    /// PreparedToRelease with the Init invoke id (once), then the DTM
-    /// references are dropped.
-    void SendPreparedToRelease();
     /// A pending release is completed when the view is offline with nothing
     /// outstanding.
     void CompleteReleaseIfIdle();
+    /// After the own disconnect answer: release (PreparedToRelease), close
+    /// (RequestClose) or re-enable the buttons.
+    void FinishDisconnect();
     /// Text of the common folder; empty if the lookup fails.
     QString CommonTextOrEmpty(std::int32_t id);
     /// Runs a callback body; an error ends it with one log entry.
@@ -141,9 +150,6 @@ protected:
     /// communicationReference, sOnlineInvokeId, blnPrepareToRelease and
     /// blnClosing, with the transitions between them.
     ConnectionState connection;
-
-private:
-    bool m_blnReleased = false;
 };
 
 template <typename F> void OnlineView::CallbackGuard(const QString& operation, F&& body) {
