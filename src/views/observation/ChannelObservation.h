@@ -96,7 +96,8 @@ public:
     bool IsInitializing() const { return m_isInitializing; }
     void SetIsInitializing(bool value) { m_isInitializing = value; }
     bool isInput() const { return m_isInput; }
-    void SetIsInput(bool value) { m_isInput = value; }
+    /// Virtual: the Simulation element also shows or hides its input choice.
+    virtual void SetIsInput(bool value) { m_isInput = value; }
     bool isInverted() const { return m_isInverted; }
     void SetIsInverted(bool value) { m_isInverted = value; }
     bool hasStatus() const { return m_hasStatus; }
