@@ -59,6 +59,8 @@ void PrepareForPicture(const QString& name, QWidget* view) {
 int WriteScreenshots(frameapp::FrameWindow& window, standins::RQ16Dtm& dtm, const QString& folder) {
     QDir().mkpath(folder);
     QTextStream out(stdout);
+    // The kernel online: Identification then reads the module when it opens.
+    dtm.SetState(6);
     window.show();
     Wait(200);
     int written = 0;

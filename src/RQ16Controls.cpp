@@ -4,6 +4,9 @@
 #ifdef RQ16_HAVE_DIAGNOSIS
 #include "views/diagnosis/Diagnosis.h"
 #endif
+#ifdef RQ16_HAVE_IDENTIFICATION
+#include "views/identification/Identification.h"
+#endif
 #ifdef RQ16_HAVE_OBSERVATION
 #include "views/observation/ChannelObservation.h"
 #include "views/observation/Observation.h"
@@ -46,6 +49,10 @@ const std::map<QString, Creator>& Creators() {
         {QStringLiteral("RQ16Controls.Simulation"), [](QWidget* p) { return new Simulation(p); }},
         {QStringLiteral("RQ16Controls.ChannelSimulation"),
          [](QWidget* p) { return new ChannelSimulation(p); }},
+#endif
+#ifdef RQ16_HAVE_IDENTIFICATION
+        {QStringLiteral("RQ16Controls.Identification"),
+         [](QWidget* p) { return new Identification(p); }},
 #endif
     };
     return creators;
