@@ -17,10 +17,6 @@ constexpr std::int32_t kTextForceInvalid = 7015;
 constexpr std::int32_t kTextForced = 7019;
 
 // The force controls lie below the observation part of the frame.
-constexpr int kWidth = 150;
-constexpr int kCaptionX = 8;
-constexpr int kBoxX = 72;
-constexpr int kRowHeight = 22;
 constexpr int kValueRowY = 150;
 constexpr int kActivatedRowY = 176;
 constexpr int kInvalidRowY = 200;
