@@ -1,5 +1,6 @@
 #include "FrameWindow.h"
 
+#include "Language.h"
 #include "RQ16Controls.h"
 
 #include "simulator/SimulatedModule.h"
@@ -11,6 +12,7 @@
 #define RQ16_HAVE_SIMULATOR_PANEL 1
 #endif
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -23,6 +25,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -78,6 +81,8 @@ FrameWindow::FrameWindow(standins::RQ16Dtm& dtm, standins::SimulatedCommunicatio
     events->setWidget(m_events);
     addDockWidget(Qt::BottomDockWidgetArea, events);
     resizeDocks({events}, {150}, Qt::Vertical);
+
+    buildLanguageMenu();
 
     connect(&m_communication, &standins::SimulatedCommunication::traffic, this,
             [this](const QString& line) { log(QStringLiteral("bus: ") + line); });
@@ -203,6 +208,47 @@ QWidget* FrameWindow::buildSimulatorPanel() {
     label->setWordWrap(true);
     return label;
 #endif
+}
+
+void FrameWindow::buildLanguageMenu() {
+    // Each language is named in itself, so that a person who cannot read the
+    // current one still finds their own.
+    const std::pair<QString, QString> names[] = {{QStringLiteral("en"), QStringLiteral("English")},
+                                                 {QStringLiteral("de"), QStringLiteral("Deutsch")}};
+    QMenu* menu = menuBar()->addMenu(QStringLiteral("&Language / Sprache"));
+    m_languages = new QActionGroup(this);
+    for (const auto& [code, name] : names) {
+        QAction* action = menu->addAction(name);
+        action->setObjectName(QStringLiteral("language_") + code);
+        action->setData(code);
+        action->setCheckable(true);
+        action->setChecked(code == language());
+        m_languages->addAction(action);
+        connect(action, &QAction::triggered, this, [this, code] { setLanguage(code); });
+    }
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("Views opened from now on use the chosen language."))
+        ->setEnabled(false);
+}
+
+void FrameWindow::setLanguage(const QString& language) {
+    const QString supported = SupportedLanguage(language);
+    if (supported.isEmpty()) {
+        log(QStringLiteral("language '%1' has no texts; keeping %2")
+                .arg(language, this->language()));
+        return;
+    }
+    m_dtm.kernel().resources().SetLanguage(supported);
+    if (m_languages) {
+        for (QAction* action : m_languages->actions()) {
+            action->setChecked(action->data().toString() == supported);
+        }
+    }
+    log(QStringLiteral("language of views opened from now on: %1").arg(supported));
+}
+
+QString FrameWindow::language() const {
+    return m_dtm.kernel().resources().Language();
 }
 
 QString FrameWindow::openFunction(const QString& progId) {

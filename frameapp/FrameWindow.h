@@ -10,6 +10,7 @@
 
 #include <map>
 
+class QActionGroup;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -42,6 +43,11 @@ public:
     /// The sub-window of an open view.
     QMdiSubWindow* windowOf(const QString& invokeId) const;
     int openViewCount() const { return static_cast<int>(m_windows.size()); }
+    /// The language of the texts of views opened from now on ("en", "de"):
+    /// the first configuration property of the kernel's resource manager,
+    /// which every view copies when it starts. Open views keep theirs.
+    void setLanguage(const QString& language);
+    QString language() const;
     void log(const QString& line);
 
     // IFrameHost
@@ -62,6 +68,7 @@ private:
     QWidget* buildFunctionPanel();
     QWidget* buildDataSetPanel();
     QWidget* buildSimulatorPanel();
+    void buildLanguageMenu();
     /// Shows the data set as it is now: file, parameter bytes, comment.
     void showDataSet();
 
@@ -72,6 +79,7 @@ private:
     QMdiArea* m_mdi = nullptr;
     QPlainTextEdit* m_events = nullptr;
     QLabel* m_dataSetView = nullptr;
+    QActionGroup* m_languages = nullptr;
     std::map<QString, QPointer<QMdiSubWindow>> m_windows;
     bool m_quitting = false;
 };

@@ -6,12 +6,15 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace rq16::frameapp {
@@ -46,6 +49,8 @@ SimulatorPanel::SimulatorPanel(simulator::SimulatedModule& module,
                                standins::SimulatedCommunication& communication, QWidget* parent)
     : QWidget(parent), m_module(module), m_communication(communication) {
     auto* layout = new QVBoxLayout(this);
+    // The forcing comes first: it is live, the rest are switches.
+    layout->addWidget(BuildForcingBox());
     layout->addWidget(BuildDiagnosisBox());
     layout->addWidget(BuildConnectionBox());
 
@@ -143,6 +148,65 @@ QWidget* SimulatorPanel::BuildConnectionBox() {
     connect(abortNow, &QPushButton::clicked, this, [this] { m_communication.AbortConnections(); });
     form->addRow(abortNow);
     return box;
+}
+
+QWidget* SimulatorPanel::BuildForcingBox() {
+    auto* box = new QGroupBox(QStringLiteral("Forcing"));
+    box->setObjectName(QStringLiteral("forcing"));
+    auto* grid = new QGridLayout(box);
+    m_forcingState = new QLabel;
+    m_forcingState->setObjectName(QStringLiteral("forcingState"));
+    grid->addWidget(m_forcingState, 0, 0, 1, simulator::SimulatedModule::kChannelCount);
+    for (int i = 0; i < simulator::SimulatedModule::kChannelCount; ++i) {
+        grid->addWidget(new QLabel(QString::number(i + 1)), 1, i, Qt::AlignHCenter);
+        auto* cell = new QLabel;
+        cell->setObjectName(QStringLiteral("forcedChannel%1").arg(i + 1));
+        cell->setAlignment(Qt::AlignCenter);
+        cell->setMinimumWidth(22);
+        cell->setFrameShape(QFrame::Box);
+        grid->addWidget(cell, 2, i);
+        m_forcedChannels[static_cast<std::size_t>(i)] = cell;
+    }
+    auto* timeout = new QSpinBox;
+    timeout->setRange(1, 3600);
+    timeout->setSuffix(QStringLiteral(" s"));
+    timeout->setValue(static_cast<int>(m_module.ForcingTimeout().count() / 1000));
+    timeout->setToolTip(QStringLiteral("Forcing lapses when the enable request is not repeated "
+                                       "within this time."));
+    connect(timeout, &QSpinBox::valueChanged, this, [this](int seconds) {
+        m_module.SetForcingTimeout(simulator::Milliseconds{seconds * 1000LL});
+    });
+    auto* timeoutRow = new QFormLayout;
+    timeoutRow->addRow(QStringLiteral("Lapses after"), timeout);
+    grid->addLayout(timeoutRow, 3, 0, 1, simulator::SimulatedModule::kChannelCount);
+
+    auto* refresh = new QTimer(this);
+    connect(refresh, &QTimer::timeout, this, &SimulatorPanel::RefreshForcing);
+    refresh->start(200);
+    RefreshForcing();
+    return box;
+}
+
+void SimulatorPanel::RefreshForcing() {
+    const std::uint8_t mask = m_module.ForceMask();
+    const std::uint8_t values = m_module.ForceValues();
+    const auto left = m_module.ForcingTimeLeft();
+    const auto hex = [](std::uint8_t byte) {
+        return QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
+    };
+    m_forcingState->setText(
+        (m_module.ForcingEnabled()
+             ? QStringLiteral("Enabled, lapses in %1 s").arg((left.count() + 999) / 1000)
+             : QStringLiteral("Not enabled")) +
+        QStringLiteral("   mask %1  values %2").arg(hex(mask), hex(values)));
+    for (int i = 0; i < simulator::SimulatedModule::kChannelCount; ++i) {
+        QLabel* cell = m_forcedChannels[static_cast<std::size_t>(i)];
+        const bool forced = (mask >> i & 1) != 0;
+        // A forced channel shows the value the module drives, on amber.
+        cell->setText(forced ? QString::number(values >> i & 1) : QStringLiteral("-"));
+        cell->setStyleSheet(forced ? QStringLiteral("background:#f5b700;font-weight:bold")
+                                   : QString());
+    }
 }
 
 } // namespace rq16::frameapp

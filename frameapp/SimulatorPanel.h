@@ -1,9 +1,12 @@
 #pragma once
 // A panel to switch the simulated module's faults while views are open:
 // per channel a list of fault codes, the module code, defects of the
-// diagnosis telegram, I&M support, and the faults of the connection.
+// diagnosis telegram, I&M support, and the faults of the connection; and
+// the forcing the module holds, as the views have set it.
 
 #include <QWidget>
+
+#include <array>
 
 namespace rq16::simulator {
 class SimulatedModule;
@@ -12,6 +15,7 @@ namespace rq16::standins {
 class SimulatedCommunication;
 }
 
+class QLabel;
 class QPlainTextEdit;
 
 namespace rq16::frameapp {
@@ -25,10 +29,16 @@ public:
 private:
     QWidget* BuildDiagnosisBox();
     QWidget* BuildConnectionBox();
+    QWidget* BuildForcingBox();
+    /// Shows the module's force mask, force values and time until forcing
+    /// lapses.
+    void RefreshForcing();
 
     simulator::SimulatedModule& m_module;
     standins::SimulatedCommunication& m_communication;
     QPlainTextEdit* m_traffic = nullptr;
+    QLabel* m_forcingState = nullptr;
+    std::array<QLabel*, 8> m_forcedChannels{};
 };
 
 } // namespace rq16::frameapp

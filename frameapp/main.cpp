@@ -4,6 +4,7 @@
 // offscreen and writes a picture of each into a folder.
 
 #include "FrameWindow.h"
+#include "Language.h"
 
 #include "RQ16Controls.h"
 
@@ -172,8 +173,28 @@ int main(int argc, char** argv) {
     QCommandLineOption latencyOption(
         QStringLiteral("latency"), QStringLiteral("Answer latency of the simulated module in ms."),
         QStringLiteral("ms"), QStringLiteral("30"));
-    parser.addOptions({dataSetOption, shotsOption, latencyOption});
+    QCommandLineOption languageOption(
+        QStringLiteral("language"),
+        QStringLiteral("Language of the views' texts: %1 (default: from LC_ALL, LC_MESSAGES or "
+                       "LANG).")
+            .arg(frameapp::AvailableLanguages().join(QStringLiteral(", "))),
+        QStringLiteral("language"));
+    parser.addOptions({dataSetOption, shotsOption, latencyOption, languageOption});
     parser.process(app);
+
+    QString language = frameapp::LanguageFromLocale();
+    if (parser.isSet(languageOption)) {
+        const QString requested = frameapp::SupportedLanguage(parser.value(languageOption));
+        if (requested.isEmpty()) {
+            std::fprintf(stderr,
+                         "There are no texts in the language '%s' (available: %s); using %s.\n",
+                         qPrintable(parser.value(languageOption)),
+                         qPrintable(frameapp::AvailableLanguages().join(QStringLiteral(", "))),
+                         qPrintable(language));
+        } else {
+            language = requested;
+        }
+    }
 
     const QString dataSetFile = parser.value(dataSetOption);
     QDir().mkpath(QFileInfo(dataSetFile).absolutePath());
@@ -197,6 +218,7 @@ int main(int argc, char** argv) {
     dtm.SetCommunication(&communication);
     dtm.SetControlCreator(
         [](const QString& progId, QWidget* parent) { return CreateControl(progId, parent); });
+    dtm.kernel().resources().SetLanguage(language);
 
     int result = 0;
     {

@@ -122,6 +122,11 @@ bool SimulatedModule::ForcingEnabled() {
     return m_forcingEnabled;
 }
 
+Milliseconds SimulatedModule::ForcingTimeLeft() {
+    LapseForcing();
+    return m_forcingEnabled ? m_forcingEnabledAt + m_forcingTimeout - Now() : Milliseconds{0};
+}
+
 std::uint8_t SimulatedModule::ForceMask() {
     LapseForcing();
     return m_forceMask;

@@ -104,6 +104,9 @@ public:
     void SetForcingTimeout(Milliseconds timeout);
     Milliseconds ForcingTimeout() const { return m_forcingTimeout; }
     bool ForcingEnabled();
+    /// Time until forcing lapses unless the enable request is repeated; 0
+    /// while forcing is not enabled.
+    Milliseconds ForcingTimeLeft();
     std::uint8_t ForceMask();
     std::uint8_t ForceValues();
 

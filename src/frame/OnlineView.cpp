@@ -18,13 +18,20 @@ OnlineView::~OnlineView() = default;
 // ---- Init ----
 
 void OnlineView::TakeCommunicationObjects() {
-    const auto objects = m_objDtm->CommunicationObjects();
-    objBaseDtmCommunication = objects.empty() ? nullptr : objects.front();
-    objInvokeIdGenerator = Components().CreateInvokeIdGenerator();
-    objDeferredCallQueue = Components().CreateDeferredCallQueue();
+    InitStatement([&] {
+        const auto objects = Dtm().CommunicationObjects();
+        objBaseDtmCommunication = objects.empty() ? nullptr : objects.front();
+        Communication();
+    });
+    InitStatement([&] { objInvokeIdGenerator = Components().CreateInvokeIdGenerator(); });
+    InitStatement([&] { objDeferredCallQueue = Components().CreateDeferredCallQueue(); });
+}
+
+IBaseDtmCommunication& OnlineView::Communication() const {
     if (objBaseDtmCommunication == nullptr) {
         throw ComError(kErrInvalidArg, QStringLiteral("The DTM offers no communication object"));
     }
+    return *objBaseDtmCommunication;
 }
 
 void OnlineView::AfterInit() {
@@ -49,14 +56,29 @@ QString OnlineView::NewInvokeId() {
 
 bool OnlineView::SendOnlineTransaction(const QString& request) {
     connection.RequestSent(PendingRequest::Transaction, NewInvokeId());
-    const bool accepted =
-        objBaseDtmCommunication != nullptr &&
-        objBaseDtmCommunication->TransactionRequest(connection.communicationReference, this,
-                                                    connection.sOnlineInvokeId, request);
+    bool accepted = false;
+    try {
+        accepted = Communication().TransactionRequest(connection.communicationReference, this,
+                                                      connection.sOnlineInvokeId, request);
+    } catch (const std::exception&) {
+        connection.RequestDone();
+        ReadEnded();
+        throw;
+    }
     if (!accepted) {
         connection.RequestDone();
+        ReadEnded();
     }
     return accepted;
+}
+
+void OnlineView::ReadEnded() {
+    // Left open by the connection sequence; the user expects to be able to
+    // read again or to close after a read that brought nothing, so the bar
+    // is enabled and the activity hidden whenever a read ends without data
+    // (refused, negative, unparsable or empty answer).
+    ctlButtons->EnableButtons();
+    ctlButtons->HideActivity();
 }
 
 std::unique_ptr<IResponseParser> OnlineView::ParseAnswer(const QString& response, bool& parsed) {
@@ -73,19 +95,8 @@ QString OnlineView::CommonTextOrEmpty(std::int32_t id) {
     }
 }
 
-void OnlineView::SendPreparedToRelease() {
-    if (m_blnReleased) {
-        return;
-    }
-    m_blnReleased = true;
-    if (m_objKernel) {
-        m_objKernel->UiManager()->PreparedToRelease(m_sInvokeId);
-    }
-    DropDtmReferences();
-}
-
 void OnlineView::CompleteReleaseIfIdle() {
-    if (connection.CanCompleteRelease() && !HasOutstandingRequest()) {
+    if (!Released() && connection.CanCompleteRelease() && !HasOutstandingRequest()) {
         Log(QStringLiteral(".PrepareToRelease"), QStringLiteral("Preparing to release"));
         SendPreparedToRelease();
     }
@@ -99,23 +110,21 @@ void OnlineView::LogCallConnectEntry() {
 
 void OnlineView::CallConnect(const QVariant& vArguments) {
     Q_UNUSED(vArguments);
-    const QString onError = QStringLiteral(".CallConnect, Error: ");
-    LogCallConnectEntry();
-    if (m_blnReleased || !m_objKernel) {
-        Log(onError, QStringLiteral("The view holds no DTM"));
+    if (Released()) {
         return;
     }
+    const QString onError = QStringLiteral(".CallConnect, Error: ");
+    LogCallConnectEntry();
     Guarded(onError, [&] { ctlButtons->DisableButtons(); });
     Guarded(onError, [&] { connection.RequestSent(PendingRequest::Connect, NewInvokeId()); });
     Log(QStringLiteral(".CallConnect"), QStringLiteral("Trying to get conntect request document"));
     QString request;
-    Guarded(onError, [&] { request = m_objKernel->ParameterManager()->GetConnectRequest(true); });
+    Guarded(onError, [&] { request = Kernel().ParameterManager()->GetConnectRequest(true); });
     Log(QStringLiteral(".CallConnect"), QStringLiteral("actually trying to connect"));
     bool accepted = false;
     Guarded(onError, [&] {
-        accepted = objBaseDtmCommunication->Connect(this, m_objKernel->ConnectionTarget(),
-                                                    connection.sOnlineInvokeId,
-                                                    m_objDtm->ProtocolId(), request);
+        accepted = Communication().Connect(this, Kernel().ConnectionTarget(),
+                                           connection.sOnlineInvokeId, Dtm().ProtocolId(), request);
     });
     if (!accepted) {
         connection.RequestDone();
@@ -131,6 +140,9 @@ void OnlineView::CallConnect(const QVariant& vArguments) {
 
 void OnlineView::CallDisconnect(const QVariant& vArguments) {
     Q_UNUSED(vArguments);
+    if (Released()) {
+        return;
+    }
     const QString place = QStringLiteral(".CallDisconnect");
     const QString onError = QStringLiteral(".CallDisconnect, Error: ");
     if (HasOutstandingRequest()) {
@@ -149,8 +161,8 @@ void OnlineView::CallDisconnect(const QVariant& vArguments) {
     Log(place, QStringLiteral("actually trying to disconnect"));
     bool accepted = false;
     Guarded(onError, [&] {
-        accepted = objBaseDtmCommunication->Disconnect(connection.communicationReference, this,
-                                                       connection.sOnlineInvokeId);
+        accepted = Communication().Disconnect(connection.communicationReference, this,
+                                              connection.sOnlineInvokeId);
     });
     if (!accepted) {
         connection.RequestDone();
@@ -162,15 +174,21 @@ void OnlineView::CallDisconnect(const QVariant& vArguments) {
 
 void OnlineView::CallVerifyConnection(const QVariant& vArguments) {
     Q_UNUSED(vArguments);
+    if (Released()) {
+        return;
+    }
     Log(QStringLiteral(".CallVerifyConnection"));
     Guarded(QStringLiteral(".CallVerifyConnection, Error: "),
-            [&] { objBaseDtmCommunication->VerifyConnectionResponse(true); });
+            [&] { Communication().VerifyConnectionResponse(true); });
 }
 
 // ---- connect answer ----
 
 void OnlineView::IBaseCommunicationCallback_OnConnectResponse(const QString& invokeId,
                                                               const QString& response) {
+    if (Released()) {
+        return;
+    }
     const QString place = QStringLiteral(".OnConnectResponse");
     Log(place, QStringLiteral("sOnlineInvokeId: ") + connection.sOnlineInvokeId);
     if (!connection.IsAnswerTo(invokeId)) {
@@ -227,6 +245,9 @@ void OnlineView::AfterConnectAnswer() {
 
 void OnlineView::IBaseCommunicationCallback_OnTransactionResponse(const QString& invokeId,
                                                                   const QString& response) {
+    if (Released()) {
+        return;
+    }
     Log(QStringLiteral(".OnTransactionResponse"),
         QStringLiteral("sOnlineInvokeId: ") + connection.sOnlineInvokeId);
     if (!connection.IsAnswerTo(invokeId)) {
@@ -237,12 +258,12 @@ void OnlineView::IBaseCommunicationCallback_OnTransactionResponse(const QString&
         bool parsed = false;
         const auto parser = ParseAnswer(response, parsed);
         if (!parsed) {
-            ctlButtons->EnableButtons();
-            ctlButtons->HideActivity();
+            ReadEnded();
             ReportError(0, parser->LastError(), QStringLiteral("OnTransactionResponse"));
         } else if (parser->HasData()) {
             OnTransactionData(parser->Data());
         } else {
+            ReadEnded();
             ReportError(0, QStringLiteral("No data read"), QStringLiteral("OnTransactionResponse"));
         }
     });
@@ -253,6 +274,9 @@ void OnlineView::IBaseCommunicationCallback_OnTransactionResponse(const QString&
 void OnlineView::IBaseCommunicationCallback_OnDisconnectResponse(const QString& invokeId,
                                                                  const QString& response) {
     Q_UNUSED(response);
+    if (Released()) {
+        return;
+    }
     const QString place = QStringLiteral(".OnDisconnectResponse");
     Log(place, QStringLiteral("sOnlineInvokeId: ") + connection.sOnlineInvokeId);
     Log(place, QStringLiteral("invokeId: ") + invokeId);
@@ -286,13 +310,16 @@ void OnlineView::IBaseCommunicationCallback_OnDisconnectResponse(const QString& 
 void OnlineView::IBaseCommunicationCallback_VerifyConnectionRequest(const QString& invokeId,
                                                                     const QString& response) {
     Q_UNUSED(response);
-    if (connection.IsAnswerTo(invokeId)) {
+    if (!Released() && connection.IsAnswerTo(invokeId)) {
         CallbackGuard(QStringLiteral("VerifyConnectionRequest"),
                       [&] { Queue(QStringLiteral("CallVerifyConnection")); });
     }
 }
 
 void OnlineView::IBaseCommunicationCallback_OnAbort(const QString& reference) {
+    if (Released()) {
+        return;
+    }
     Log(QStringLiteral(".OnAbort"), QStringLiteral("communicationReference: ") + reference);
     connection.RequestDone();
     CallbackGuard(QStringLiteral("OnAbort"), [&] {
@@ -325,7 +352,9 @@ bool OnlineView::IDtmActiveXControl_PrepareToRelease() {
     if (lHelpResult != 0) {
         CloseAllHelp(this);
     }
-    ReleaseConnection();
+    if (!Released()) {
+        ReleaseConnection();
+    }
     return true;
 }
 

@@ -30,6 +30,8 @@
 
 namespace rq16 {
 
+/// After PreparedToRelease the deferred operations and the callbacks return
+/// at once: nothing more is logged or sent.
 class OnlineView : public ViewBase, public IBaseCommunicationCallback {
     Q_OBJECT
 public:
@@ -69,8 +71,6 @@ public:
     bool PrepareToReleasePending() const { return connection.blnPrepareToRelease; }
     bool ClosingPending() const { return connection.blnClosing; }
     const ConnectionState& Connection() const { return connection; }
-    /// PreparedToRelease has been sent.
-    bool Released() const { return m_blnReleased; }
 
 protected:
     // ---- ViewBase hooks ----
@@ -117,16 +117,19 @@ protected:
     QString Queue(const QString& operation);
     QString NewInvokeId();
     /// Sends the view's one transaction under a new sOnlineInvokeId; a
-    /// refusal leaves nothing outstanding. Returns whether it was accepted.
+    /// refusal leaves nothing outstanding and ends the read (ReadEnded).
+    /// Returns whether it was accepted.
     bool SendOnlineTransaction(const QString& request);
+    /// A read ended without data to show: the bar is enabled again and the
+    /// activity hidden.
+    void ReadEnded();
+    /// objBaseDtmCommunication; throws a ComError when the DTM gave none.
+    IBaseDtmCommunication& Communication() const;
     /// A new response parser that has parsed `response`; `parsed` tells
     /// whether it succeeded.
     std::unique_ptr<IResponseParser> ParseAnswer(const QString& response, bool& parsed);
     /// Offline or online part of the release (help already closed).
     void ReleaseConnection();
-    /// PreparedToRelease with the Init invoke id (once), then the DTM
-    /// references are dropped.
-    void SendPreparedToRelease();
     /// A pending release is completed when the view is offline with nothing
     /// outstanding.
     void CompleteReleaseIfIdle();
@@ -141,9 +144,6 @@ protected:
     /// communicationReference, sOnlineInvokeId, blnPrepareToRelease and
     /// blnClosing, with the transitions between them.
     ConnectionState connection;
-
-private:
-    bool m_blnReleased = false;
 };
 
 template <typename F> void OnlineView::CallbackGuard(const QString& operation, F&& body) {

@@ -54,15 +54,18 @@ bool ViewBase::IDtmActiveXControl_Init(const QString& invokeId, const QString& f
                                        IDtm* Dtm) {
     Q_UNUSED(functionCall);
     Log(QString(), QStringLiteral("IDtmActiveXControl_Init"));
-    const QString onError = QStringLiteral(".Init, Error: ");
 
-    Guarded(onError, [&] { TakeDtm(Dtm); });
-    Guarded(onError, [&] { TakeCommunicationObjects(); });
-    Guarded(onError, [&] { CreateResourceManagers(); });
-    Guarded(onError, [&] { LoadCaptions(); });
+    // Every statement that calls outside is guarded on its own: after an
+    // error Init goes on with the next statement and always finishes. The
+    // hooks guard their own statements; the guard around each hook catches
+    // what a hook lets through.
+    TakeDtm(Dtm);
+    InitStatement([&] { TakeCommunicationObjects(); });
+    CreateResourceManagers();
+    InitStatement([&] { LoadCaptions(); });
 
     m_pendingPictureError.reset();
-    Guarded(onError, [&] { LoadPictures(); });
+    InitStatement([&] { LoadPictures(); });
     if (m_pendingPictureError && m_pendingPictureError->number() > 0) {
         Log(QStringLiteral(".IDtmActiveXControl_Init"),
             QStringLiteral("ERROR when loading Terminal Pictures: ") +
@@ -71,11 +74,11 @@ bool ViewBase::IDtmActiveXControl_Init(const QString& invokeId, const QString& f
     }
     m_pendingPictureError.reset();
 
-    Guarded(onError, [&] { FillHeader(); });
+    InitStatement([&] { FillHeader(); });
     m_sInvokeId = invokeId;
-    Guarded(onError, [&] { SetUpButtonBar(); });
-    Guarded(onError, [&] { AfterInit(); });
-    Guarded(onError, [&] { m_objKernel->UiManager()->InitFinished(m_sInvokeId); });
+    InitStatement([&] { SetUpButtonBar(); });
+    InitStatement([&] { AfterInit(); });
+    InitStatement([&] { Kernel().UiManager()->InitFinished(m_sInvokeId); });
     return true;
 }
 
@@ -83,27 +86,44 @@ void ViewBase::SetUpButtonBar() {
     if (!ctlButtons) {
         return;
     }
-    ctlButtons->SetResourceManager(m_objResourceManager.get());
-    ctlButtons->SetArea(width(), height());
-    ctlButtons->SetStandardButtons(false, false, false, true);
-    ctlButtons->DisableApply();
+    IButtonControl& bar = *ctlButtons;
+    InitStatement([&] { bar.SetResourceManager(m_objResourceManager.get()); });
+    InitStatement([&] { bar.SetArea(width(), height()); });
+    InitStatement([&] { bar.SetStandardButtons(false, false, false, true); });
+    InitStatement([&] { bar.DisableApply(); });
     if (const std::int32_t extra = ExtraButtonTextId(); extra != 0) {
-        ctlButtons->SetExtraButton(CommonText(extra), QString(), 0);
+        InitStatement([&] { bar.SetExtraButton(CommonText(extra), QString(), 0); });
     }
-    ctlButtons->ShowActivity();
-    ctlButtons->SetMessage(QString());
+    InitStatement([&] { bar.ShowActivity(); });
+    InitStatement([&] { bar.SetMessage(QString()); });
 }
 
 bool ViewBase::IDtmActiveXControl_PrepareToRelease() {
     if (lHelpResult != 0) {
         CloseAllHelp(this);
     }
+    if (m_blnReleased) {
+        return true;
+    }
     Log(QStringLiteral(".PrepareToRelease"), QStringLiteral("Offline"));
-    if (m_objKernel) {
-        m_objKernel->UiManager()->PreparedToRelease(m_sInvokeId);
+    SendPreparedToRelease();
+    return true;
+}
+
+void ViewBase::SendPreparedToRelease() {
+    if (m_blnReleased) {
+        return;
+    }
+    m_blnReleased = true;
+    try {
+        if (m_objKernel) {
+            m_objKernel->UiManager()->PreparedToRelease(m_sInvokeId);
+        }
+    } catch (const std::exception&) {
+        DropDtmReferences();
+        throw;
     }
     DropDtmReferences();
-    return true;
 }
 
 void ViewBase::ctlButtons_Close() {
@@ -151,10 +171,39 @@ void ViewBase::ReportError(std::int32_t number, const QString& message, const QS
 
 void ViewBase::TakeDtm(IDtm* dtm) {
     m_objDtm = dtm;
-    m_objKernel = dtm->DtmKernel();
-    m_objKernel->Advise(this);
-    m_objDocumentContext = m_objKernel->DocumentContext();
-    m_objParameterManager = m_objKernel->ParameterManager();
+    const bool haveKernel = InitStatement([&] {
+        m_objKernel = Dtm().DtmKernel();
+        Kernel();
+    });
+    if (!haveKernel) {
+        ReportError(kErrInvalidArg, QStringLiteral("Init without a DTM or without its kernel"),
+                    QStringLiteral("IDtmActiveXControl_Init"));
+        return;
+    }
+    InitStatement([&] { m_objKernel->Advise(this); });
+    InitStatement([&] { m_objDocumentContext = m_objKernel->DocumentContext(); });
+    InitStatement([&] { m_objParameterManager = m_objKernel->ParameterManager(); });
+}
+
+IDtm& ViewBase::Dtm() const {
+    if (!m_objDtm) {
+        throw ComError(kErrInvalidArg, QStringLiteral("The view holds no DTM"));
+    }
+    return *m_objDtm;
+}
+
+IDtmKernel& ViewBase::Kernel() const {
+    if (!m_objKernel) {
+        throw ComError(kErrInvalidArg, QStringLiteral("The view holds no DTM kernel"));
+    }
+    return *m_objKernel;
+}
+
+IParameterManager& ViewBase::ParameterManager() const {
+    if (!m_objParameterManager) {
+        throw ComError(kErrInvalidArg, QStringLiteral("The view holds no parameter manager"));
+    }
+    return *m_objParameterManager;
 }
 
 void ViewBase::DropDtmReferences() {
@@ -169,27 +218,42 @@ void ViewBase::DropDtmReferences() {
 
 std::unique_ptr<IResourceManager> ViewBase::NewConfiguredResourceManager() {
     auto manager = Components().CreateResourceManager();
-    IResourceManager* kernelManager = m_objKernel->ResourceManager();
-    CopyResourceConfiguration(*kernelManager, *manager);
+    CopyResourceConfiguration(*Kernel().ResourceManager(), *manager);
     return manager;
 }
 
+void ViewBase::CreateConfiguredResourceManager(std::unique_ptr<IResourceManager>& manager) {
+    InitStatement([&] { manager = Components().CreateResourceManager(); });
+    if (manager) {
+        InitStatement([&] { CopyResourceConfiguration(*Kernel().ResourceManager(), *manager); });
+    }
+}
+
 void ViewBase::CreateResourceManagers() {
-    m_objResourceManager = NewConfiguredResourceManager();
-    m_objDeviceResourceManager = NewConfiguredResourceManager();
+    CreateConfiguredResourceManager(m_objResourceManager);
+    CreateConfiguredResourceManager(m_objDeviceResourceManager);
 }
 
 QString ViewBase::CommonText(std::int32_t id) {
+    if (!m_objResourceManager) {
+        throw ComError(kErrInvalidArg, QStringLiteral("No resource manager"));
+    }
     return m_objResourceManager->GetString(id, sCommonResourcePath);
 }
 
 QString ViewBase::DeviceText(std::int32_t id) {
+    if (!m_objDeviceResourceManager) {
+        throw ComError(kErrInvalidArg, QStringLiteral("No device resource manager"));
+    }
     return m_objDeviceResourceManager->GetString(id, sDeviceResourcePath);
 }
 
 bool ViewBase::TryLoadPicture(QLabel* target, std::int32_t id, int width, int height,
                               const QString& folder) {
     try {
+        if (!m_objResourceManager) {
+            throw ComError(kErrInvalidArg, QStringLiteral("No resource manager"));
+        }
         target->setPixmap(m_objResourceManager->LoadPicture(id, width, height, folder));
         return true;
     } catch (const ComError& e) {
@@ -208,7 +272,7 @@ void ViewBase::Log(const QString& suffix, const QString& message) const {
 
 ModuleObject ViewBase::ReadModule() {
     const QString document =
-        m_objParameterManager->GetDocumentPart(QStringLiteral("FDT"), m_objDtm->ProtocolId());
+        ParameterManager().GetDocumentPart(QStringLiteral("FDT"), Dtm().ProtocolId());
     auto reader = Components().CreateModuleReader();
     if (!reader->Parse(document, m_objDocumentContext)) {
         throw ComError(kErrInvalidArg, reader->LastError());

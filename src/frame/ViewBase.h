@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class QLabel;
 
@@ -47,6 +48,10 @@ public:
     /// Closes the help and sends PreparedToRelease at once (offline views).
     bool IDtmActiveXControl_PrepareToRelease() override;
 
+    /// PreparedToRelease has been sent; the view holds no DTM any more and
+    /// logs and sends nothing further.
+    bool Released() const { return m_blnReleased; }
+
     // Button bar events: close and help as every view has them.
     void ctlButtons_Close() override;
     void ctlButtons_Help() override;
@@ -75,14 +80,15 @@ protected:
     // ---- hooks of the shared Init, in the order they run ----
     /// Online views take their communication object, queue and id generator.
     virtual void TakeCommunicationObjects() {}
-    /// Captions from resources (step 6).
+    /// Captions from resources; each caption is its own InitStatement, so a
+    /// missing text leaves only its own caption as designed.
     virtual void LoadCaptions() {}
     /// Pictures; use TryLoadPicture so errors are collected, not thrown.
     virtual void LoadPictures() {}
-    /// The header label and other values shown offline (step 8).
+    /// The header label and other values shown offline.
     virtual void FillHeader() {}
-    /// Button bar set-up (step 10). The default is that of an offline view
-    /// with the close button only.
+    /// Button bar set-up, one InitStatement per call of the bar. The default
+    /// is that of a view with the close button only.
     virtual void SetUpButtonBar();
     /// Runs after the bar is set up and before InitFinished (online views
     /// queue CallConnect here).
@@ -91,15 +97,34 @@ protected:
     virtual std::int32_t ExtraButtonTextId() const { return 0; }
 
     // ---- building blocks ----
+    /// One statement of Init: an error it raises is logged with place
+    /// typeName + ".Init, Error: " and Init goes on with the next statement.
+    template <typename F> bool InitStatement(F&& statement) {
+        return Guarded(QStringLiteral(".Init, Error: "), std::forward<F>(statement));
+    }
     /// m_objDtm, the kernel (advised for its events), the document context
-    /// and the parameter manager.
+    /// and the parameter manager, each its own InitStatement. A missing DTM
+    /// or kernel is logged and reported (with the message box of
+    /// ReportError, as no kernel is there to tell the frame application).
     void TakeDtm(IDtm* dtm);
+    /// The DTM, its kernel and the kernel's parameter manager; each throws a
+    /// ComError when the view holds none (before Init, after release).
+    IDtm& Dtm() const;
+    IDtmKernel& Kernel() const;
+    IParameterManager& ParameterManager() const;
+    /// Sends PreparedToRelease with the Init invoke id, once, then drops
+    /// every DTM reference.
+    void SendPreparedToRelease();
     /// Unadvises the kernel and drops every DTM reference.
     void DropDtmReferences();
     /// A new resource manager that copies the kernel resource manager's
-    /// configuration.
+    /// configuration (throws on any failure).
     std::unique_ptr<IResourceManager> NewConfiguredResourceManager();
-    /// Creates m_objResourceManager and m_objDeviceResourceManager.
+    /// `manager` := a new resource manager, then takes over the kernel
+    /// resource manager's configuration; each an InitStatement.
+    void CreateConfiguredResourceManager(std::unique_ptr<IResourceManager>& manager);
+    /// Creates m_objResourceManager and m_objDeviceResourceManager, each
+    /// creation and configuration its own InitStatement.
     void CreateResourceManagers();
     /// Common text `id` (folder sCommonResourcePath).
     QString CommonText(std::int32_t id);
@@ -119,8 +144,8 @@ protected:
     /// Places the button bar along the lower edge.
     void resizeEvent(QResizeEvent* event) override;
 
-    /// Step 3 of the close event when the view is online; offline views never
-    /// get here.
+    /// The close event of a view that is online ends the connection first;
+    /// offline views never get here.
     virtual bool IsOnline() const { return false; }
     virtual void CloseWhileOnline() {}
 
@@ -137,6 +162,7 @@ protected:
     QString sDeviceResourcePath;
     std::intptr_t lHelpResult = 0;
     std::unique_ptr<IButtonControl> ctlButtons;
+    bool m_blnReleased = false;
 
     /// The last picture error since Init began, logged once after LoadPictures.
     std::optional<ComError> m_pendingPictureError;

@@ -1,5 +1,7 @@
 #include "ButtonControl.h"
 
+#include "standins/CallRecorder.h"
+
 #include "host/ResourceManager.h"
 
 #include <QHBoxLayout>
@@ -87,17 +89,22 @@ QString ButtonControl::Text(std::int32_t id, const char* fallback) const {
 }
 
 void ButtonControl::SetResourceManager(IResourceManager* manager) {
+    RecordCall(QStringLiteral("Buttons.SetResourceManager"));
     m_resources = manager;
     UpdateCaptions();
     UpdateOnline();
 }
 
-void ButtonControl::SetArea(int width, int /*height*/) {
+void ButtonControl::SetArea(int width, int height) {
+    RecordCall(QStringLiteral("Buttons.SetArea(%1,%2)").arg(width).arg(height));
     // The bar spans the given width; its height stays fixed.
     resize(qMax(0, width), kBarHeight);
 }
 
 void ButtonControl::SetStandardButtons(bool ok, bool cancel, bool apply, bool close) {
+    RecordCall(
+        QStringLiteral("Buttons.SetStandardButtons(%1,%2,%3,%4)")
+            .arg(RecordedBool(ok), RecordedBool(cancel), RecordedBool(apply), RecordedBool(close)));
     m_showOk = ok;
     m_showCancel = cancel;
     m_showApply = apply;
@@ -106,6 +113,7 @@ void ButtonControl::SetStandardButtons(bool ok, bool cancel, bool apply, bool cl
 }
 
 void ButtonControl::SetExtraButton(const QString& caption, const QString& toolTip, int flags) {
+    RecordCall(QStringLiteral("Buttons.SetExtraButton(%1,%2,%3)").arg(caption, toolTip).arg(flags));
     m_extraCaption = caption;
     m_extraToolTip = toolTip;
     m_extraFlags = flags;
@@ -116,6 +124,7 @@ void ButtonControl::SetExtraButton(const QString& caption, const QString& toolTi
 }
 
 void ButtonControl::SetMessage(const QString& message) {
+    RecordCall(QStringLiteral("Buttons.SetMessage(%1)").arg(message));
     m_message->setText(message);
     m_message->setToolTip(message);
 }
@@ -125,6 +134,7 @@ QString ButtonControl::message() const {
 }
 
 void ButtonControl::SetOnline(bool online) {
+    RecordCall(QStringLiteral("Buttons.SetOnline(%1)").arg(RecordedBool(online)));
     m_online = online;
     ShowConnectionState();
     UpdateOnline();
@@ -141,41 +151,49 @@ QString ButtonControl::onlineText() const {
 }
 
 void ButtonControl::DisableButtons() {
+    RecordCall(QStringLiteral("Buttons.DisableButtons"));
     m_buttonsEnabled = false;
     UpdateButtons();
 }
 
 void ButtonControl::EnableButtons() {
+    RecordCall(QStringLiteral("Buttons.EnableButtons"));
     m_buttonsEnabled = true;
     UpdateButtons();
 }
 
 void ButtonControl::ShowActivity() {
+    RecordCall(QStringLiteral("Buttons.ShowActivity"));
     m_activity = true;
     m_activityBar->show();
 }
 
 void ButtonControl::HideActivity() {
+    RecordCall(QStringLiteral("Buttons.HideActivity"));
     m_activity = false;
     m_activityBar->hide();
 }
 
 void ButtonControl::EnableApply() {
+    RecordCall(QStringLiteral("Buttons.EnableApply"));
     m_applyEnabled = true;
     UpdateButtons();
 }
 
 void ButtonControl::DisableApply() {
+    RecordCall(QStringLiteral("Buttons.DisableApply"));
     m_applyEnabled = false;
     UpdateButtons();
 }
 
 void ButtonControl::EnableOk() {
+    RecordCall(QStringLiteral("Buttons.EnableOk"));
     m_okEnabled = true;
     UpdateButtons();
 }
 
 void ButtonControl::DisableOk() {
+    RecordCall(QStringLiteral("Buttons.DisableOk"));
     m_okEnabled = false;
     UpdateButtons();
 }

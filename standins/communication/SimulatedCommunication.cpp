@@ -2,6 +2,8 @@
 
 #include "Documents.h"
 
+#include "standins/CallRecorder.h"
+
 #include <QTimer>
 
 namespace rq16::standins {
@@ -42,6 +44,9 @@ void SimulatedCommunication::Record(const QString& operation, const QString& inv
                                     const QString& reference, const QString& document,
                                     bool accepted) {
     m_requests.push_back({operation, invokeId, reference, document, accepted});
+    RecordCall(QStringLiteral("Communication.%1(%2)=%3")
+                   .arg(operation, reference.isEmpty() ? invokeId : reference + "," + invokeId,
+                        RecordedBool(accepted)));
     emit traffic(QStringLiteral("%1 %2 [%3]%4")
                      .arg(operation, invokeId, reference,
                           accepted ? QString() : QStringLiteral(" refused")));
@@ -161,6 +166,8 @@ QString SimulatedCommunication::AnswerTransaction(const QString& request) {
 }
 
 void SimulatedCommunication::VerifyConnectionResponse(bool inUse) {
+    RecordCall(
+        QStringLiteral("Communication.VerifyConnectionResponse(%1)").arg(RecordedBool(inUse)));
     ++m_verifyResponses;
     m_lastVerifyInUse = inUse;
     emit traffic(QStringLiteral("VerifyConnectionResponse %1").arg(inUse ? "true" : "false"));
@@ -228,8 +235,28 @@ void SimulatedCommunication::Schedule(const Target& target, AnswerKind kind,
 void SimulatedCommunication::Enqueue(Pending pending) {
     const std::uint64_t id = m_nextPendingId++;
     m_pending.emplace(id, std::move(pending));
+    if (m_holdAnswers) {
+        return;
+    }
     const int latency = std::max(0, m_module.connectionFaults().latencyMs);
     QTimer::singleShot(latency, this, [this, id] { Deliver(id); });
+}
+
+void SimulatedCommunication::HoldAnswers(bool hold) {
+    m_holdAnswers = hold;
+    if (!hold) {
+        for (const auto& [id, pending] : m_pending) {
+            QTimer::singleShot(0, this, [this, id = id] { Deliver(id); });
+        }
+    }
+}
+
+bool SimulatedCommunication::DeliverNextAnswer() {
+    if (m_pending.empty()) {
+        return false;
+    }
+    Deliver(m_pending.begin()->first);
+    return true;
 }
 
 void SimulatedCommunication::Deliver(std::uint64_t id) {

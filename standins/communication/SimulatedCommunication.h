@@ -70,6 +70,13 @@ public:
     /// Answers scheduled and not yet delivered.
     std::size_t pendingAnswers() const { return m_pending.size(); }
 
+    /// While held, answers (and losses of connections) wait until
+    /// DeliverNextAnswer hands them over one by one, oldest first; releasing
+    /// the hold delivers the waiting ones from the event loop.
+    void HoldAnswers(bool hold);
+    /// Delivers the oldest waiting answer now; false if none waits.
+    bool DeliverNextAnswer();
+
     simulator::SimulatedModule& module() { return m_module; }
 
 signals:
@@ -121,6 +128,7 @@ private:
     std::vector<RecordedRequest> m_requests;
     int m_verifyResponses = 0;
     bool m_lastVerifyInUse = false;
+    bool m_holdAnswers = false;
 };
 
 } // namespace rq16::standins

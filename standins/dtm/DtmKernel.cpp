@@ -2,6 +2,7 @@
 
 #include "RQ16Dtm.h"
 
+#include "standins/CallRecorder.h"
 #include "standins/documents/FdtDocuments.h"
 
 #include <QGuiApplication>
@@ -16,6 +17,7 @@ QString DtmInformation::InfoDocument() {
 }
 
 int UserDialog::AskUser(const QString& text, const QString& caption, int style) {
+    RecordCall(QStringLiteral("UserDialog.AskUser(%1,%2,%3)").arg(text, caption).arg(style));
     m_questions.push_back({text, caption, style});
     if (m_answer) {
         return *m_answer;
@@ -33,22 +35,27 @@ int UserDialog::AskUser(const QString& text, const QString& caption, int style) 
 }
 
 void UiManager::InitFinished(const QString& invokeId) {
+    RecordCall(QStringLiteral("UiManager.InitFinished(%1)").arg(invokeId));
     m_dtm.HandleInitFinished(invokeId);
 }
 
 void UiManager::RequestClose(const QString& invokeId) {
+    RecordCall(QStringLiteral("UiManager.RequestClose(%1)").arg(invokeId));
     m_dtm.HandleRequestClose(invokeId);
 }
 
 void UiManager::PreparedToRelease(const QString& invokeId) {
+    RecordCall(QStringLiteral("UiManager.PreparedToRelease(%1)").arg(invokeId));
     m_dtm.HandlePreparedToRelease(invokeId);
 }
 
 bool UiManager::IsEditAllowed() {
+    RecordCall(QStringLiteral("UiManager.IsEditAllowed"));
     return m_dtm.kernel().lockHolder() != LockHolder::OtherUser;
 }
 
 bool UiManager::RequestDataSetSave() {
+    RecordCall(QStringLiteral("UiManager.RequestDataSetSave"));
     m_dtm.kernel().parameters().Save();
     if (IFrameHost* host = m_dtm.host()) {
         host->OnDataSetSaveRequested();
@@ -57,6 +64,7 @@ bool UiManager::RequestDataSetSave() {
 }
 
 bool UiManager::RequestDataSetUnlock() {
+    RecordCall(QStringLiteral("UiManager.RequestDataSetUnlock"));
     if (IFrameHost* host = m_dtm.host()) {
         host->OnDataSetUnlockRequested();
     }
@@ -71,6 +79,7 @@ DtmKernel::DtmKernel(RQ16Dtm& dtm, const QString& commonFolder, const QString& d
 DtmKernel::~DtmKernel() = default;
 
 void DtmKernel::OnErrorMessage(const QString& systemTag, const QString& message) {
+    RecordCall(QStringLiteral("Kernel.OnErrorMessage(%1,%2)").arg(systemTag, message));
     m_dtm.HandleErrorMessage(systemTag, message);
 }
 

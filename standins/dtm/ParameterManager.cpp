@@ -1,5 +1,6 @@
 #include "ParameterManager.h"
 
+#include "standins/CallRecorder.h"
 #include "standins/communication/Documents.h"
 #include "standins/documents/FdtDocuments.h"
 
@@ -46,11 +47,14 @@ void ParameterManager::GetParameterBytes(ByteArray& bytes) {
 }
 
 void ParameterManager::SetParameterBytes(const ByteArray& bytes) {
+    RecordCall(
+        QStringLiteral("ParameterManager.SetParameterBytes(%1)").arg(documents::ToHex(bytes)));
     m_data.parameterBytes = bytes;
     m_modified = true;
 }
 
 void ParameterManager::CommitParameters() {
+    RecordCall(QStringLiteral("ParameterManager.CommitParameters"));
     Save();
 }
 
@@ -72,16 +76,19 @@ QString ParameterManager::SystemTag() {
 }
 
 void ParameterManager::SetStoredQsData(const ByteArray& contents) {
+    RecordCall(QStringLiteral("ParameterManager.SetStoredQsData"));
     m_data.storedQsData = contents;
     m_modified = true;
 }
 
 void ParameterManager::SetStoredIMData(const ByteArray& contents) {
+    RecordCall(QStringLiteral("ParameterManager.SetStoredIMData"));
     m_data.storedIMData = contents;
     m_modified = true;
 }
 
 void ParameterManager::SetStoredComment(const QString& comment) {
+    RecordCall(QStringLiteral("ParameterManager.SetStoredComment(%1)").arg(comment));
     m_data.comment = comment;
     m_modified = true;
 }

@@ -1,5 +1,8 @@
 #include "DeferredCallQueue.h"
 
+#include "standins/CallRecorder.h"
+
+#include <QCoreApplication>
 #include <QMetaMethod>
 #include <QMetaObject>
 #include <QObject>
@@ -9,6 +12,8 @@
 namespace rq16::standins {
 
 namespace {
+
+int g_outstanding = 0;
 
 /// Runs the named operation now; the parameterless form when there is no
 /// QVariant overload.
@@ -30,19 +35,27 @@ void Invoke(QObject& view, const QByteArray& name, const QVariant& arguments) {
 
 } // namespace
 
+int DeferredCallQueue::Outstanding() {
+    return g_outstanding;
+}
+
 QString DeferredCallQueue::Add(QObject* view, const QString& operation, const QVariant& arguments) {
     const QString id = QStringLiteral("DCQ-%1").arg(++m_counter);
+    RecordCall(QStringLiteral("Queue.Add(%1)").arg(operation));
     if (view == nullptr) {
         return id;
     }
-    // The call is posted to the view's event loop; the guard drops it if the
-    // view is gone by then.
+    // The call is posted to the event loop of the application (the views'
+    // thread); the guard drops it if the view is gone by then.
     QPointer<QObject> guard(view);
     const QByteArray name = operation.toLatin1();
+    ++g_outstanding;
     QMetaObject::invokeMethod(
-        view,
+        QCoreApplication::instance(),
         [guard, name, arguments]() {
+            --g_outstanding;
             if (QObject* target = guard.data(); target != nullptr) {
+                RecordCall(QStringLiteral("Queue.Run(%1)").arg(QString::fromLatin1(name)));
                 Invoke(*target, name, arguments);
             }
         },

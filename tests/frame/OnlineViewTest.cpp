@@ -159,9 +159,10 @@ TEST_F(OnlineViewTest, RefusedRequests) {
     connect();
     bar->DisableButtons();
     runQueue();
-    // A refused transaction only clears the id; the bar stays as it was.
+    // A refused transaction clears the id and leaves the bar usable.
     EXPECT_TRUE(view->OnlineInvokeId().isEmpty());
-    EXPECT_FALSE(bar->buttonsEnabled);
+    EXPECT_TRUE(bar->buttonsEnabled);
+    EXPECT_FALSE(bar->activity);
     EXPECT_TRUE(view->IsOnline());
 
     comm.acceptDisconnect = false;

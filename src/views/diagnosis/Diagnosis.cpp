@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -26,6 +27,28 @@ constexpr int kTerminalWidth = 32;
 constexpr int kTerminalHeight = 48;
 constexpr int kTerminalPitch = 34;
 constexpr int kGroupGap = 14;
+
+/// The picture terminal t is designed with: a plain terminal with its number.
+QPixmap DesignTerminalPicture(int terminal) {
+    QPixmap pixmap(kTerminalWidth, kTerminalHeight);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0x5a, 0x5a, 0x5a), 1.5));
+    painter.setBrush(QColor(0xd4, 0xd4, 0xd4));
+    painter.drawRoundedRect(QRectF(1.5, 1.5, kTerminalWidth - 3, kTerminalHeight - 3), 3, 3);
+    painter.setPen(QPen(QColor(0x40, 0x40, 0x40), 1.2));
+    painter.setBrush(QColor(0xf4, 0xf4, 0xf4));
+    painter.drawEllipse(QPointF(kTerminalWidth / 2.0, 14), 8, 8);
+    QFont font = painter.font();
+    font.setPixelSize(9);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(QColor(0x20, 0x20, 0x20));
+    painter.drawText(QRect(0, 34, kTerminalWidth, 12), Qt::AlignCenter,
+                     QString::number(terminal + 1));
+    return pixmap;
+}
 
 /// CR LF as the rich text box takes it: one paragraph break.
 QString ForRichText(const QString& text) {
@@ -74,6 +97,11 @@ void Diagnosis::BuildControls() {
         const int x = 14 + t * kTerminalPitch + (t >= 8 ? kGroupGap : 0);
         picture->setGeometry(x, 42, kTerminalWidth, kTerminalHeight);
         picture->setAlignment(Qt::AlignCenter);
+        if (t >= kTerminalCount / 2) {
+            // Init loads the first eight; the others show this until the
+            // first telegram.
+            picture->setPixmap(DesignTerminalPicture(t));
+        }
         picTerminal[static_cast<std::size_t>(t)] = picture;
     }
 
@@ -107,8 +135,8 @@ std::int32_t Diagnosis::terminalPictureId(int terminal) const {
 // ---- Init hooks ----
 
 void Diagnosis::LoadCaptions() {
-    fraModuleRelatedDiagnosis->setTitle(CommonText(kTextModuleFrame));
-    fraChannelRelatedDiagnosis->setTitle(CommonText(kTextChannelFrame));
+    InitStatement([&] { fraModuleRelatedDiagnosis->setTitle(CommonText(kTextModuleFrame)); });
+    InitStatement([&] { fraChannelRelatedDiagnosis->setTitle(CommonText(kTextChannelFrame)); });
 }
 
 void Diagnosis::LoadPictures() {
@@ -130,10 +158,13 @@ void Diagnosis::FillHeader() {
 
 void Diagnosis::ReadDiag(const QVariant& vArguments) {
     Q_UNUSED(vArguments);
+    if (Released()) {
+        return;
+    }
     Log(QStringLiteral(".ReadDiag"));
     Guarded(QStringLiteral(".ReadDiag, Error: "), [&] {
-        const QString request = m_objKernel->ParameterManager()->GetReadDiagnosisRequest(
-            connection.communicationReference);
+        const QString request =
+            Kernel().ParameterManager()->GetReadDiagnosisRequest(connection.communicationReference);
         SendOnlineTransaction(request);
     });
 }
@@ -303,10 +334,12 @@ void Diagnosis::ParseModuleDiagnosis(const ByteArray& telegram) {
     for (std::size_t c = 0; c < diagnosis::kChannelCount; ++c) {
         FormatChannelRange(m_labelStart[c], m_labelLength[c], true, nullptr);
     }
+    // A new diagnosis is read from its first channel on: the cursor goes to
+    // the start, so the box keeps channel 1 in sight also when it is shown
+    // only after the read.
     QTextCursor cursor = txtChannelDiagnosis->textCursor();
-    cursor.clearSelection();
+    cursor.movePosition(QTextCursor::Start);
     txtChannelDiagnosis->setTextCursor(cursor);
-    // A new diagnosis is read from its first channel on.
     txtChannelDiagnosis->verticalScrollBar()->setValue(0);
 
     m_abLastTelegram = telegram;

@@ -28,7 +28,6 @@ const QString kCompatibilityUser = QStringLiteral("COMPATIBILITY");
 constexpr int kModuleTypeGap = 8;
 
 const QString kInitPhase = QStringLiteral(": IDtmActiveXControl_Init");
-const QString kInitError = QStringLiteral(".Init, Error: ");
 const QString kGetAllValuesError = QStringLiteral("_GetAllValues, Error: ");
 
 } // namespace
@@ -127,42 +126,41 @@ bool Parameter::IDtmActiveXControl_Init(const QString& invokeId, const QString& 
     Q_UNUSED(functionCall);
     Log(QString(), QStringLiteral("IDtmActiveXControl_Init"));
 
-    Guarded(kInitError, [&] { TakeDtm(Dtm); });
-    Guarded(kInitError, [&] {
-        m_objParameterManager->Advise(this);
+    TakeDtm(Dtm);
+    InitStatement([&] {
+        ParameterManager().Advise(this);
         m_parameterManagerAdvised = true;
     });
 
     Log(kInitPhase, QStringLiteral("Before resource initialization"));
-    Guarded(kInitError, [&] { m_objResourceManager = NewConfiguredResourceManager(); });
-    Guarded(kInitError, [&] { m_objChannelResourceManager = NewConfiguredResourceManager(); });
+    CreateConfiguredResourceManager(m_objResourceManager);
+    CreateConfiguredResourceManager(m_objChannelResourceManager);
 
     Log(kInitPhase, QStringLiteral("Before channel parameter initialization"));
     for (ChannelParameter* element : ctlChannelParameter) {
-        Guarded(kInitError,
-                [&] { element->SetResourceManager(m_objChannelResourceManager.get()); });
+        InitStatement([&] { element->SetResourceManager(m_objChannelResourceManager.get()); });
     }
 
     Log(kInitPhase, QStringLiteral("Before loading resources"));
-    Guarded(kInitError, [&] { LoadResources(); });
-    Guarded(kInitError, [&] {
-        if (!m_objKernel->UiManager()->IsEditAllowed()) {
+    InitStatement([&] { LoadResources(); });
+    InitStatement([&] {
+        if (!Kernel().UiManager()->IsEditAllowed()) {
             LockControls();
         }
     });
 
     Log(kInitPhase, QStringLiteral("Before getting values"));
-    Guarded(kInitError, [&] { GetAllValues(); });
+    InitStatement([&] { GetAllValues(); });
 
     Log(kInitPhase, QStringLiteral("Before initializing button control"));
     m_sInvokeId = invokeId;
-    Guarded(kInitError, [&] { ctlButtons->SetResourceManager(m_objKernel->ResourceManager()); });
-    Guarded(kInitError, [&] { ctlButtons->SetArea(width(), height()); });
-    Guarded(kInitError, [&] { ctlButtons->SetStandardButtons(true, true, true, false); });
-    Guarded(kInitError, [&] { ctlButtons->DisableApply(); });
-    Guarded(kInitError, [&] { ctlButtons->SetMessage(QString()); });
+    InitStatement([&] { ctlButtons->SetResourceManager(Kernel().ResourceManager()); });
+    InitStatement([&] { ctlButtons->SetArea(width(), height()); });
+    InitStatement([&] { ctlButtons->SetStandardButtons(true, true, true, false); });
+    InitStatement([&] { ctlButtons->DisableApply(); });
+    InitStatement([&] { ctlButtons->SetMessage(QString()); });
 
-    Guarded(kInitError, [&] { m_objKernel->UiManager()->InitFinished(m_sInvokeId); });
+    InitStatement([&] { Kernel().UiManager()->InitFinished(m_sInvokeId); });
     Log(kInitPhase, QStringLiteral("finished"));
     return true;
 }
@@ -173,6 +171,9 @@ bool Parameter::IDtmActiveXControl_PrepareToRelease() {
             CloseAllHelp(this);
         }
     });
+    if (Released()) {
+        return true;
+    }
     if (m_objKernel != nullptr) {
         SkipOnError([&] {
             if (m_dirty) {
@@ -184,7 +185,6 @@ bool Parameter::IDtmActiveXControl_PrepareToRelease() {
             }
         });
         SkipOnError([&] { m_objKernel->UiManager()->RequestDataSetUnlock(); });
-        SkipOnError([&] { m_objKernel->UiManager()->PreparedToRelease(m_sInvokeId); });
     }
     SkipOnError([&] {
         if (m_parameterManagerAdvised && m_objParameterManager != nullptr) {
@@ -192,7 +192,7 @@ bool Parameter::IDtmActiveXControl_PrepareToRelease() {
         }
     });
     m_parameterManagerAdvised = false;
-    DropDtmReferences();
+    SkipOnError([&] { SendPreparedToRelease(); });
     return true;
 }
 
@@ -283,8 +283,8 @@ void Parameter::SetAllValues() {
             ctlChannelParameter[static_cast<std::size_t>(k)]->Record();
     }
     EncodeAllPairs(ParameterBytes, records);
-    m_objParameterManager->SetParameterBytes(ParameterBytes);
-    m_objParameterManager->CommitParameters();
+    ParameterManager().SetParameterBytes(ParameterBytes);
+    ParameterManager().CommitParameters();
 }
 
 void Parameter::SetDirtyState(bool dirty) {
@@ -373,7 +373,7 @@ void Parameter::BaseDtm_LockDataSet(const QString& userName) {
         ctlButtons->SetMessage(CommonText(kTextLockedBy) + QLatin1Char(' ') + userName);
     });
     RunEvent(QStringLiteral(".LockDataSet"), [&] {
-        if (m_objKernel->HoldsDataSetLock()) {
+        if (Kernel().HoldsDataSetLock()) {
             UnlockControls();
         } else {
             LockControls();
