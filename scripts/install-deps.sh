@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools qt6-svg-dev
           libgtest-dev libgmock-dev googletest libbenchmark-dev clang-format
-          libgl-dev fonts-dejavu-core)
+          libgl-dev fonts-dejavu-core dpkg-dev file)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -4,6 +4,10 @@
 #ifdef RQ16_HAVE_DIAGNOSIS
 #include "views/diagnosis/Diagnosis.h"
 #endif
+#ifdef RQ16_HAVE_OBSERVATION
+#include "views/observation/ChannelObservation.h"
+#include "views/observation/Observation.h"
+#endif
 #ifdef RQ16_HAVE_PARAMETER
 #include "views/parameter/ChannelParameter.h"
 #include "views/parameter/Parameter.h"
@@ -23,6 +27,11 @@ const std::map<QString, Creator>& Creators() {
         {QStringLiteral("RQ16Controls.About"), [](QWidget* p) { return new About(p); }},
 #ifdef RQ16_HAVE_DIAGNOSIS
         {QStringLiteral("RQ16Controls.Diagnosis"), [](QWidget* p) { return new Diagnosis(p); }},
+#endif
+#ifdef RQ16_HAVE_OBSERVATION
+        {QStringLiteral("RQ16Controls.Observation"), [](QWidget* p) { return new Observation(p); }},
+        {QStringLiteral("RQ16Controls.ChannelObservation"),
+         [](QWidget* p) { return new ChannelObservation(p); }},
 #endif
 #ifdef RQ16_HAVE_PARAMETER
         {QStringLiteral("RQ16Controls.Parameter"), [](QWidget* p) { return new Parameter(p); }},

@@ -29,4 +29,9 @@ QWidget* CreateControl(const QString& progId, QWidget* parent = nullptr);
 /// channel elements, which are not views.
 IDtmActiveXControl* AsDtmControl(QWidget* control);
 
+/// The common and the device resource folder of this library (beside the
+/// library file): the default folder for the host's resource managers.
+QString CommonResourceFolder();
+QString DeviceResourceFolder();
+
 } // namespace rq16

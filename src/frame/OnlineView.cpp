@@ -190,6 +190,7 @@ void OnlineView::IBaseCommunicationCallback_OnConnectResponse(const QString& inv
         return;
     }
     const QString place = QStringLiteral(".OnConnectResponse");
+    LogConnectAnswerEntry();
     Log(place, QStringLiteral("sOnlineInvokeId: ") + connection.sOnlineInvokeId);
     if (!connection.IsAnswerTo(invokeId)) {
         return;
@@ -288,21 +289,26 @@ void OnlineView::IBaseCommunicationCallback_OnDisconnectResponse(const QString& 
         }
         connection.Disconnected();
         OnDisconnected();
-        if (connection.blnPrepareToRelease) {
-            Log(place, QStringLiteral("Preparing to release"));
-            Log(place, QStringLiteral("m_sInvokeId: ") + m_sInvokeId);
-            SendPreparedToRelease();
-        } else if (!connection.blnClosing) {
-            ctlButtons->EnableButtons();
-            ctlButtons->HideActivity();
-        } else {
-            Log(place, QStringLiteral("m_sInvokeId: ") + m_sInvokeId);
-            connection.blnClosing = false;
-            if (m_objKernel) {
-                m_objKernel->UiManager()->RequestClose(m_sInvokeId);
-            }
-        }
+        FinishDisconnect();
     });
+}
+
+void OnlineView::FinishDisconnect() {
+    const QString place = QStringLiteral(".OnDisconnectResponse");
+    if (connection.blnPrepareToRelease) {
+        Log(place, QStringLiteral("Preparing to release"));
+        Log(place, QStringLiteral("m_sInvokeId: ") + m_sInvokeId);
+        SendPreparedToRelease();
+    } else if (!connection.blnClosing) {
+        ctlButtons->EnableButtons();
+        ctlButtons->HideActivity();
+    } else {
+        Log(place, QStringLiteral("m_sInvokeId: ") + m_sInvokeId);
+        connection.blnClosing = false;
+        if (m_objKernel) {
+            m_objKernel->UiManager()->RequestClose(m_sInvokeId);
+        }
+    }
 }
 
 // ---- verify and abort ----
@@ -316,11 +322,15 @@ void OnlineView::IBaseCommunicationCallback_VerifyConnectionRequest(const QStrin
     }
 }
 
+void OnlineView::LogAbortEntry(const QString& reference) {
+    Log(QStringLiteral(".OnAbort"), QStringLiteral("communicationReference: ") + reference);
+}
+
 void OnlineView::IBaseCommunicationCallback_OnAbort(const QString& reference) {
     if (Released()) {
         return;
     }
-    Log(QStringLiteral(".OnAbort"), QStringLiteral("communicationReference: ") + reference);
+    LogAbortEntry(reference);
     connection.RequestDone();
     CallbackGuard(QStringLiteral("OnAbort"), [&] {
         ctlButtons->SetOnline(false);

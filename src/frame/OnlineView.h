@@ -6,13 +6,12 @@
 //
 // The sequence as written here is the Diagnosis view's. The other online
 // views state their differences through the virtual steps below:
-//  - Observation and Simulation keep one invoke id per kind of request: they
-//    override OnTransactionResponse and HasOutstandingRequest, and replace the
-//    connect answer outcomes (ConnectAnswerPositive/Negative/Unparsable), the
-//    disconnect (CallDisconnect, OnDisconnectResponse) and the release
-//    (IDtmActiveXControl_PrepareToRelease, reusing SendPreparedToRelease and
-//    ReleaseConnection). LogCallConnectEntry, OnConnectRefused and
-//    OnConnectionLost carry their extra log lines and element updates.
+//  - Observation and Simulation keep one invoke id per kind of request and
+//    share their read cycle and connection steps in ReadCycleView
+//    (views/observation), which overrides the transaction answer, the
+//    connect answer outcomes, the disconnect and the release through the
+//    steps below (LogConnectAnswerEntry, LogAbortEntry, FinishDisconnect,
+//    SendPreparedToRelease, OnConnectRefused, OnConnectionLost).
 //  - Identification overrides the extra command (it runs again after every
 //    connect answer), ConnectAnswerNegative, OnDisconnected and
 //    OnConnectionLost (its state machine returns to rest), AfterInit (it
@@ -88,6 +87,10 @@ protected:
     virtual QString ExtraCommandLogSuffix() const { return QStringLiteral(".cmdReread_Click"); }
     /// First log entry of CallConnect.
     virtual void LogCallConnectEntry();
+    /// Extra log entry before anything else of the connect answer.
+    virtual void LogConnectAnswerEntry() {}
+    /// First log entry of OnAbort.
+    virtual void LogAbortEntry(const QString& reference);
     /// Connect was refused (after the buttons are enabled again).
     virtual void OnConnectRefused() {}
     /// The connect answer could not be parsed: report, then as after any
@@ -133,6 +136,9 @@ protected:
     /// A pending release is completed when the view is offline with nothing
     /// outstanding.
     void CompleteReleaseIfIdle();
+    /// After the own disconnect answer: release (PreparedToRelease), close
+    /// (RequestClose) or re-enable the buttons.
+    void FinishDisconnect();
     /// Text of the common folder; empty if the lookup fails.
     QString CommonTextOrEmpty(std::int32_t id);
     /// Runs a callback body; an error ends it with one log entry.

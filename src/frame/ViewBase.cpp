@@ -129,6 +129,7 @@ void ViewBase::SendPreparedToRelease() {
 void ViewBase::ctlButtons_Close() {
     ctlButtons->DisableButtons();
     ctlButtons->ShowActivity();
+    StopTimers();
     Log(QStringLiteral(".ctlButtons_Clos"));
     if (!IsOnline()) {
         Log(QStringLiteral("_Clos"), QStringLiteral("Closing control"));
@@ -262,10 +263,14 @@ bool ViewBase::TryLoadPicture(QLabel* target, std::int32_t id, int width, int he
     return false;
 }
 
+bool ViewBase::LogEnabled() {
+    return DebugToFile() || DebugToDebugger();
+}
+
 void ViewBase::Log(const QString& suffix, const QString& message) const {
     // With both sinks off (the usual case in the field) not even the place
     // is put together.
-    if (DebugToFile() || DebugToDebugger()) {
+    if (LogEnabled()) {
         WriteLog(m_traits.typeName + suffix, message);
     }
 }
@@ -278,6 +283,19 @@ ModuleObject ViewBase::ReadModule() {
         throw ComError(kErrInvalidArg, reader->LastError());
     }
     return reader->Module();
+}
+
+ChannelObject ViewBase::ReadChannel(int index) {
+    IFdtChannel* item = Dtm().Channel(index);
+    if (item == nullptr) {
+        throw ComError(kErrInvalidArg, QStringLiteral("channel item %1 is missing").arg(index));
+    }
+    const QString document = item->GetDocumentPart(QStringLiteral("FDT"), Dtm().ProtocolId());
+    auto reader = Components().CreateChannelReader();
+    if (!reader->Parse(document, m_objDocumentContext)) {
+        throw ComError(kErrInvalidArg, reader->LastError());
+    }
+    return reader->Channel();
 }
 
 void ViewBase::resizeEvent(QResizeEvent* event) {

@@ -95,12 +95,17 @@ protected:
     virtual void AfterInit() {}
     /// Common text id of the extra button's caption; 0 for no extra button.
     virtual std::int32_t ExtraButtonTextId() const { return 0; }
+    /// Place suffix of the entries of errors inside Init.
+    virtual QString InitErrorSuffix() const { return QStringLiteral(".Init, Error: "); }
+    /// Close event, right after the bar is disabled: views with timers stop
+    /// them so that nothing new starts while the view closes.
+    virtual void StopTimers() {}
 
     // ---- building blocks ----
     /// One statement of Init: an error it raises is logged with place
-    /// typeName + ".Init, Error: " and Init goes on with the next statement.
+    /// typeName + InitErrorSuffix() and Init goes on with the next statement.
     template <typename F> bool InitStatement(F&& statement) {
-        return Guarded(QStringLiteral(".Init, Error: "), std::forward<F>(statement));
+        return Guarded(InitErrorSuffix(), std::forward<F>(statement));
     }
     /// m_objDtm, the kernel (advised for its events), the document context
     /// and the parameter manager, each its own InitStatement. A missing DTM
@@ -141,6 +146,11 @@ protected:
     template <typename F> bool Guarded(const QString& suffix, F&& step);
     /// The module object read from the parameter manager's "FDT" document.
     ModuleObject ReadModule();
+    /// Channel item `index` (counted from 1) of the DTM, read from its "FDT"
+    /// document. Throws ComError when the item is missing or unreadable.
+    ChannelObject ReadChannel(int index);
+    /// Whether log entries go anywhere; callers skip building costly messages.
+    static bool LogEnabled();
     /// Places the button bar along the lower edge.
     void resizeEvent(QResizeEvent* event) override;
 

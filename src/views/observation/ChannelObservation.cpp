@@ -1,0 +1,274 @@
+#include "ChannelObservation.h"
+
+#include "ComponentRegistry.h"
+#include "common/AppFolder.h"
+
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+
+#include <exception>
+
+namespace rq16 {
+
+namespace {
+
+// Texts of the common folder.
+constexpr std::int32_t kTextChannel = 6003;
+constexpr std::int32_t kTextState = 7013;
+constexpr std::int32_t kTextValue = 7018;
+// Texts of the device folder.
+constexpr std::int32_t kTextMaster = 1011;
+constexpr std::int32_t kTextTerminal = 1012;
+
+// Design size and positions inside the frame.
+constexpr int kWidth = 150;
+constexpr int kHeight = 150;
+constexpr int kCaptionX = 8;
+constexpr int kCaptionWidth = 60;
+constexpr int kBoxX = 72;
+constexpr int kBoxWidth = 32;
+constexpr int kRowHeight = 22;
+
+void SetTextIfChanged(QLineEdit* box, const QString& text) {
+    if (box->text() != text) {
+        box->setText(text);
+    }
+}
+
+} // namespace
+
+DiodeShape::DiodeShape(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+}
+
+void DiodeShape::setFillColor(const QColor& color) {
+    if (color != m_fill) {
+        m_fill = color;
+        update();
+    }
+}
+
+void DiodeShape::paintEvent(QPaintEvent* event) {
+    Q_UNUSED(event);
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(64, 64, 64), 1));
+    painter.setBrush(m_fill);
+    painter.drawEllipse(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
+}
+
+ChannelObservation::StatePicture ChannelObservation::StatePictureFor(bool invalid, bool forced,
+                                                                     bool hasStatus) {
+    if (invalid) {
+        return {forced ? kPictureInvalidForced : kPictureInvalid, false};
+    }
+    if (forced) {
+        return {kPictureForced, false};
+    }
+    return hasStatus ? StatePicture{kPictureStatus, false} : StatePicture{kPictureValid, true};
+}
+
+ChannelObservation::ChannelObservation(QWidget* parent)
+    : QWidget(parent), sCommonResourcePath(CommonResourceFolder()),
+      sDeviceResourcePath(DeviceResourceFolder()) {
+    BuildControls();
+    BuildFrameCaption();
+}
+
+ChannelObservation::~ChannelObservation() = default;
+
+void ChannelObservation::BuildControls() {
+    fraChannelObservation = new QGroupBox(QStringLiteral("Channel 1"), this);
+    fraChannelObservation->setObjectName(QStringLiteral("fraChannelObservation"));
+
+    const auto valueBox = [this](const char* name, int y) {
+        auto* box = new QLineEdit(QStringLiteral("0"), fraChannelObservation);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setReadOnly(true);
+        box->setFocusPolicy(Qt::NoFocus);
+        box->setAlignment(Qt::AlignCenter);
+        box->setGeometry(kBoxX, y, kBoxWidth, kRowHeight);
+        return box;
+    };
+    const auto caption = [this](const char* name, const char* text, int y) {
+        auto* label = new QLabel(QString::fromLatin1(text), fraChannelObservation);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setGeometry(kCaptionX, y, kCaptionWidth, kRowHeight);
+        return label;
+    };
+    const auto line = [this](const char* name, int y) {
+        auto* frame = new QFrame(fraChannelObservation);
+        frame->setObjectName(QString::fromLatin1(name));
+        frame->setFrameShape(QFrame::HLine);
+        frame->setFrameShadow(QFrame::Sunken);
+        frame->setGeometry(kCaptionX, y, kWidth - 2 * kCaptionX, 4);
+        return frame;
+    };
+
+    lblValue = new QLabel(QStringLiteral("Value"), fraChannelObservation);
+    lblValue->setObjectName(QStringLiteral("lblValue"));
+    lblValue->setGeometry(kBoxX, 20, kBoxWidth, 18);
+    lblProcessValue = caption("lblProcessValue", "Master", 40);
+    txtMasterValue = valueBox("txtMasterValue", 40);
+    Line1 = line("Line1", 68);
+    lblChannelValue = caption("lblChannelValue", "Channel", 78);
+    txtChannelValue = valueBox("txtChannelValue", 78);
+    shpDiode = new DiodeShape(fraChannelObservation);
+    shpDiode->setObjectName(QStringLiteral("shpDiode"));
+    shpDiode->setGeometry(kBoxX + kBoxWidth + 10, 81, 16, 16);
+    Line2 = line("Line2", 106);
+    lblState = caption("lblState", "State", 116);
+    imgState = new QLabel(fraChannelObservation);
+    imgState->setObjectName(QStringLiteral("imgState"));
+    imgState->setAlignment(Qt::AlignCenter);
+    imgState->setGeometry(kBoxX, 114, kBoxWidth, 28);
+
+    resize(kWidth, kHeight);
+}
+
+QSize ChannelObservation::sizeHint() const {
+    return {kWidth, kHeight};
+}
+
+void ChannelObservation::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fraChannelObservation->setGeometry(0, 0, width(), height());
+}
+
+// ---- properties ----
+
+void ChannelObservation::SetChannelNumber(std::int16_t value) {
+    m_channelNumber = value;
+    BuildFrameCaption();
+}
+
+void ChannelObservation::SetChannelTag(const QString& value) {
+    m_channelTag = value;
+    BuildFrameCaption();
+}
+
+void ChannelObservation::BuildFrameCaption() {
+    const QString word = m_resourceManager ? CommonText(kTextChannel) + QLatin1Char(' ')
+                                           : QStringLiteral("channel ");
+    fraChannelObservation->setTitle(word + QString::number(m_channelNumber) + QStringLiteral(": ") +
+                                    m_channelTag);
+}
+
+QString ChannelObservation::frameCaption() const {
+    return fraChannelObservation->title();
+}
+
+void ChannelObservation::SetResourceManager(IResourceManager* manager) {
+    m_resourceManager = manager;
+    m_deviceResourceManager = Components().CreateResourceManager();
+    if (manager != nullptr) {
+        CopyResourceConfiguration(*manager, *m_deviceResourceManager);
+    }
+    LoadTexts();
+}
+
+QString ChannelObservation::CommonText(std::int32_t id) const {
+    if (m_resourceManager == nullptr) {
+        throw ComError(kErrInvalidArg, QStringLiteral("No resource manager"));
+    }
+    return m_resourceManager->GetString(id, sCommonResourcePath);
+}
+
+QString ChannelObservation::DeviceText(std::int32_t id) const {
+    if (!m_deviceResourceManager) {
+        throw ComError(kErrInvalidArg, QStringLiteral("No device resource manager"));
+    }
+    return m_deviceResourceManager->GetString(id, sDeviceResourcePath);
+}
+
+void ChannelObservation::LoadTexts() {
+    lblState->setText(CommonText(kTextState));
+    BuildFrameCaption();
+    lblProcessValue->setText(DeviceText(kTextMaster));
+    lblChannelValue->setText(DeviceText(kTextTerminal));
+    lblValue->setText(CommonText(kTextValue));
+    lblValue->adjustSize();
+    lblValue->move(txtMasterValue->x() + txtMasterValue->width() / 2 - lblValue->width() / 2,
+                   lblValue->y());
+}
+
+void ChannelObservation::SetHasConnection(bool value) {
+    m_hasConnection = value;
+    if (!value) {
+        imgState->clear();
+        m_statePicture = {};
+    }
+}
+
+// ---- showing a value ----
+
+void ChannelObservation::ShowStatePicture(const StatePicture& picture) {
+    // The same picture is not loaded again: the cycle repeats it every read.
+    if (picture == m_statePicture) {
+        return;
+    }
+    m_statePicture = {};
+    imgState->clear();
+    if (m_resourceManager == nullptr) {
+        return;
+    }
+    imgState->setPixmap(m_resourceManager->LoadPicture(
+        picture.id, 0, 0, picture.commonFolder ? sCommonResourcePath : QString()));
+    m_statePicture = picture;
+}
+
+void ChannelObservation::SetCurrentValue(bool bCurrentValue, bool isInValid, bool isForced) {
+    const bool forcedNow = ForcedFlag(isForced);
+    m_currentValue = bCurrentValue;
+    std::exception_ptr pictureError;
+    try {
+        ShowStatePicture(StatePictureFor(isInValid, forcedNow, m_hasStatus));
+    } catch (...) {
+        pictureError = std::current_exception();
+    }
+    const bool shown = !isInValid;
+    lblChannelValue->setVisible(shown);
+    txtChannelValue->setVisible(shown);
+    shpDiode->setVisible(shown);
+    m_invalid = isInValid;
+    m_forced = forcedNow;
+    RefreshDisplay();
+    if (pictureError) {
+        std::rethrow_exception(pictureError);
+    }
+}
+
+void ChannelObservation::RefreshDisplay() {
+    SetMasterValueText(m_currentValue);
+    SetChannelValueText(m_isInverted != m_currentValue);
+    SetDiode(m_isInput ? m_currentValue : channelValueText() == QLatin1String("1"));
+}
+
+void ChannelObservation::SetMasterValueText(bool value) {
+    SetTextIfChanged(txtMasterValue, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void ChannelObservation::SetChannelValueText(bool value) {
+    SetTextIfChanged(txtChannelValue, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void ChannelObservation::SetDiode(bool on) {
+    shpDiode->setFillColor(QColor::fromRgb(on ? kDiodeOn : kDiodeOff));
+}
+
+QString ChannelObservation::masterValueText() const {
+    return txtMasterValue->text();
+}
+
+QString ChannelObservation::channelValueText() const {
+    return txtChannelValue->text();
+}
+
+bool ChannelObservation::valueShown() const {
+    return !txtChannelValue->isHidden();
+}
+
+} // namespace rq16
