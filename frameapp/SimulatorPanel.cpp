@@ -94,7 +94,7 @@ QWidget* SimulatorPanel::BuildDiagnosisBox() {
     });
     form->addRow(QStringLiteral("Telegram"), defect);
 
-    auto* im = new QCheckBox(QStringLiteral("I&M functions"));
+    auto* im = new QCheckBox(QStringLiteral("I&&M functions"));
     im->setChecked(m_module.ImSupported());
     connect(im, &QCheckBox::toggled, this, [this](bool on) { m_module.SetImSupported(on); });
     form->addRow(im);

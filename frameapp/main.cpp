@@ -45,6 +45,8 @@ void Wait(int milliseconds) {
 int WriteScreenshots(frameapp::FrameWindow& window, standins::RQ16Dtm& dtm, const QString& folder) {
     QDir().mkpath(folder);
     QTextStream out(stdout);
+    // The kernel online: Identification then reads the module when it opens.
+    dtm.SetState(6);
     window.show();
     Wait(200);
     int written = 0;

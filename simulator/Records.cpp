@@ -1,5 +1,7 @@
 #include "Records.h"
 
+#include "host/AnsiCodePage.h"
+
 #include <algorithm>
 
 namespace rq16::simulator {
@@ -9,18 +11,13 @@ void PutText(ByteArray& bytes, std::size_t offset, std::size_t width, const QStr
         bytes.resize(offset + width, 0);
     }
     std::fill_n(bytes.begin() + static_cast<std::ptrdiff_t>(offset), width, std::uint8_t{0x20});
-    const QByteArray latin = text.toLatin1();
-    const auto count = std::min<std::size_t>(width, static_cast<std::size_t>(latin.size()));
-    for (std::size_t i = 0; i < count; ++i) {
-        bytes[offset + i] = static_cast<std::uint8_t>(latin[static_cast<qsizetype>(i)]);
-    }
+    const ByteArray ansi = ToAnsi(text);
+    const auto count = std::min(width, ansi.size());
+    std::copy_n(ansi.begin(), count, bytes.begin() + static_cast<std::ptrdiff_t>(offset));
 }
 
 QString GetText(const ByteArray& bytes, std::size_t offset, std::size_t width) {
-    QString text;
-    for (std::size_t i = offset; i < offset + width && i < bytes.size(); ++i) {
-        text.append(QChar(bytes[i]));
-    }
+    QString text = FromAnsi(bytes, offset, width);
     while (!text.isEmpty() && (text.back() == QChar(' ') || text.back() == QChar(0))) {
         text.chop(1);
     }

@@ -7,6 +7,8 @@
 //   24     hardware revision    25..27 software revision (major, minor, patch)
 //   28..29 year of last refresh (big endian), 30 month, 31 day
 //
+// Texts are in the system's single-byte code page (Windows-1252).
+//
 // I&M records, 64 bytes each (a read of index 255 returns the 4-byte call
 // header followed by the record, 68 bytes, the form in which I&M1 and I&M2 are
 // written):
@@ -16,7 +18,7 @@
 //         54..55 revision counter, 56..57 profile id, 58..59 profile type,
 //         60..61 I&M version, 62..63 supported I&M records (bit mask)
 //   I&M1: 10..41 tag function, 42..63 tag location
-//   I&M2: 10..25 installation date, 26..63 reserved
+//   I&M2: 10..25 installation date ("YYYY-MM-DD HH:MM"), 26..63 reserved
 
 #include "host/Types.h"
 

@@ -28,7 +28,7 @@ SimulatedModule::SimulatedModule()
                                                            {1, 4, 2},
                                                            QDate(2023, 11, 14)},
       m_im{DefaultIm0(), EncodeIm1(QStringLiteral("Conveyor 3 outputs"), QStringLiteral("Hall B")),
-           EncodeIm2(QStringLiteral("2023-11-20"))} {
+           EncodeIm2(QStringLiteral("2023-11-20 08:30"))} {
     const auto start = std::chrono::steady_clock::now();
     m_clock = [start] {
         return std::chrono::duration_cast<Milliseconds>(std::chrono::steady_clock::now() - start);

@@ -4,6 +4,9 @@
 #ifdef RQ16_HAVE_DIAGNOSIS
 #include "views/diagnosis/Diagnosis.h"
 #endif
+#ifdef RQ16_HAVE_IDENTIFICATION
+#include "views/identification/Identification.h"
+#endif
 #ifdef RQ16_HAVE_OBSERVATION
 #include "views/observation/ChannelObservation.h"
 #include "views/observation/Observation.h"
@@ -37,6 +40,10 @@ const std::map<QString, Creator>& Creators() {
         {QStringLiteral("RQ16Controls.Parameter"), [](QWidget* p) { return new Parameter(p); }},
         {QStringLiteral("RQ16Controls.ChannelParameter"),
          [](QWidget* p) { return new ChannelParameter(p); }},
+#endif
+#ifdef RQ16_HAVE_IDENTIFICATION
+        {QStringLiteral("RQ16Controls.Identification"),
+         [](QWidget* p) { return new Identification(p); }},
 #endif
     };
     return creators;

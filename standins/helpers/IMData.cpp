@@ -2,6 +2,8 @@
 
 #include "QsData.h"
 
+#include "host/AnsiCodePage.h"
+
 #include <QDataStream>
 #include <QIODevice>
 
@@ -15,11 +17,7 @@ constexpr quint16 kVersion = 1;
 /// Every byte as one character, zero bytes included, so that the value
 /// writes back to the same bytes.
 QString RawText(const ByteArray& bytes, std::size_t offset, std::size_t width) {
-    QString text;
-    for (std::size_t i = offset; i < offset + width && i < bytes.size(); ++i) {
-        text.append(QChar(bytes[i]));
-    }
-    return text;
+    return FromAnsi(bytes, offset, width);
 }
 
 int Word(const ByteArray& bytes, std::size_t offset) {

@@ -11,7 +11,9 @@
 //   I&M1 (64 bytes): header 10, tag function 32, tag location 22.
 //   I&M2: header 10, installation date 16, reserved 38 (the reserved part
 //        may be shorter or missing).
-// Multi-byte numbers are big-endian; texts are Latin-1.
+// Multi-byte numbers are big-endian; texts are blank-padded, in the system's
+// single-byte code page (Windows-1252). The installation date reads
+// "YYYY-MM-DD HH:MM".
 
 #include "host/Components.h"
 

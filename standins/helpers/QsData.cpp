@@ -1,5 +1,7 @@
 #include "QsData.h"
 
+#include "host/AnsiCodePage.h"
+
 #include <QDataStream>
 #include <QIODevice>
 
@@ -11,11 +13,9 @@ constexpr quint32 kMagic = 0x52515153; // "RQQS"
 constexpr quint16 kVersion = 1;
 
 void PutText(ByteArray& bytes, std::size_t offset, std::size_t width, const QString& text) {
-    const QByteArray latin = text.toLatin1();
+    const ByteArray ansi = ToAnsi(text);
     for (std::size_t i = 0; i < width; ++i) {
-        bytes[offset + i] = i < static_cast<std::size_t>(latin.size())
-                                ? static_cast<std::uint8_t>(latin[static_cast<qsizetype>(i)])
-                                : 0x20;
+        bytes[offset + i] = i < ansi.size() ? ansi[i] : 0x20;
     }
 }
 
@@ -27,7 +27,7 @@ QString FieldText(const ByteArray& bytes, std::size_t offset, std::size_t width)
         if (bytes[i] == 0) {
             break;
         }
-        text.append(QChar(bytes[i]));
+        text.append(AnsiChar(bytes[i]));
     }
     while (text.endsWith(u' ')) {
         text.chop(1);

@@ -43,7 +43,8 @@ private:
     QDate m_dateOfLastRefresh;
 };
 
-/// Text of a fixed-width character field: Latin-1, cut at the first zero
+/// Text of a fixed-width character field in the system's single-byte code
+/// page (Windows-1252), cut at the first zero
 /// byte, trailing blanks removed.
 QString FieldText(const ByteArray& bytes, std::size_t offset, std::size_t width);
 

@@ -308,15 +308,18 @@ TEST(IMData, DecodesTheSimulatedModulesRecords) {
     EXPECT_EQ(qs.SoftwareRevision(), QStringLiteral("V1.4.9"));
     EXPECT_EQ(qs.DateOfLastRefresh(), fields.dateOfLastRefresh);
 
-    // A read of index 255 returns the call header and the record.
+    // A read of index 255 returns the call header and the record; texts
+    // travel in the system code page.
     IMData im;
-    im.LoadRecords(Concat({sim::ImCallHeader(0), sim::DefaultIm0()}),
-                   Concat({sim::ImCallHeader(1),
-                           sim::EncodeIm1(QStringLiteral("Conveyor"), QStringLiteral("Line 2"))}),
-                   Concat({sim::ImCallHeader(2), sim::EncodeIm2(QStringLiteral("2020-01-15"))}));
-    EXPECT_EQ(im.TagFunction(), QStringLiteral("Conveyor"));
+    im.LoadRecords(
+        Concat({sim::ImCallHeader(0), sim::DefaultIm0()}),
+        Concat({sim::ImCallHeader(1),
+                sim::EncodeIm1(QStringLiteral("Conveyor €"), QStringLiteral("Line 2"))}),
+        Concat({sim::ImCallHeader(2), sim::EncodeIm2(QStringLiteral("2020-01-15 06:45"))}));
+    EXPECT_EQ(sim::EncodeIm1(QStringLiteral("€"), {})[10], 0x80);
+    EXPECT_EQ(im.TagFunction(), QStringLiteral("Conveyor €"));
     EXPECT_EQ(im.TagLocation(), QStringLiteral("Line 2"));
-    EXPECT_EQ(im.InstallationDate(), QStringLiteral("2020-01-15"));
+    EXPECT_EQ(im.InstallationDate(), QStringLiteral("2020-01-15 06:45"));
     EXPECT_EQ(im.IM1Header().size(), 10);
     EXPECT_EQ(im.IM2Reserved().size(), 38);
     EXPECT_TRUE(im.IM0().present);
