@@ -28,6 +28,7 @@ constexpr std::int32_t kTextConnectionLost = 1127;
 constexpr std::int32_t kTextImNotWritten = 1138;
 constexpr std::int32_t kTextNoImData = 9070;
 constexpr std::int32_t kTextRequestRefused = 9071;
+constexpr std::int32_t kTextDiscardEdits = 9072;
 // Device texts.
 constexpr std::int32_t kTextOrderNumber = 2001;
 constexpr std::int32_t kTextDescription = 2002;
@@ -375,6 +376,20 @@ QString Identification::SerializeRequest(
 // ---- the sequences ----
 
 void Identification::ctlButtons_ExtraCommand() {
+    // A read shows the module's I&M texts in place of the edited ones: the
+    // user decides first (the connect answer runs this again while online,
+    // and a save that is due never asks).
+    if (m_sequence.m_bIMDataChanged && !IsOnline() &&
+        m_sequence.transactionResponseState != identification::state::kSaveIM1Record) {
+        int answer = kIdNo;
+        Guarded(QStringLiteral(".cmdReread_Click, Error: "), [&] {
+            answer =
+                Kernel().UserDialog()->AskUser(CommonText(kTextDiscardEdits), typeName(), kMbYesNo);
+        });
+        if (answer != kIdYes) {
+            return;
+        }
+    }
     ctlButtons->DisableButtons();
     ctlButtons->ShowActivity();
     Log(ExtraCommandLogSuffix());

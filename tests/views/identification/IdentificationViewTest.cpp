@@ -150,6 +150,9 @@ TEST_F(IdentificationViewTest, FailedWritesKeepTheEditsUntilASaveSucceeds) {
     EXPECT_TRUE(bar->buttonsEnabled);
     EXPECT_TRUE(view->sequence().m_bIMDataChanged);
     EXPECT_EQ(text("txtTagFunction"), QStringLiteral("  Fan"));
+    bar->clickExtra(); // a reread would replace the edits: answered No
+    EXPECT_EQ(log.count(QStringLiteral("UserDialog.AskUser")), 1);
+    EXPECT_TRUE(queue->empty());
 
     // Second try: the module does not take the I&M1 record.
     log.clear();
@@ -184,4 +187,9 @@ TEST_F(IdentificationViewTest, FailedWritesKeepTheEditsUntilASaveSucceeds) {
     EXPECT_TRUE(log.contains(QStringLiteral("UiManager.RequestClose(INIT)")));
     EXPECT_TRUE(view->IDtmActiveXControl_PrepareToRelease());
     EXPECT_TRUE(log.contains(QStringLiteral("UiManager.PreparedToRelease(INIT)")));
+}
+
+TEST(DevicePicture, ScaledToTheBandHeightAndCentred) {
+    EXPECT_EQ(DevicePictureRect(200, 300), QRect(6067, 690, 2610, 3915));
+    EXPECT_EQ(DevicePictureRect(2745, 3915), QRect(6000, 690, 2745, 3915));
 }
