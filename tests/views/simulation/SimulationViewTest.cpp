@@ -1,17 +1,18 @@
 // The channel element's display table and events, and the Simulation view's
-// pause, read-back and data set lock against recording fakes.
+// pause, read-back and data set lock on the stand-ins.
 
 #include "Simulation.h"
 
-#include "FakeCommunication.h"
-#include "FakeComponents.h"
-#include "FakeHost.h"
+#include "StandIns.h"
+
+#include "standins/communication/Documents.h"
 
 #include <QCheckBox>
 #include <QRadioButton>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace rq16::test {
@@ -67,65 +68,70 @@ TEST(ChannelSimulation, OneEventPerClickNoneFromCodeNoneWhenLocked) {
     EXPECT_EQ(values, 1);
 }
 
+namespace docs = standins::documents;
+
 class SimulationViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        FakeInvokeIdGenerator::counter() = 0;
-        dtm.communication = {&comm};
-        view = std::make_unique<Simulation>();
-        view->IDtmActiveXControl_Init(QStringLiteral("INIT"), QString(), &dtm);
-        queue = factory.lastQueue;
-        bar = factory.lastButtonBar;
-        queue->runAll(); // connect
-        comm.answerConnect(QStringLiteral("CONNECT:REF1"));
-        queue->runAll(); // first read, ID2
+        rig.HoldAnswers();
+        view = rig.Open<Simulation>();
+        rig.Settle();
+        rig.Answer(); // connected; the first read is outstanding
     }
-    int transactions() { return log.count(QStringLiteral("Communication.TransactionRequest")); }
+    int transactions() const {
+        return static_cast<int>(rig.Calls("Communication.Transaction").size());
+    }
+    /// The last request of `kind` sent.
+    const standins::SimulatedCommunication::RecordedRequest& last(docs::RequestKind kind) const {
+        const auto& requests = rig.comm.requests();
+        return *std::find_if(requests.rbegin(), requests.rend(), [&](const auto& request) {
+            const auto parsed = docs::ParseRequest(request.document);
+            return parsed && parsed->kind == kind;
+        });
+    }
 
-    CallLog log;
-    FakeComponentFactory factory{log};
-    FakeDtm dtm{log};
-    FakeCommunication comm{log};
-    std::unique_ptr<Simulation> view;
-    ManualDeferredCallQueue* queue = nullptr;
-    FakeButtonControl* bar = nullptr;
+    StandIns rig;
+    Simulation* view = nullptr;
 };
 
 TEST_F(SimulationViewTest, PauseKeepsForcingAndAWriteAnswerStillReadsBack) {
-    view->channelSimulation(2)->forcingActivatedBox()->click(); // enable ID3, write ID4
-    EXPECT_TRUE(comm.lastRequest.endsWith(QStringLiteral("00 04 00 00")));
+    view->channelSimulation(2)->forcingActivatedBox()->click(); // enable, then write
+    rig.Settle();
+    EXPECT_EQ(docs::ParseRequest(last(docs::RequestKind::WriteForceValues).document)->data,
+              (ByteArray{0x00, 0x04, 0x00, 0x00}));
     EXPECT_TRUE(view->EnableForceTimerActive());
     view->ctlButtons_ExtraCommand(); // pause
-    comm.answerTransaction(QStringLiteral("ID2"), QStringLiteral("DATA:00 04 00 00"));
+    view->IBaseCommunicationCallback_OnTransactionResponse(view->ReadOutputInvokeId(),
+                                                           docs::DataResponse({0, 4, 0, 0}));
     EXPECT_FALSE(view->CycleTimerActive());
     EXPECT_EQ(view->channelSimulation(2)->masterValueText(), "1");
     EXPECT_EQ(view->channelSimulation(2)->statePictureId(), ChannelObservation::kPictureForced);
 
-    comm.answerTransaction(QStringLiteral("ID4"), QStringLiteral("OK"));
-    queue->runAll();
+    view->IBaseCommunicationCallback_OnTransactionResponse(
+        last(docs::RequestKind::WriteForceValues).invokeId, docs::EmptyResponse());
+    rig.Settle();
     EXPECT_EQ(transactions(), 4); // read, enable, write, one read back
     EXPECT_TRUE(view->ReadingPaused());
     view->ctlButtons_ExtraCommand(); // resume: a read at once
-    queue->runAll();
+    rig.Settle();
     EXPECT_EQ(transactions(), 5);
-    EXPECT_EQ(log.count(QStringLiteral("Communication.Disconnect")), 0);
-    EXPECT_EQ(bar->extraCaption, "T7012");
+    EXPECT_TRUE(rig.Calls("Communication.Disconnect").isEmpty());
+    EXPECT_EQ(StandIns::Bar(view).extraCaption(), "Stop reading");
 }
 
 TEST_F(SimulationViewTest, ForceControlsFollowTheDataSetLock) {
+    using standins::LockHolder;
     ChannelSimulation* element = view->channelSimulation(0);
-    dtm.kernel.holdsLock = false;
-    dtm.kernel.RaiseLockDataSet(QStringLiteral("engineer2"));
-    EXPECT_EQ(bar->message, "T6001 engineer2");
+    rig.dtm.SetDataSetLock(LockHolder::OtherUser, "engineer2");
+    EXPECT_EQ(StandIns::Bar(view).message(), "Data set locked by engineer2");
     EXPECT_TRUE(element->Locked());
-    dtm.kernel.holdsLock = true;
-    dtm.kernel.RaiseLockDataSet(QStringLiteral("me"));
+    rig.dtm.SetDataSetLock(LockHolder::ThisDtm, "me");
     EXPECT_FALSE(element->Locked());
-    dtm.kernel.RaiseUnlockDataSet(QStringLiteral("COMPATIBILITY"));
+    rig.dtm.SetDataSetLock(LockHolder::Released, "COMPATIBILITY");
     EXPECT_FALSE(element->Locked());
-    dtm.kernel.RaiseUnlockDataSet(QStringLiteral("me"));
+    rig.dtm.SetDataSetLock(LockHolder::Released, "me");
     EXPECT_TRUE(element->Locked());
-    EXPECT_EQ(bar->message, "");
+    EXPECT_EQ(StandIns::Bar(view).message(), "");
     EXPECT_NE(view->ReadOutputInvokeId(), ""); // the read cycle goes on
 }
 
