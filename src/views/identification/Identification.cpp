@@ -29,6 +29,7 @@ constexpr std::int32_t kTextImNotWritten = 1138;
 constexpr std::int32_t kTextNoImData = 9070;
 constexpr std::int32_t kTextRequestRefused = 9071;
 constexpr std::int32_t kTextDiscardEdits = 9072;
+constexpr std::int32_t kTextRetrySave = 9073;
 // Device texts.
 constexpr std::int32_t kTextOrderNumber = 2001;
 constexpr std::int32_t kTextDescription = 2002;
@@ -533,6 +534,7 @@ void Identification::ApplyStep(const Step& step, const QString& response) {
 
 void Identification::ReportFailure(QString text, bool saveFailed, const QString& place) {
     if (saveFailed) {
+        m_bSaveFailed = true;
         const QString notWritten = TextOrEmpty(kTextImNotWritten);
         text = text.isEmpty() ? notWritten : text + kCrLf + notWritten;
     }
@@ -602,6 +604,10 @@ void Identification::OnDisconnected() {
 void Identification::ctlButtons_Close() {
     const QString place = QStringLiteral(".ctlButtons_Clos");
     Log(place, QStringLiteral("Method entered"));
+    if (m_bSaveFailed && m_sequence.WouldStartSave(KernelState()) && !AskRetrySave()) {
+        // The user closes without writing the edits.
+        m_sequence.m_bIMDataChanged = false;
+    }
     using identification::CloseDecision;
     const CloseDecision decision = m_sequence.OnClose(KernelState());
     switch (decision) {
@@ -626,6 +632,16 @@ void Identification::ctlButtons_Close() {
         ReportFailure(QString(), true, QStringLiteral("ctlButtons_Clos"));
     }
     OnlineView::ctlButtons_Close();
+}
+
+bool Identification::AskRetrySave() {
+    // After a failed save the user may try again or give the edits up, so a
+    // module that stays out of reach does not keep the view from closing.
+    int answer = kIdYes;
+    Guarded(QStringLiteral(".ctlButtons_Clos, Error: "), [&] {
+        answer = Kernel().UserDialog()->AskUser(CommonText(kTextRetrySave), typeName(), kMbYesNo);
+    });
+    return answer == kIdYes;
 }
 
 bool Identification::IDtmActiveXControl_PrepareToRelease() {

@@ -103,6 +103,8 @@ private:
     /// data were not written.
     void ReportFailure(QString text, bool saveFailed, const QString& place);
     void FinishWrite();
+    /// Asks whether to try a failed save again; false closes without it.
+    bool AskRetrySave();
     void SaveDataSet();
 
     // ---- showing and storing ----
@@ -126,6 +128,8 @@ private:
     std::unique_ptr<IIMData> m_objIMData;
     bool m_bIMStoreChanged = false;
     bool m_bQsStoreChanged = false;
+    /// A save of edited I&M texts has failed since the view opened.
+    bool m_bSaveFailed = false;
     std::int32_t m_pictureId = 0;
     int m_writePauseMs = 1000;
     QTimer* timWritePause = nullptr;
