@@ -277,6 +277,7 @@ void Identification::LoadCaptions() {
     for (const auto& [box, id] : deviceTexts) {
         InitStatement([&] {
             box->setText(DeviceText(id));
+            box->setToolTip(box->text()); // the whole text where the box cuts it
             box->setCursorPosition(0);
         });
     }
