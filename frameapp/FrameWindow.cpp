@@ -166,10 +166,18 @@ QWidget* FrameWindow::buildDataSetPanel() {
     connect(state, &QSpinBox::valueChanged, this, [this](int v) { m_dtm.SetState(v); });
     form->addRow(QStringLiteral("Kernel state"), state);
     auto* reload = new QPushButton(QStringLiteral("Reload data set"), stateBox);
+    reload->setObjectName(QStringLiteral("reloadDataSet"));
     reload->setToolTip(
         QStringLiteral("Read the data set file again, as after a change by another tool"));
     connect(reload, &QPushButton::clicked, this, [this] {
-        m_dtm.ReloadDataSet();
+        try {
+            m_dtm.ReloadDataSet();
+        } catch (const ComError& e) {
+            // The data set and the views' edits stay as they are.
+            OnErrorMessage(m_dtm.parameters().SystemTag(),
+                           e.description() + QStringLiteral(" The data set in use is kept."));
+            return;
+        }
         showDataSet();
         log(QStringLiteral("data set reloaded"));
     });
@@ -362,6 +370,7 @@ void FrameWindow::OnErrorMessage(const QString& systemTag, const QString& messag
         // Not modal to the views: the message must not block their callbacks.
         auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Device message"), message,
                                     QMessageBox::Ok, this);
+        box->setTextFormat(Qt::PlainText);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setWindowModality(Qt::NonModal);
         box->show();

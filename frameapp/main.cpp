@@ -13,16 +13,21 @@
 #include "standins/communication/SimulatedCommunication.h"
 #include "standins/dtm/RQ16Dtm.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -34,6 +39,23 @@ void Wait(int milliseconds) {
     while (timer.elapsed() < milliseconds) {
         QApplication::processEvents(QEventLoop::AllEvents, 20);
     }
+}
+
+/// What a person does in a view before its picture is taken: in Simulation,
+/// channel 3 is forced to 1.
+void PrepareForPicture(const QString& name, QWidget* view) {
+    if (name != QStringLiteral("Simulation") || view == nullptr) {
+        return;
+    }
+    if (auto* channel = view->findChild<QWidget*>(QStringLiteral("ctlChannel_2"))) {
+        for (const QString& button :
+             {QStringLiteral("optValue_1"), QStringLiteral("chkForcingActivated")}) {
+            if (auto* control = channel->findChild<QAbstractButton*>(button)) {
+                control->click();
+            }
+        }
+    }
+    Wait(600); // the write is answered and read back
 }
 
 /// Opens every available view, lets it do its work, grabs it to a PNG and
@@ -61,6 +83,7 @@ int WriteScreenshots(frameapp::FrameWindow& window, standins::RQ16Dtm& dtm, cons
         }
         Wait(1500); // online views connect, read and show in this time
         QWidget* view = dtm.View(id);
+        PrepareForPicture(name, view);
         const QString file = QDir(folder).absoluteFilePath(name + QStringLiteral(".png"));
         if (view && view->grab().save(file)) {
             out << name << ": " << file << "\n";
@@ -87,6 +110,57 @@ int WriteScreenshots(frameapp::FrameWindow& window, standins::RQ16Dtm& dtm, cons
     out << written << " view pictures written to " << QDir(folder).absolutePath() << "\n";
     out.flush();
     return written > 0 && failures == 0 ? 0 : 1;
+}
+
+/// A name beside `damaged` that no file has yet: "<name>-new.json",
+/// "<name>-new-2.json", ...
+QString FreshDataSetFile(const QString& damaged) {
+    const QFileInfo info(damaged);
+    const QString stem = info.dir().filePath(info.completeBaseName() + QStringLiteral("-new"));
+    QString candidate = stem + QStringLiteral(".json");
+    for (int n = 2; QFileInfo(candidate).exists() || QFileInfo(candidate).isSymLink(); ++n) {
+        candidate = stem + QStringLiteral("-%1.json").arg(n);
+    }
+    return candidate;
+}
+
+/// The DTM on the data set file. A file that cannot be read is never
+/// overwritten: a person may start with a new data set saved under another
+/// name; headless runs (and a person who declines) end with the reason on
+/// standard error and nullptr.
+std::unique_ptr<standins::RQ16Dtm> OpenDtm(standins::RQ16Dtm::Options options, bool headless) {
+    try {
+        return std::make_unique<standins::RQ16Dtm>(options);
+    } catch (const ComError& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.description()));
+        if (headless) {
+            return nullptr;
+        }
+        options.dataSetFile = FreshDataSetFile(options.dataSetFile);
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Data set cannot be read"),
+                        e.description(), QMessageBox::NoButton);
+        box.setTextFormat(Qt::PlainText);
+        box.setInformativeText(QStringLiteral("Start with a new data set saved as %1? The file "
+                                              "that cannot be read stays as it is.")
+                                   .arg(options.dataSetFile));
+        QPushButton* fresh =
+            box.addButton(QStringLiteral("Start with a new data set"), QMessageBox::AcceptRole);
+        box.addButton(QStringLiteral("Quit"), QMessageBox::RejectRole);
+        box.exec();
+        if (box.clickedButton() != fresh) {
+            return nullptr;
+        }
+    }
+    try {
+        auto dtm = std::make_unique<standins::RQ16Dtm>(options);
+        dtm->parameters().Save();
+        return dtm;
+    } catch (const ComError& e) {
+        std::fprintf(stderr, "%s\n", qPrintable(e.description()));
+        QMessageBox::critical(nullptr, QStringLiteral("Data set cannot be written"),
+                              e.description());
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -153,15 +227,20 @@ int main(int argc, char** argv) {
     module.connectionFaults().latencyMs = parser.value(latencyOption).toInt();
     standins::SimulatedCommunication communication(module);
 
+    const bool screenshots = parser.isSet(shotsOption) || noDisplay;
     standins::RQ16Dtm::Options options;
     options.dataSetFile = dataSetFile;
-    standins::RQ16Dtm dtm(options);
+    const std::unique_ptr<standins::RQ16Dtm> openedDtm = OpenDtm(options, screenshots);
+    if (!openedDtm) {
+        SetComponentFactory(nullptr);
+        return 2;
+    }
+    standins::RQ16Dtm& dtm = *openedDtm;
     dtm.SetCommunication(&communication);
     dtm.SetControlCreator(
         [](const QString& progId, QWidget* parent) { return CreateControl(progId, parent); });
     dtm.kernel().resources().SetLanguage(language);
 
-    const bool screenshots = parser.isSet(shotsOption) || noDisplay;
     int result = 0;
     {
         frameapp::FrameWindow window(dtm, communication, module, !screenshots);
@@ -173,7 +252,7 @@ int main(int argc, char** argv) {
                     ? parser.value(shotsOption)
                     : QDir::current().absoluteFilePath(QStringLiteral("screenshots"));
             std::printf("No display: writing pictures of the views instead (data set %s).\n",
-                        qPrintable(dataSetFile));
+                        qPrintable(dtm.parameters().dataSetFile()));
             result = WriteScreenshots(window, dtm, folder);
             dtm.ReleaseAllViews();
             Wait(200);

@@ -1,5 +1,8 @@
 #include "HelpUtilities.h"
 
+#include "BoundedFile.h"
+#include "DebugHelper.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,23 +19,48 @@ namespace rq16 {
 
 namespace {
 
-// The help file is a topic map: lines "contextId=page.html" and
-// "default=page.html"; the pages lie in the folder named like the help file
-// without its extension ("kelio.chm" -> "kelio/").
-struct HelpFile {
-    QString folder;
-    QString defaultPage;
-    std::map<std::int32_t, QString> pages;
-};
+const QString kPlace = QStringLiteral("HelpUtilities.ShowHelp");
 
-bool ReadHelpFile(const QString& path, HelpFile& help) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+/// The folder of the pages ("kelio.chm" -> "kelio/") and its map; false
+/// (with a log entry) when the help file cannot be read.
+bool ReadHelpFile(const QString& path, QString& folder, HelpMap& help) {
+    QString problem;
+    const auto contents = ReadBoundedFile(path, kMaxHelpFileSize, problem);
+    if (!contents) {
+        WriteLog(kPlace, QStringLiteral("The help file %1 cannot be read: %2").arg(path, problem));
         return false;
     }
     const QFileInfo info(path);
-    help.folder = info.absolutePath() + QLatin1Char('/') + info.completeBaseName();
-    for (const QString& raw : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+    folder = info.absolutePath() + QLatin1Char('/') + info.completeBaseName();
+    help = ParseHelpMap(QString::fromUtf8(*contents));
+    return true;
+}
+
+/// Shows pages, and follows links only to pages inside the help folder.
+class HelpBrowser : public QTextBrowser {
+public:
+    HelpBrowser(QString folder, QWidget* parent)
+        : QTextBrowser(parent), m_folder(std::move(folder)) {}
+    void setFolder(const QString& folder) { m_folder = folder; }
+
+protected:
+    void doSetSource(const QUrl& name, QTextDocument::ResourceType type) override {
+        if (name.isLocalFile() &&
+            HelpPageFile(m_folder, QDir(m_folder).relativeFilePath(name.toLocalFile())).isEmpty()) {
+            return;
+        }
+        QTextBrowser::doSetSource(name, type);
+    }
+
+private:
+    QString m_folder;
+};
+
+} // namespace
+
+HelpMap ParseHelpMap(const QString& text) {
+    HelpMap help;
+    for (const QString& raw : text.split(QLatin1Char('\n'))) {
         const QString line = raw.trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) {
             continue;
@@ -53,8 +81,35 @@ bool ReadHelpFile(const QString& path, HelpFile& help) {
             }
         }
     }
-    return true;
+    return help;
 }
+
+QString HelpPageFile(const QString& folder, const QString& page) {
+    const QString root = QDir::cleanPath(folder);
+    const QString file = QDir::cleanPath(root + QLatin1Char('/') + page);
+    // Symbolic links are followed: the page must really lie in the folder.
+    const QString canonicalRoot = QFileInfo(root).canonicalFilePath();
+    const QString canonicalFile = QFileInfo(file).canonicalFilePath();
+    const QFileInfo info(file);
+    QString problem;
+    if (page.isEmpty() || QDir::isAbsolutePath(page) || !file.startsWith(root + QLatin1Char('/')) ||
+        (!canonicalFile.isEmpty() && !canonicalFile.startsWith(canonicalRoot + QLatin1Char('/')))) {
+        problem = QStringLiteral("it lies outside the help folder %1").arg(root);
+    } else if (!info.exists()) {
+        return {};
+    } else if (!info.isFile()) {
+        problem = QStringLiteral("it is not a regular file");
+    } else if (info.size() > kMaxHelpFileSize) {
+        problem = QStringLiteral("it is larger than %1 bytes").arg(kMaxHelpFileSize);
+    }
+    if (!problem.isEmpty()) {
+        WriteLog(kPlace, QStringLiteral("Help page '%1' refused: %2").arg(page, problem));
+        return {};
+    }
+    return file;
+}
+
+namespace {
 
 class HelpWindow : public QWidget {
 public:
@@ -64,12 +119,13 @@ public:
         resize(640, 520);
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
-        m_browser = new QTextBrowser(this);
+        m_browser = new HelpBrowser(QString(), this);
         m_browser->setOpenExternalLinks(false);
         layout->addWidget(m_browser);
     }
     const QString& helpPath() const { return m_helpPath; }
-    void showPage(const QString& file) {
+    void showPage(const QString& folder, const QString& file) {
+        m_browser->setFolder(folder);
         m_browser->setSource(QUrl::fromLocalFile(file));
         setWindowTitle(m_browser->documentTitle().isEmpty() ? QStringLiteral("Help")
                                                             : m_browser->documentTitle());
@@ -77,7 +133,7 @@ public:
 
 private:
     QString m_helpPath;
-    QTextBrowser* m_browser = nullptr;
+    HelpBrowser* m_browser = nullptr;
 };
 
 std::vector<QPointer<HelpWindow>>& Windows() {
@@ -94,9 +150,10 @@ void Prune() {
 
 std::intptr_t ShowHelp(const QString& path, std::int32_t contextId, QWidget* window) {
     Q_UNUSED(window);
-    HelpFile help;
+    HelpMap help;
+    QString folder;
     const QString cleanPath = QDir::cleanPath(path);
-    if (!ReadHelpFile(cleanPath, help)) {
+    if (!ReadHelpFile(cleanPath, folder, help)) {
         return 0;
     }
     QString page = help.defaultPage;
@@ -107,8 +164,8 @@ std::intptr_t ShowHelp(const QString& path, std::int32_t contextId, QWidget* win
         }
         page = it->second;
     }
-    const QString pageFile = help.folder + QLatin1Char('/') + page;
-    if (page.isEmpty() || !QFileInfo::exists(pageFile)) {
+    const QString pageFile = HelpPageFile(folder, page);
+    if (pageFile.isEmpty()) {
         return 0;
     }
     Prune();
@@ -123,7 +180,7 @@ std::intptr_t ShowHelp(const QString& path, std::int32_t contextId, QWidget* win
         target = new HelpWindow(cleanPath);
         Windows().emplace_back(target);
     }
-    target->showPage(pageFile);
+    target->showPage(folder, pageFile);
     target->show();
     target->raise();
     return reinterpret_cast<std::intptr_t>(target);

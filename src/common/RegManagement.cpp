@@ -1,8 +1,14 @@
 #include "RegManagement.h"
 
-#include <QFile>
+#include "BoundedFile.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QMutex>
+#include <QStringDecoder>
 #include <QStringList>
 
+#include <cstdio>
 #include <optional>
 
 namespace rq16 {
@@ -61,14 +67,55 @@ std::optional<QString> ReadQuoted(const QString& line, qsizetype& pos) {
     return std::nullopt;
 }
 
+/// The text of a registry file: UTF-16 or UTF-8 after a byte order mark,
+/// else UTF-8.
+QString DecodeRegistryText(const QByteArray& contents) {
+    const auto encoding = QStringConverter::encodingForData(contents);
+    QStringDecoder decoder(encoding.value_or(QStringConverter::Utf8));
+    QString text = decoder.decode(contents);
+    if (text.startsWith(QChar(0xFEFF))) {
+        text.remove(0, 1);
+    }
+    return text;
+}
+
+/// The contents of the registry file, read again only when the file
+/// changes. A file that cannot be read counts as empty; its reason is told
+/// once.
+QByteArray RegistryFileContents() {
+    struct Cached {
+        QString path;
+        QDateTime modified;
+        qint64 size = -1;
+        QByteArray contents;
+    };
+    static QMutex mutex;
+    static Cached cached;
+    const QString path = RegistryFilePath();
+    const QFileInfo info(path);
+    QMutexLocker lock(&mutex);
+    if (cached.path == path && cached.modified == info.lastModified() &&
+        cached.size == info.size()) {
+        return cached.contents;
+    }
+    cached = Cached{path, info.lastModified(), info.size(), {}};
+    if (!info.exists()) {
+        return {};
+    }
+    QString problem;
+    if (auto contents = ReadBoundedFile(path, kMaxRegistryFileSize, problem)) {
+        cached.contents = std::move(*contents);
+    } else {
+        std::fprintf(stderr, "The registry file %s cannot be read: %s. Its values are not used.\n",
+                     qPrintable(path), qPrintable(problem));
+    }
+    return cached.contents;
+}
+
 /// Finds the value in the file: nullopt for a key that cannot be opened; a
 /// RawValue with empty type for a missing value.
-std::optional<RawValue> FindValue(const QString& wantedKey, const QString& wantedName) {
-    QFile file(RegistryFilePath());
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        return std::nullopt;
-    }
-    const QString text = QString::fromUtf8(file.readAll());
+std::optional<RawValue> FindValue(const QString& text, const QString& wantedKey,
+                                  const QString& wantedName) {
     const QString key = NormaliseKey(wantedKey);
     const QString name = wantedName.toLower();
 
@@ -77,7 +124,7 @@ std::optional<RawValue> FindValue(const QString& wantedKey, const QString& wante
     std::optional<RawValue> found;
     QString pending; // a line continued with a trailing backslash
     for (QString line : text.split(QLatin1Char('\n'))) {
-        line = line.trimmed();
+        line = line.trimmed(); // also drops the CR of CR LF line ends
         if (!pending.isEmpty()) {
             line = pending + line;
             pending.clear();
@@ -170,8 +217,13 @@ QString RegistryFilePath() {
 
 RegistryValue ReadRegistryValue(const QString& key, const QString& valueName,
                                 const QString& subKey) {
+    return ReadRegistryValueFrom(RegistryFileContents(), key, valueName, subKey);
+}
+
+RegistryValue ReadRegistryValueFrom(const QByteArray& fileContents, const QString& key,
+                                    const QString& valueName, const QString& subKey) {
     const QString fullKey = subKey.isEmpty() ? key : key + QLatin1Char('\\') + subKey;
-    const auto raw = FindValue(fullKey, valueName);
+    const auto raw = FindValue(DecodeRegistryText(fileContents), fullKey, valueName);
     if (!raw || raw->type.isEmpty()) {
         return Zero();
     }

@@ -30,8 +30,19 @@ struct RegistryValue {
 QString RegistryFilePath();
 
 /// Reads `valueName` below HKEY_LOCAL_MACHINE\key[\subKey]. A key that cannot
-/// be opened or a value that cannot be read gives the 16-bit number 0.
+/// be opened or a value that cannot be read gives the 16-bit number 0. A
+/// registry file that cannot be read (not a regular file, larger than
+/// kMaxRegistryFileSize) counts as empty; the reason goes to standard error
+/// once per state of the file.
 RegistryValue ReadRegistryValue(const QString& key, const QString& valueName,
                                 const QString& subKey = QString());
+
+/// The same, over the contents of a registry file (UTF-8, or UTF-16 with a
+/// byte order mark as the registry editor exports it).
+RegistryValue ReadRegistryValueFrom(const QByteArray& fileContents, const QString& key,
+                                    const QString& valueName, const QString& subKey = QString());
+
+/// Far above any real registry file of this program.
+inline constexpr qint64 kMaxRegistryFileSize = 16 * 1024 * 1024;
 
 } // namespace rq16

@@ -10,9 +10,13 @@
 //     "comment": "",
 //     "channelTags": ["Q1", ..., "Q8"]
 //   }
+//
+// Members of the wrong type or out of range are errors that name the member;
+// members this program does not know are kept and written back unchanged.
 
 #include "host/Types.h"
 
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
@@ -30,18 +34,27 @@ struct DataSet {
     QStringList channelTags{QStringLiteral("Q1"), QStringLiteral("Q2"), QStringLiteral("Q3"),
                             QStringLiteral("Q4"), QStringLiteral("Q5"), QStringLiteral("Q6"),
                             QStringLiteral("Q7"), QStringLiteral("Q8")};
+    /// Members of the file that this program does not know.
+    QJsonObject otherMembers;
+
+    /// Far above any real data set (about a kilobyte).
+    static constexpr qint64 kMaxFileSize = 4 * 1024 * 1024;
 
     bool operator==(const DataSet&) const = default;
 
     QByteArray ToJson() const;
-    /// Throws ComError when the text is not a data set of this form. Missing
-    /// members keep their defaults.
+    /// Throws ComError saying what is wrong (and with which member) when the
+    /// text is not a data set of this form. Missing members keep their
+    /// defaults.
     static DataSet FromJson(const QByteArray& json);
 
     /// The data set in `path`, or the defaults when there is no such file.
-    /// Throws ComError when the file exists but cannot be read.
+    /// Throws ComError naming the file and the problem when it exists but
+    /// cannot be read or is not a data set.
     static DataSet Load(const QString& path);
-    /// Writes the file (whole or not at all); throws ComError on failure.
+    /// Writes the file whole or not at all, keeping an existing file's mode
+    /// and owner. Throws ComError naming the file and the reason when it
+    /// cannot be written; a file its owner may not write is never replaced.
     void Save(const QString& path) const;
 };
 

@@ -56,17 +56,11 @@ bool UiManager::IsEditAllowed() {
 
 bool UiManager::RequestDataSetSave() {
     RecordCall(QStringLiteral("UiManager.RequestDataSetSave"));
-    bool saved = true;
-    try {
-        m_dtm.kernel().parameters().Save();
-    } catch (const ComError& e) {
-        saved = false;
-        m_dtm.HandleErrorMessage(m_dtm.kernel().parameters().SystemTag(), e.description());
-    }
+    m_dtm.kernel().parameters().Save();
     if (IFrameHost* host = m_dtm.host()) {
         host->OnDataSetSaveRequested();
     }
-    return saved;
+    return true;
 }
 
 bool UiManager::RequestDataSetUnlock() {

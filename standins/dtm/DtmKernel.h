@@ -60,7 +60,8 @@ public:
     void PreparedToRelease(const QString& invokeId) override;
     /// True unless another user holds the data set lock.
     bool IsEditAllowed() override;
-    /// Writes the data set file and tells the host; false if writing failed.
+    /// Writes the data set file and tells the host; throws ComError (and the
+    /// data set goes back to the file's contents) when it cannot be written.
     bool RequestDataSetSave() override;
     /// Tells the host; the lock itself changes only through the host.
     bool RequestDataSetUnlock() override;

@@ -10,7 +10,7 @@ namespace rq16::standins {
 
 ParameterManager::ParameterManager(QString dataSetFile, QString protocolId)
     : m_file(std::move(dataSetFile)), m_protocolId(std::move(protocolId)),
-      m_data(DataSet::Load(m_file)) {}
+      m_data(DataSet::Load(m_file)), m_saved(m_data) {}
 
 QString ParameterManager::GetConnectRequest(bool /*full*/) {
     return documents::ConnectRequest(m_data.slotNumber, m_protocolId);
@@ -105,16 +105,26 @@ void ParameterManager::Unadvise(IParameterManagerEvents* sink) {
 
 void ParameterManager::Save() {
     if (!m_file.isEmpty()) {
-        m_data.Save(m_file);
+        try {
+            m_data.Save(m_file);
+        } catch (const ComError&) {
+            // No half-applied state: what is not in the file is not in the
+            // data set either.
+            m_data = m_saved;
+            m_modified = false;
+            throw;
+        }
         if (m_written) {
             m_written(m_file);
         }
     }
+    m_saved = m_data;
     m_modified = false;
 }
 
 void ParameterManager::Reload() {
     m_data = DataSet::Load(m_file);
+    m_saved = m_data;
     m_modified = false;
 }
 

@@ -12,7 +12,8 @@ namespace rq16::standins {
 
 class ParameterManager : public IParameterManager {
 public:
-    /// `dataSetFile` empty keeps the data set in memory only.
+    /// `dataSetFile` empty keeps the data set in memory only. Throws ComError
+    /// when the file exists but cannot be read (DataSet::Load).
     ParameterManager(QString dataSetFile, QString protocolId);
 
     QString GetConnectRequest(bool full) override;
@@ -27,7 +28,7 @@ public:
     void GetParameterBytes(ByteArray& bytes) override;
     /// Changes the data set in memory; CommitParameters writes it.
     void SetParameterBytes(const ByteArray& bytes) override;
-    /// Writes the data set file.
+    /// Writes the data set file; throws ComError as Save does.
     void CommitParameters() override;
 
     /// The module document for the parameter path "FDT" and the DTM's
@@ -52,11 +53,15 @@ public:
     const QString& dataSetFile() const { return m_file; }
     /// Unsaved changes exist in memory.
     bool isModified() const { return m_modified; }
-    /// Writes the file now (no-op without a file); throws ComError.
+    /// Writes the file now (no-op without a file). When it cannot be
+    /// written, the data set in memory goes back to what the file holds and
+    /// ComError says which file and why.
     void Save();
     /// Reads the file again (defaults when it is missing); throws ComError
     /// on an unreadable file, keeping the data in memory.
     void Reload();
+    /// The data set as the file holds it (last read or written).
+    const DataSet& savedData() const { return m_saved; }
     /// Replaces the data set in memory, as a change from outside.
     void Replace(const DataSet& data);
     /// Raises ParameterChanged to every advised sink.
@@ -71,6 +76,7 @@ private:
     QString m_file;
     QString m_protocolId;
     DataSet m_data;
+    DataSet m_saved;
     bool m_modified = false;
     std::vector<IParameterManagerEvents*> m_sinks;
     std::function<void(const QString&)> m_written;

@@ -75,6 +75,7 @@ public:
     static QString DefaultDataSetFile();
 
     RQ16Dtm();
+    /// Throws ComError when the data set file exists but cannot be read.
     explicit RQ16Dtm(const Options& options);
     ~RQ16Dtm() override;
 
@@ -118,7 +119,9 @@ public:
 
     // ---- the data set and the lock, as other users change them ----
     /// Reads the data set file again and raises ParameterChanged on the
-    /// kernel and the parameter manager.
+    /// kernel and the parameter manager. A file that cannot be read throws
+    /// ComError and changes nothing: the data set and the views stay as
+    /// they are.
     void ReloadDataSet();
     /// Replaces the data set as a change from outside, raising
     /// ParameterChanged likewise.

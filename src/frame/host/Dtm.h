@@ -31,6 +31,10 @@ public:
     virtual void RequestClose(const QString& invokeId) = 0;
     virtual void PreparedToRelease(const QString& invokeId) = 0;
     virtual bool IsEditAllowed() = 0;
+    /// Writes the data set. When it cannot be written it throws ComError
+    /// (number kErrFileAccess) whose description names the file and the
+    /// reason, for the view to report; the data set then keeps what its file
+    /// holds, without the changes since the last successful write.
     virtual bool RequestDataSetSave() = 0;
     virtual bool RequestDataSetUnlock() = 0;
 };
@@ -73,6 +77,7 @@ public:
     // The module's parameter bytes in the data set.
     virtual void GetParameterBytes(ByteArray& bytes) = 0;
     virtual void SetParameterBytes(const ByteArray& bytes) = 0;
+    /// Writes the data set; fails as IUiManager::RequestDataSetSave does.
     virtual void CommitParameters() = 0;
 
     /// The module's document for the protocol, as text.

@@ -32,6 +32,8 @@ private:
 inline constexpr std::int32_t kErrInvalidArg = static_cast<std::int32_t>(0x80070057u);
 /// Error number for a missing resource or file ("File not found").
 inline constexpr std::int32_t kErrNotFound = 53;
+/// Error number for a file that cannot be written ("Path/File access error").
+inline constexpr std::int32_t kErrFileAccess = 75;
 
 /// Message box answers and styles used by the user dialog.
 inline constexpr int kMbYesNo = 4;
