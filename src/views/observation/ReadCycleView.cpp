@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <functional>
+
 namespace rq16 {
 
 namespace {
@@ -189,7 +191,9 @@ void ReadCycleView::CallReadOutputValues(const QVariant& vArguments) {
     }
     Q_UNUSED(vArguments);
     m_readQueued = false;
-    if (!IsOnline()) {
+    // A view that closes or is released reads no more (a step queued just
+    // before would otherwise send one beside the disconnect).
+    if (!IsOnline() || connection.blnClosing || connection.blnPrepareToRelease) {
         return;
     }
     const QString place = QStringLiteral(".CallReadOutputValues");
@@ -198,7 +202,8 @@ void ReadCycleView::CallReadOutputValues(const QVariant& vArguments) {
             throw ComError(kErrInvalidArg, QStringLiteral("No communication object"));
         }
         const QString& reference = connection.communicationReference;
-        const QString sReadRequest = (Kernel().ParameterManager()->*m_cycle.readRequest)(reference);
+        IParameterManager* parameters = Kernel().ParameterManager();
+        const QString sReadRequest = std::invoke(m_cycle.readRequest, parameters, reference);
         sReadOutputInvokeId = NewInvokeId();
         Log(place, QStringLiteral("sReadOutputInvokeId              = ") + sReadOutputInvokeId);
         if (LogEnabled()) {
@@ -327,8 +332,17 @@ void ReadCycleView::ConnectAnswerNegative(const QString& errorText) {
 void ReadCycleView::ConnectAnswerUnparsable(const QString& lastError) {
     ReportError(0, lastError, QStringLiteral("OnConnectResponse"));
     ctlButtons->HideActivity();
-    // Still offline: this queues CallConnect again.
-    StartReading();
+    // The view tries again for as long as the answers cannot be read, at the
+    // pace of the cycle rather than at once: the tick's read step connects
+    // (still offline), a device that keeps garbling is not flooded with
+    // requests, and the bar stays usable so that the user can close.
+    ctlButtons->EnableButtons();
+    timCyclic->start();
+}
+
+void ReadCycleView::OnConnectRefused() {
+    SetAllHasConnection(false);
+    ctlButtons->HideActivity();
 }
 
 // ---- disconnect ----
