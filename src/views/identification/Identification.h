@@ -103,9 +103,10 @@ private:
     /// data were not written.
     void ReportFailure(QString text, bool saveFailed, const QString& place);
     void FinishWrite();
-    /// Asks whether to try a failed save again; false closes without it.
-    bool AskRetrySave();
-    void SaveDataSet();
+    /// Asks the user the common text `textId`; true for Yes.
+    bool AskYes(std::int32_t textId);
+    /// RequestDataSetSave; a failure is reported. True when saved.
+    bool SaveDataSet();
 
     // ---- showing and storing ----
     void ParseQsData(const ByteArray& bytes);
