@@ -156,8 +156,10 @@ TEST_F(IdentificationViewTest, FailedWritesKeepTheEditsUntilASaveSucceeds) {
     EXPECT_EQ(rig.Calls(QStringLiteral("UserDialog.AskUser")).size(), 1);
     EXPECT_EQ(rig.comm.requests().size(), sentBefore);
 
-    // Second try: the module does not take the I&M1 record.
+    // Second try (the user asked, says yes): the module does not take the
+    // I&M1 record.
     rig.calls.clear();
+    rig.dtm.userDialog().SetAutomaticAnswer(kIdYes);
     EXPECT_FALSE(view->IDtmActiveXControl_PrepareToRelease());
     answer();
     rig.module.connectionFaults().refuseTransaction = true;

@@ -92,6 +92,18 @@ TEST_F(ObservationViewTest, OnlineButtonDisconnectsAfterTheOutstandingRead) {
     EXPECT_EQ(rig.Calls("Communication.Transaction").size(), 1);
 }
 
+TEST_F(ObservationViewTest, UnreadableConnectAnswersAreRetriedAtTheCyclePace) {
+    view->IBaseCommunicationCallback_OnConnectResponse(rig.comm.requests().back().invokeId,
+                                                       QStringLiteral("GARBLED"));
+    rig.Settle();
+    EXPECT_EQ(rig.Calls("Communication.Connect").size(), 1);
+    EXPECT_TRUE(StandIns::Bar(view).areButtonsEnabled());
+    EXPECT_TRUE(view->CycleTimerActive());
+    view->timCyclic_Timer();
+    rig.Settle();
+    EXPECT_EQ(rig.Calls("Communication.Connect").size(), 2);
+}
+
 TEST_F(ObservationViewTest, AbortClearsThePicturesAndEndsTheCycle) {
     Reading();
     Answer({0x00, 0x00, 0x00, 0x01});
