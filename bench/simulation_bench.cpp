@@ -2,18 +2,24 @@
 // 20 ms answer latency: how many requests go out, how many are in flight at
 // once, and how long until the module holds the last masks and has answered
 // the write that carried them (from the first change: the reported time;
-// from the last change: ms_after_last_change). The forcing
-// rules (one write outstanding, later changes sent together) beside one
-// write per change, each sent when the previous one is answered.
+// from the last change: ms_after_last_change). The Simulation view (its
+// clicks on the value buttons, one write outstanding, later changes sent
+// together, its read cycle beside) against a baseline that writes every
+// change, each when the previous write is answered.
 
-#include "ForceRequests.h"
+#include "Simulation.h"
 
+#include "frame/ComponentRegistry.h"
 #include "simulator/SimulatedModule.h"
+#include "standins/StandInComponents.h"
 #include "standins/communication/Documents.h"
 #include "standins/communication/SimulatedCommunication.h"
+#include "standins/dtm/RQ16Dtm.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QRadioButton>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
@@ -32,88 +38,51 @@ constexpr int kLatencyMs = 20;
 constexpr int kChangeSpacingMs = 2;
 constexpr std::int32_t kSlot = 3;
 
-/// Sends over the simulated communication and counts the requests of each
-/// kind that are in flight.
-class Client : public QObject, public IBaseCommunicationCallback {
-public:
-    explicit Client(standins::SimulatedCommunication& comm) : m_comm(comm) {
-        m_comm.Connect(this, nullptr, QStringLiteral("C"), QStringLiteral("{P}"),
-                       docs::ConnectRequest(kSlot, QStringLiteral("{P}")));
-        while (reference.isEmpty()) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents);
-        }
+void WaitFor(const std::function<bool()>& done) {
+    while (!done()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
-    ~Client() override { m_comm.Unregister(this); }
+}
 
-    bool Send(const QString& id, const QString& request) {
-        const auto kind = docs::ParseRequest(request)->kind;
-        if (!m_comm.TransactionRequest(reference, this, id, request)) {
-            return false;
-        }
-        ++sent;
-        m_inFlight[id] = kind;
-        const auto count = std::count_if(m_inFlight.begin(), m_inFlight.end(),
-                                         [&](const auto& entry) { return entry.second == kind; });
-        auto& most = kind == docs::RequestKind::GlobalForcingEnable ? mostEnables : mostWrites;
-        if (kind != docs::RequestKind::SimulationRead) {
-            most = std::max(most, static_cast<int>(count));
-        }
-        return true;
+/// Counts, from the communication's traffic, the transactions of each kind
+/// that are in flight.
+class InFlight {
+public:
+    explicit InFlight(standins::SimulatedCommunication& comm) {
+        QObject::connect(&comm, &standins::SimulatedCommunication::traffic, &m_context,
+                         [this, &comm](const QString& line) {
+                             const QString id = line.section(QLatin1Char(' '), -2, -2);
+                             if (line.startsWith(QStringLiteral("Transaction ")) &&
+                                 comm.requests().back().accepted) {
+                                 Sent(line.section(QLatin1Char(' '), 1, 1),
+                                      docs::ParseRequest(comm.requests().back().document)->kind);
+                             } else if (line.startsWith(QStringLiteral("answer to Transaction"))) {
+                                 m_inFlight.erase(line.section(QLatin1Char(' '), -1));
+                             }
+                         });
     }
     bool Idle() const { return m_inFlight.empty(); }
-
-    std::function<void(const QString&)> onAnswer;
-    QString reference;
     int sent = 0;
     int mostWrites = 0;
     int mostEnables = 0;
 
-    void IBaseCommunicationCallback_OnConnectResponse(const QString&, const QString& r) override {
-        reference = docs::ParseResponse(r)->communicationReference;
-    }
-    void IBaseCommunicationCallback_OnTransactionResponse(const QString& id,
-                                                          const QString&) override {
-        m_inFlight.erase(id);
-        if (onAnswer) {
-            onAnswer(id);
+private:
+    void Sent(const QString& id, docs::RequestKind kind) {
+        ++sent;
+        m_inFlight[id] = kind;
+        const auto count = std::count_if(m_inFlight.begin(), m_inFlight.end(),
+                                         [&](const auto& entry) { return entry.second == kind; });
+        if (kind == docs::RequestKind::WriteForceValues) {
+            mostWrites = std::max(mostWrites, static_cast<int>(count));
+        } else if (kind == docs::RequestKind::GlobalForcingEnable) {
+            mostEnables = std::max(mostEnables, static_cast<int>(count));
         }
     }
-    void IBaseCommunicationCallback_OnDisconnectResponse(const QString&, const QString&) override {}
-    void IBaseCommunicationCallback_VerifyConnectionRequest(const QString&,
-                                                            const QString&) override {}
-    void IBaseCommunicationCallback_OnAbort(const QString&) override {}
-
-private:
-    standins::SimulatedCommunication& m_comm;
+    QObject m_context;
     std::map<QString, docs::RequestKind> m_inFlight;
 };
 
-/// The forcing rules of the Simulation view over the client.
-class RulesConnection : public IForcingConnection {
-public:
-    explicit RulesConnection(Client& client) : m_client(client) {}
-    QString ForcingReference() override { return m_client.reference; }
-    QString NewForcingInvokeId() override { return QStringLiteral("F%1").arg(++m_id); }
-    bool SendForcingTransaction(const QString& id, const QString& request) override {
-        return m_client.Send(id, request);
-    }
-    QString WriteForceValuesRequest(const ByteArray& block) override {
-        return docs::WriteForceValuesRequest(m_client.reference, kSlot, block);
-    }
-    void SetEnableForceTimer(bool) override {}
-    void ReportTransactionFailed(const QString&) override {}
-    void LogForcing(const QString&, const QString&) override {}
-    void ReadBack() override {
-        m_client.Send(QStringLiteral("R%1").arg(++m_id),
-                      docs::SimulationReadRequest(m_client.reference, kSlot));
-    }
-
-private:
-    Client& m_client;
-    int m_id = 0;
-};
-
-/// Change k of the burst: a value for channel k mod 8.
+/// Change k of the burst: channel k mod 8, whose value flips each time.
 int ChannelOf(int change) {
     return change % 8;
 }
@@ -122,12 +91,18 @@ bool ValueOf(int change) {
 }
 
 template <typename Strategy> void RunBurst(benchmark::State& state) {
+    standins::StandInComponentFactory factory;
+    SetComponentFactory(&factory);
     for (auto _ : state) {
         simulator::SimulatedModule module;
         module.connectionFaults().latencyMs = kLatencyMs;
         standins::SimulatedCommunication comm(module);
-        Client client(comm);
-        Strategy strategy(client);
+        InFlight counter(comm);
+        Strategy strategy(comm);
+        WaitFor([&] { return strategy.Ready() && counter.Idle(); });
+        // Requests are counted for the burst; the most in flight also over
+        // the activation of the eight channels before it.
+        counter.sent = 0;
 
         QElapsedTimer clock;
         clock.start();
@@ -144,91 +119,113 @@ template <typename Strategy> void RunBurst(benchmark::State& state) {
         changes.start(kChangeSpacingMs);
         std::uint8_t values = 0;
         for (int k = 0; k < kChanges; ++k) {
-            values = static_cast<std::uint8_t>(ValueOf(k) ? values | 1U << ChannelOf(k)
-                                                          : values & ~(1U << ChannelOf(k)));
+            const auto bit = static_cast<std::uint8_t>(1U << ChannelOf(k));
+            values = static_cast<std::uint8_t>(ValueOf(k) ? values | bit : values & ~bit);
         }
-        const auto holdsLastMasks = [&] {
+        WaitFor([&] {
             return next == kChanges && strategy.WritesDone() && module.ForceMask() == 0xFF &&
                    module.ForceValues() == values;
-        };
-        while (!holdsLastMasks()) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        }
+        });
         const qint64 heldAt = clock.nsecsElapsed();
-        while (!client.Idle()) { // the answers still due, for the counts
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        }
         state.SetIterationTime(static_cast<double>(heldAt) / 1e9);
         state.counters["ms_after_last_change"] = static_cast<double>(heldAt - lastChangeAt) / 1e6;
-        state.counters["requests"] = client.sent;
-        state.counters["most_writes_in_flight"] = client.mostWrites;
-        state.counters["most_enables_in_flight"] = client.mostEnables;
+        state.counters["requests"] = counter.sent;
+        state.counters["most_writes_in_flight"] = counter.mostWrites;
+        state.counters["most_enables_in_flight"] = counter.mostEnables;
+        strategy.Stop();
+        WaitFor([&] { return counter.Idle(); });
     }
+    SetComponentFactory(nullptr);
 }
 
-/// The view's rules: all eight channels forced first, then the value burst.
-class Rules {
+/// The Simulation view: all eight channels forced, then the value clicks.
+class View {
 public:
-    explicit Rules(Client& client) : m_connection(client), m_force(m_connection) {
-        client.onAnswer = [this](const QString& id) { m_force.OnTransactionAnswer(id); };
-        m_force.Connected(docs::GlobalForcingEnableRequest(client.reference, kSlot));
+    explicit View(standins::SimulatedCommunication& comm) {
+        m_dtm.SetCommunication(&comm);
+        m_dtm.SetControlCreator([](const QString&, QWidget* p) { return new Simulation(p); });
+        m_view = qobject_cast<Simulation*>(
+            m_dtm.OpenFunction(QStringLiteral("RQ16Controls.Simulation")));
+        WaitFor([this] { return m_view->IsOnline(); });
         for (int i = 0; i < 8; ++i) {
-            m_force.ForceActivatedChanged(i, true);
+            m_view->channelSimulation(i)->forcingActivatedBox()->click();
         }
     }
-    void Change(int channel, bool value) { m_force.ForceValueChanged(channel, value); }
-    bool WritesDone() const {
-        return m_force.ForceOutputUpdateInvokeId().isEmpty() && !m_force.UpdatePending();
+    bool Ready() const { return WritesDone(); }
+    void Change(int channel, bool value) {
+        m_view->channelSimulation(channel)->valueButton(value)->click();
     }
+    bool WritesDone() const {
+        return m_view->forcing().ForceOutputUpdateInvokeId().isEmpty() &&
+               !m_view->forcing().UpdatePending();
+    }
+    void Stop() { m_dtm.ReleaseAllViews(); }
 
 private:
-    RulesConnection m_connection;
-    ForceRequests m_force;
+    standins::RQ16Dtm m_dtm;
+    Simulation* m_view = nullptr;
 };
 
 /// Baseline: every change is its own write, sent when the previous write is
 /// answered.
-class OneWritePerChange {
+class OneWritePerChange : public QObject, public IBaseCommunicationCallback {
 public:
-    explicit OneWritePerChange(Client& client) : m_client(client) {
-        client.onAnswer = [this](const QString&) {
-            m_busy = false;
-            SendNext();
-        };
-        m_client.Send(QStringLiteral("E"),
-                      docs::GlobalForcingEnableRequest(client.reference, kSlot));
-        m_busy = true;
+    explicit OneWritePerChange(standins::SimulatedCommunication& comm) : m_comm(comm) {
+        m_comm.Connect(this, nullptr, QStringLiteral("C"), QStringLiteral("{P}"),
+                       docs::ConnectRequest(kSlot, QStringLiteral("{P}")));
+        WaitFor([this] { return !m_reference.isEmpty(); });
+        m_busy = m_comm.TransactionRequest(m_reference, this, QStringLiteral("E"),
+                                           docs::GlobalForcingEnableRequest(m_reference, kSlot));
     }
+    ~OneWritePerChange() override { m_comm.Unregister(this); }
+    bool Ready() const { return !m_busy; }
     void Change(int channel, bool value) {
-        m_values = static_cast<std::uint8_t>(value ? m_values | 1U << channel
-                                                   : m_values & ~(1U << channel));
+        const auto bit = static_cast<std::uint8_t>(1U << channel);
+        m_values = static_cast<std::uint8_t>(value ? m_values | bit : m_values & ~bit);
         m_queue.push_back({0, 0xFF, 0, m_values});
         SendNext();
     }
     bool WritesDone() const { return !m_busy && m_queue.empty(); }
+    void Stop() {}
+
+    void IBaseCommunicationCallback_OnConnectResponse(const QString&, const QString& r) override {
+        m_reference = docs::ParseResponse(r)->communicationReference;
+    }
+    void IBaseCommunicationCallback_OnTransactionResponse(const QString&, const QString&) override {
+        m_busy = false;
+        SendNext();
+    }
+    void IBaseCommunicationCallback_OnDisconnectResponse(const QString&, const QString&) override {}
+    void IBaseCommunicationCallback_VerifyConnectionRequest(const QString&,
+                                                            const QString&) override {}
+    void IBaseCommunicationCallback_OnAbort(const QString&) override {}
 
 private:
     void SendNext() {
         if (m_busy || m_queue.empty()) {
             return;
         }
-        m_busy = m_client.Send(
-            QStringLiteral("W%1").arg(++m_id),
-            docs::WriteForceValuesRequest(m_client.reference, kSlot, m_queue.front()));
+        m_busy = m_comm.TransactionRequest(
+            m_reference, this, QStringLiteral("W%1").arg(++m_id),
+            docs::WriteForceValuesRequest(m_reference, kSlot, m_queue.front()));
         m_queue.pop_front();
     }
 
-    Client& m_client;
+    standins::SimulatedCommunication& m_comm;
+    QString m_reference;
     std::deque<ByteArray> m_queue;
     std::uint8_t m_values = 0;
     bool m_busy = false;
     int m_id = 0;
 };
 
-void BM_ForceBurst_Rules(benchmark::State& state) {
-    RunBurst<Rules>(state);
+void BM_ForceBurst_SimulationView(benchmark::State& state) {
+    RunBurst<View>(state);
 }
-BENCHMARK(BM_ForceBurst_Rules)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ForceBurst_SimulationView)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 void BM_ForceBurst_OneWritePerChange(benchmark::State& state) {
     RunBurst<OneWritePerChange>(state);

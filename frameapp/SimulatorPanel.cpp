@@ -198,7 +198,7 @@ void SimulatorPanel::RefreshForcing() {
         (m_module.ForcingEnabled()
              ? QStringLiteral("Enabled, lapses in %1 s").arg((left.count() + 999) / 1000)
              : QStringLiteral("Not enabled")) +
-        QStringLiteral("   mask %1  values %2").arg(hex(mask), hex(values)));
+        QStringLiteral("\nforce mask %1, force values %2").arg(hex(mask), hex(values)));
     for (int i = 0; i < simulator::SimulatedModule::kChannelCount; ++i) {
         QLabel* cell = m_forcedChannels[static_cast<std::size_t>(i)];
         const bool forced = (mask >> i & 1) != 0;

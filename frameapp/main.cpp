@@ -13,6 +13,7 @@
 #include "standins/communication/SimulatedCommunication.h"
 #include "standins/dtm/RQ16Dtm.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
@@ -40,6 +41,23 @@ void Wait(int milliseconds) {
     }
 }
 
+/// What a person does in a view before its picture is taken: in Simulation,
+/// channel 3 is forced to 1.
+void PrepareForPicture(const QString& name, QWidget* view) {
+    if (name != QStringLiteral("Simulation") || view == nullptr) {
+        return;
+    }
+    if (auto* channel = view->findChild<QWidget*>(QStringLiteral("ctlChannel_2"))) {
+        for (const QString& button :
+             {QStringLiteral("optValue_1"), QStringLiteral("chkForcingActivated")}) {
+            if (auto* control = channel->findChild<QAbstractButton*>(button)) {
+                control->click();
+            }
+        }
+    }
+    Wait(600); // the write is answered and read back
+}
+
 /// Opens every available view, lets it do its work, grabs it to a PNG and
 /// releases it again through the real lifecycle.
 int WriteScreenshots(frameapp::FrameWindow& window, standins::RQ16Dtm& dtm, const QString& folder) {
@@ -65,6 +83,7 @@ int WriteScreenshots(frameapp::FrameWindow& window, standins::RQ16Dtm& dtm, cons
         }
         Wait(1500); // online views connect, read and show in this time
         QWidget* view = dtm.View(id);
+        PrepareForPicture(name, view);
         const QString file = QDir(folder).absoluteFilePath(name + QStringLiteral(".png"));
         if (view && view->grab().save(file)) {
             out << name << ": " << file << "\n";

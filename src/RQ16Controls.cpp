@@ -15,6 +15,10 @@
 #include "views/parameter/ChannelParameter.h"
 #include "views/parameter/Parameter.h"
 #endif
+#ifdef RQ16_HAVE_SIMULATION
+#include "views/simulation/ChannelSimulation.h"
+#include "views/simulation/Simulation.h"
+#endif
 
 #include <functional>
 #include <map>
@@ -40,6 +44,11 @@ const std::map<QString, Creator>& Creators() {
         {QStringLiteral("RQ16Controls.Parameter"), [](QWidget* p) { return new Parameter(p); }},
         {QStringLiteral("RQ16Controls.ChannelParameter"),
          [](QWidget* p) { return new ChannelParameter(p); }},
+#endif
+#ifdef RQ16_HAVE_SIMULATION
+        {QStringLiteral("RQ16Controls.Simulation"), [](QWidget* p) { return new Simulation(p); }},
+        {QStringLiteral("RQ16Controls.ChannelSimulation"),
+         [](QWidget* p) { return new ChannelSimulation(p); }},
 #endif
 #ifdef RQ16_HAVE_IDENTIFICATION
         {QStringLiteral("RQ16Controls.Identification"),

@@ -54,7 +54,7 @@ void ViewBase::SetCriticalMessageHandler(CriticalMessageHandler handler) {
 bool ViewBase::IDtmActiveXControl_Init(const QString& invokeId, const QString& functionCall,
                                        IDtm* Dtm) {
     Q_UNUSED(functionCall);
-    Log(QString(), QStringLiteral("IDtmActiveXControl_Init"));
+    LogInitEntry();
 
     // Every statement that calls outside is guarded on its own: after an
     // error Init goes on with the next statement and always finishes. The
@@ -83,6 +83,10 @@ bool ViewBase::IDtmActiveXControl_Init(const QString& invokeId, const QString& f
     return true;
 }
 
+void ViewBase::LogInitEntry() {
+    Log(QString(), QStringLiteral("IDtmActiveXControl_Init"));
+}
+
 void ViewBase::SetUpButtonBar() {
     if (!ctlButtons) {
         return;
@@ -92,6 +96,7 @@ void ViewBase::SetUpButtonBar() {
     InitStatement([&] { bar.SetArea(width(), height()); });
     InitStatement([&] { bar.SetStandardButtons(false, false, false, true); });
     InitStatement([&] { bar.DisableApply(); });
+    AfterStandardButtons();
     if (const std::int32_t extra = ExtraButtonTextId(); extra != 0) {
         InitStatement([&] { bar.SetExtraButton(CommonText(extra), QString(), 0); });
     }

@@ -95,6 +95,11 @@ protected:
     virtual void AfterInit() {}
     /// Common text id of the extra button's caption; 0 for no extra button.
     virtual std::int32_t ExtraButtonTextId() const { return 0; }
+    /// First log entry of Init.
+    virtual void LogInitEntry();
+    /// Runs in the button bar set-up right after the standard buttons
+    /// (Simulation locks its force controls there).
+    virtual void AfterStandardButtons() {}
     /// Place suffix of the entries of errors inside Init.
     virtual QString InitErrorSuffix() const { return QStringLiteral(".Init, Error: "); }
     /// Close event, right after the bar is disabled: views with timers stop

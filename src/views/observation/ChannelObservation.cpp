@@ -25,13 +25,7 @@ constexpr std::int32_t kTextMaster = 1011;
 constexpr std::int32_t kTextTerminal = 1012;
 
 // Design size and positions inside the frame.
-constexpr int kWidth = 150;
-constexpr int kHeight = 150;
-constexpr int kCaptionX = 8;
 constexpr int kCaptionWidth = 60;
-constexpr int kBoxX = 72;
-constexpr int kBoxWidth = 32;
-constexpr int kRowHeight = 22;
 
 void SetTextIfChanged(QLineEdit* box, const QString& text) {
     if (box->text() != text) {

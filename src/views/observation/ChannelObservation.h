@@ -96,7 +96,8 @@ public:
     bool IsInitializing() const { return m_isInitializing; }
     void SetIsInitializing(bool value) { m_isInitializing = value; }
     bool isInput() const { return m_isInput; }
-    void SetIsInput(bool value) { m_isInput = value; }
+    /// Virtual: the Simulation element also shows or hides its input choice.
+    virtual void SetIsInput(bool value) { m_isInput = value; }
     bool isInverted() const { return m_isInverted; }
     void SetIsInverted(bool value) { m_isInverted = value; }
     bool hasStatus() const { return m_hasStatus; }
@@ -118,6 +119,15 @@ public:
     QSize sizeHint() const override;
 
 protected:
+    // Design layout inside the frame; the Simulation element places its
+    // force controls on the same grid below.
+    static constexpr int kWidth = 150;
+    static constexpr int kHeight = 150;
+    static constexpr int kCaptionX = 8;
+    static constexpr int kBoxX = 72;
+    static constexpr int kBoxWidth = 32;
+    static constexpr int kRowHeight = 22;
+
     /// Captions from the resource managers; subclasses add theirs.
     virtual void LoadTexts();
     /// The forced flag that SetCurrentValue stores and shows.

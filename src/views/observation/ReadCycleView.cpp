@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <functional>
+
 namespace rq16 {
 
 namespace {
@@ -189,7 +191,9 @@ void ReadCycleView::CallReadOutputValues(const QVariant& vArguments) {
     }
     Q_UNUSED(vArguments);
     m_readQueued = false;
-    if (!IsOnline()) {
+    // A view that closes or is released reads no more (a step queued just
+    // before would otherwise send one beside the disconnect).
+    if (!IsOnline() || connection.blnClosing || connection.blnPrepareToRelease) {
         return;
     }
     const QString place = QStringLiteral(".CallReadOutputValues");
@@ -198,7 +202,8 @@ void ReadCycleView::CallReadOutputValues(const QVariant& vArguments) {
             throw ComError(kErrInvalidArg, QStringLiteral("No communication object"));
         }
         const QString& reference = connection.communicationReference;
-        const QString sReadRequest = (Kernel().ParameterManager()->*m_cycle.readRequest)(reference);
+        IParameterManager* parameters = Kernel().ParameterManager();
+        const QString sReadRequest = std::invoke(m_cycle.readRequest, parameters, reference);
         sReadOutputInvokeId = NewInvokeId();
         Log(place, QStringLiteral("sReadOutputInvokeId              = ") + sReadOutputInvokeId);
         if (LogEnabled()) {
@@ -329,6 +334,11 @@ void ReadCycleView::ConnectAnswerUnparsable(const QString& lastError) {
     ctlButtons->HideActivity();
     // Still offline: this queues CallConnect again.
     StartReading();
+}
+
+void ReadCycleView::OnConnectRefused() {
+    SetAllHasConnection(false);
+    ctlButtons->HideActivity();
 }
 
 // ---- disconnect ----

@@ -103,7 +103,8 @@ protected:
 
     // ---- connection steps ----
     QString ReadOperation() const override { return QStringLiteral("CallReadOutputValues"); }
-    void OnConnectRefused() override { SetAllHasConnection(false); }
+    /// Every element's HasConnection false; the activity display goes too.
+    void OnConnectRefused() override;
     void ConnectAnswerUnparsable(const QString& lastError) override;
     void ConnectAnswerNegative(const QString& errorText) override;
     void ConnectAnswerPositive() override;

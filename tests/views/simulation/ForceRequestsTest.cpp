@@ -57,6 +57,10 @@ struct Sequence {
     QStringList expected;
 };
 
+void PrintTo(const Sequence& sequence, std::ostream* out) {
+    *out << sequence.name;
+}
+
 class ForceRequestsTest : public ::testing::TestWithParam<Sequence> {};
 
 TEST_P(ForceRequestsTest, SendsWhatTheRulesSay) {
