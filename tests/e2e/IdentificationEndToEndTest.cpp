@@ -11,6 +11,8 @@
 
 #include "frame/ComponentRegistry.h"
 
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -28,6 +30,12 @@ using rq16::test::SpinUntil;
 
 namespace {
 
+class Host : public standins::IFrameHost {
+public:
+    void OnErrorMessage(const QString&, const QString& message) override { errors << message; }
+    QStringList errors;
+};
+
 class IdentificationEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override { SetComponentFactory(&factory); }
@@ -40,6 +48,7 @@ protected:
         options.state = kernelState;
         auto dtm = std::make_unique<standins::RQ16Dtm>(options);
         dtm->SetCommunication(&comm);
+        dtm->SetHost(&host);
         dtm->SetControlCreator([](const QString&, QWidget* parent) {
             auto* view = new Identification(parent);
             view->SetWritePauseMs(0);
@@ -66,6 +75,7 @@ protected:
     standins::StandInComponentFactory factory;
     simulator::SimulatedModule module;
     standins::SimulatedCommunication comm{module};
+    Host host;
     QString invokeId;
 };
 
@@ -107,4 +117,18 @@ TEST_F(IdentificationEndToEnd, EditsReachTheModuleAndTheDataSetFile) {
     ASSERT_TRUE(SpinUntil([&] { return text(view, "txtTagLocation") == QStringLiteral("-/-"); }));
     EXPECT_EQ(text(view, "txtTagFunction"), QStringLiteral("No I&M data available"));
     EXPECT_FALSE(view->imDataFrame()->isEnabled());
+
+    // A data set that cannot be written: the failure is reported and the view
+    // stays open with the comment (the question is answered No offscreen);
+    // once the file can be written, the next release saves and closes.
+    const QString file = dir.filePath(QStringLiteral("RQ16DataSet.json"));
+    view->commentBox()->setPlainText(QStringLiteral("later"));
+    ASSERT_TRUE(QFile::remove(file) && QDir().mkdir(file));
+    host.errors.clear();
+    EXPECT_FALSE(restarted->ReleaseView(invokeId));
+    EXPECT_EQ(host.errors.size(), 1);
+    EXPECT_EQ(view->commentBox()->toPlainText(), QStringLiteral("later"));
+    ASSERT_TRUE(QDir().rmdir(file));
+    EXPECT_TRUE(restarted->ReleaseView(invokeId));
+    EXPECT_TRUE(QFile(file).open(QIODevice::ReadOnly));
 }

@@ -29,6 +29,8 @@ constexpr std::int32_t kTextImNotWritten = 1138;
 constexpr std::int32_t kTextNoImData = 9070;
 constexpr std::int32_t kTextRequestRefused = 9071;
 constexpr std::int32_t kTextDiscardEdits = 9072;
+constexpr std::int32_t kTextRetrySave = 9073;
+constexpr std::int32_t kTextCloseWithoutComment = 9074;
 // Device texts.
 constexpr std::int32_t kTextOrderNumber = 2001;
 constexpr std::int32_t kTextDescription = 2002;
@@ -276,6 +278,7 @@ void Identification::LoadCaptions() {
     for (const auto& [box, id] : deviceTexts) {
         InitStatement([&] {
             box->setText(DeviceText(id));
+            box->setToolTip(box->text()); // the whole text where the box cuts it
             box->setCursorPosition(0);
         });
     }
@@ -381,12 +384,7 @@ void Identification::ctlButtons_ExtraCommand() {
     // and a save that is due never asks).
     if (m_sequence.m_bIMDataChanged && !IsOnline() &&
         m_sequence.transactionResponseState != identification::state::kSaveIM1Record) {
-        int answer = kIdNo;
-        Guarded(QStringLiteral(".cmdReread_Click, Error: "), [&] {
-            answer =
-                Kernel().UserDialog()->AskUser(CommonText(kTextDiscardEdits), typeName(), kMbYesNo);
-        });
-        if (answer != kIdYes) {
+        if (!AskYes(kTextDiscardEdits)) {
             return;
         }
     }
@@ -533,6 +531,7 @@ void Identification::ApplyStep(const Step& step, const QString& response) {
 
 void Identification::ReportFailure(QString text, bool saveFailed, const QString& place) {
     if (saveFailed) {
+        m_bSaveFailed = true;
         const QString notWritten = TextOrEmpty(kTextImNotWritten);
         text = text.isEmpty() ? notWritten : text + kCrLf + notWritten;
     }
@@ -550,10 +549,17 @@ void Identification::FinishWrite() {
     ctlButtons_Close();
 }
 
-void Identification::SaveDataSet() {
-    // The data set reports a failed save to the frame application itself.
-    Guarded(QStringLiteral(".RequestDataSetSave, Error: "),
-            [&] { Kernel().UiManager()->RequestDataSetSave(); });
+bool Identification::SaveDataSet() {
+    // A data set that cannot be written raises an error naming the file and
+    // the reason, and keeps what its file holds; the user is told here.
+    try {
+        return Kernel().UiManager()->RequestDataSetSave();
+    } catch (const ComError& e) {
+        ReportError(e.number(), e.description(), QStringLiteral("RequestDataSetSave"));
+    } catch (const std::exception& e) {
+        ReportError(0, QString::fromUtf8(e.what()), QStringLiteral("RequestDataSetSave"));
+    }
+    return false;
 }
 
 // ---- connection outcomes ----
@@ -602,6 +608,12 @@ void Identification::OnDisconnected() {
 void Identification::ctlButtons_Close() {
     const QString place = QStringLiteral(".ctlButtons_Clos");
     Log(place, QStringLiteral("Method entered"));
+    // After a failed save the user may try again or give the edits up, so a
+    // module that stays out of reach does not keep the view from closing.
+    if (m_bSaveFailed && m_sequence.WouldStartSave(KernelState()) && !AskYes(kTextRetrySave)) {
+        // The user closes without writing the edits.
+        m_sequence.m_bIMDataChanged = false;
+    }
     using identification::CloseDecision;
     const CloseDecision decision = m_sequence.OnClose(KernelState());
     switch (decision) {
@@ -628,6 +640,14 @@ void Identification::ctlButtons_Close() {
     OnlineView::ctlButtons_Close();
 }
 
+bool Identification::AskYes(std::int32_t textId) {
+    int answer = kIdYes;
+    Guarded(QStringLiteral(".AskUser, Error: "), [&] {
+        answer = Kernel().UserDialog()->AskUser(CommonText(textId), typeName(), kMbYesNo);
+    });
+    return answer == kIdYes;
+}
+
 bool Identification::IDtmActiveXControl_PrepareToRelease() {
     if (Released()) {
         return true;
@@ -642,13 +662,19 @@ bool Identification::IDtmActiveXControl_PrepareToRelease() {
         if (lHelpResult != 0) {
             CloseAllHelp(this);
         }
+        bool commentSaved = true;
         SkipOnError([&] {
             const QString comment = txtComment->toPlainText();
             if (ParameterManager().StoredComment() != comment) {
                 ParameterManager().SetStoredComment(comment);
-                SaveDataSet();
+                commentSaved = SaveDataSet();
             }
         });
+        if (!commentSaved && !AskYes(kTextCloseWithoutComment)) {
+            // The view stays open with the comment; the next close saves
+            // again.
+            return false;
+        }
         SkipOnError([&] { Kernel().UiManager()->RequestDataSetUnlock(); });
         ReleaseConnection();
     }

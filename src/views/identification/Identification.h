@@ -103,7 +103,10 @@ private:
     /// data were not written.
     void ReportFailure(QString text, bool saveFailed, const QString& place);
     void FinishWrite();
-    void SaveDataSet();
+    /// Asks the user the common text `textId`; true for Yes.
+    bool AskYes(std::int32_t textId);
+    /// RequestDataSetSave; a failure is reported. True when saved.
+    bool SaveDataSet();
 
     // ---- showing and storing ----
     void ParseQsData(const ByteArray& bytes);
@@ -126,6 +129,8 @@ private:
     std::unique_ptr<IIMData> m_objIMData;
     bool m_bIMStoreChanged = false;
     bool m_bQsStoreChanged = false;
+    /// A save of edited I&M texts has failed since the view opened.
+    bool m_bSaveFailed = false;
     std::int32_t m_pictureId = 0;
     int m_writePauseMs = 1000;
     QTimer* timWritePause = nullptr;

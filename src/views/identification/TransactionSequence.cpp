@@ -158,7 +158,7 @@ Step TransactionSequence::OnRefused() {
 }
 
 CloseDecision TransactionSequence::OnClose(int kernelState) {
-    if (m_lSavePending == 0 && m_bIMDataRead && m_bIMDataChanged && CanSave(kernelState)) {
+    if (WouldStartSave(kernelState)) {
         transactionResponseState = state::kSaveIM1Record;
         m_lSavePending = 1;
         return CloseDecision::StartSave;

@@ -120,6 +120,10 @@ public:
     /// The request just sent was refused.
     Step OnRefused();
 
+    /// The close event would start a save.
+    bool WouldStartSave(int kernelState) const {
+        return m_lSavePending == 0 && m_bIMDataRead && m_bIMDataChanged && CanSave(kernelState);
+    }
     /// The close event: decides and sets the state for it.
     CloseDecision OnClose(int kernelState);
     /// Release asked for while edits are unsaved: the view saves first.

@@ -332,8 +332,12 @@ void ReadCycleView::ConnectAnswerNegative(const QString& errorText) {
 void ReadCycleView::ConnectAnswerUnparsable(const QString& lastError) {
     ReportError(0, lastError, QStringLiteral("OnConnectResponse"));
     ctlButtons->HideActivity();
-    // Still offline: this queues CallConnect again.
-    StartReading();
+    // The view tries again for as long as the answers cannot be read, at the
+    // pace of the cycle rather than at once: the tick's read step connects
+    // (still offline), a device that keeps garbling is not flooded with
+    // requests, and the bar stays usable so that the user can close.
+    ctlButtons->EnableButtons();
+    timCyclic->start();
 }
 
 void ReadCycleView::OnConnectRefused() {

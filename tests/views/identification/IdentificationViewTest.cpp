@@ -154,8 +154,10 @@ TEST_F(IdentificationViewTest, FailedWritesKeepTheEditsUntilASaveSucceeds) {
     EXPECT_EQ(log.count(QStringLiteral("UserDialog.AskUser")), 1);
     EXPECT_TRUE(queue->empty());
 
-    // Second try: the module does not take the I&M1 record.
+    // Second try (the user asked, says yes): the module does not take the
+    // I&M1 record.
     log.clear();
+    dtm.kernel.userDialog.answer = kIdYes;
     EXPECT_FALSE(view->IDtmActiveXControl_PrepareToRelease());
     answer(QStringLiteral("CONNECT:REF1"));
     comm.acceptTransaction = false;

@@ -101,6 +101,16 @@ TEST_F(ObservationViewTest, OnlineButtonDisconnectsAfterTheOutstandingRead) {
     EXPECT_EQ(log.count("Communication.TransactionRequest"), 1);
 }
 
+TEST_F(ObservationViewTest, UnreadableConnectAnswersAreRetriedAtTheCyclePace) {
+    run();
+    comm.answerConnect(QStringLiteral("GARBLED"));
+    EXPECT_TRUE(queue->empty());
+    EXPECT_TRUE(bar->buttonsEnabled);
+    EXPECT_TRUE(view->CycleTimerActive());
+    view->timCyclic_Timer();
+    EXPECT_EQ(run(), QStringList{"CallConnect"});
+}
+
 TEST_F(ObservationViewTest, AbortClearsThePicturesAndEndsTheCycle) {
     reading();
     comm.answerTransaction(QStringLiteral("DATA:00 00 00 01"));

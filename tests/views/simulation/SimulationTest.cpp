@@ -1,0 +1,224 @@
+// The forcing rules' request sequences against a recording connection; the
+// channel element's display table and events; the Simulation view's pause,
+// read-back and data set lock against the recording fakes.
+
+#include "Simulation.h"
+#include "ForceRequests.h"
+
+#include "FakeCommunication.h"
+#include "FakeComponents.h"
+#include "FakeHost.h"
+
+#include <QByteArray>
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace rq16;
+
+namespace {
+
+class RecordingConnection : public IForcingConnection {
+public:
+    QString ForcingReference() override { return reference; }
+    QString NewForcingInvokeId() override { return QStringLiteral("ID%1").arg(++m_ids); }
+    bool SendForcingTransaction(const QString&, const QString& request) override {
+        calls << request;
+        return accept;
+    }
+    QString WriteForceValuesRequest(const ByteArray& block) override {
+        const QByteArray bytes(reinterpret_cast<const char*>(block.data()),
+                               static_cast<qsizetype>(block.size()));
+        return QStringLiteral("write ") + QString::fromLatin1(bytes.toHex());
+    }
+    void SetEnableForceTimer(bool on) override { calls << (on ? "timer on" : "timer off"); }
+    void ReportTransactionFailed(const QString& operation) override {
+        calls << "failed " + operation;
+    }
+    void LogForcing(const QString&, const QString& message) override {
+        if (message == QStringLiteral("Busy with update")) {
+            calls << message;
+        }
+    }
+    void ReadBack() override { calls << QStringLiteral("read"); }
+
+    QString reference = QStringLiteral("REF1");
+    bool accept = true;
+    QStringList calls;
+
+private:
+    int m_ids = 0;
+};
+
+struct Sequence {
+    const char* name;
+    /// Steps: +i / -i activate / deactivate channel index i, 1i / 0i force
+    /// value, t enable timer tick, ai answer to invoke id IDi, d disconnect,
+    /// c connect again, r / R refuse / accept requests, | forget the calls.
+    const char* steps;
+    QStringList expected;
+};
+
+void PrintTo(const Sequence& sequence, std::ostream* out) {
+    *out << sequence.name;
+}
+
+class ForceRequestsTest : public ::testing::TestWithParam<Sequence> {};
+
+TEST_P(ForceRequestsTest, SendsWhatTheRulesSay) {
+    RecordingConnection c;
+    ForceRequests f(c);
+    f.Connected(QStringLiteral("enable"));
+    for (const QString& step : QString::fromLatin1(GetParam().steps).split(QLatin1Char(' '))) {
+        const int i = step.mid(1).toInt();
+        // clang-format off
+        switch (step.at(0).toLatin1()) {
+        case '+': f.ForceActivatedChanged(i, true); break;
+        case '-': f.ForceActivatedChanged(i, false); break;
+        case '1': f.ForceValueChanged(i, true); break;
+        case '0': f.ForceValueChanged(i, false); break;
+        case 't': f.EnableForceTimerTick(); break;
+        case 'a': f.OnTransactionAnswer(QStringLiteral("ID%1").arg(i)); break;
+        case 'd': f.Disconnected(); c.reference.clear(); break;
+        case 'c': c.reference = QStringLiteral("REF2"); f.Connected(QStringLiteral("enable 2")); break;
+        case 'r': c.accept = false; break;
+        case 'R': c.accept = true; break;
+        case '|': c.calls.clear(); break;
+        }
+        // clang-format on
+    }
+    EXPECT_EQ(c.calls, GetParam().expected);
+}
+
+// The enable request of the first activation is ID1, its write ID2.
+INSTANTIATE_TEST_SUITE_P(
+    Forcing, ForceRequestsTest,
+    ::testing::Values(Sequence{"FirstActivationEnablesThenWritesAndAnUnansweredEnableIsNotRepeated",
+                               "+2 t",
+                               {"enable", "write 00040000", "timer on"}},
+                      Sequence{"ValueChangesDuringAWriteAreSentOnceWithTheLatestMasks",
+                               "+2 12 13 a2 a3",
+                               {"enable", "write 00040000", "timer on", "Busy with update",
+                                "Busy with update", "write 0004000c", "read"}},
+                      Sequence{"ValueWithNothingActivatedIsOnlyStored",
+                               "15 +0",
+                               {"enable", "write 00010020", "timer on"}},
+                      Sequence{"LastDeactivationWritesAnEmptyMaskAndAStrayOneNothing",
+                               "+2 a2 | -2 -2",
+                               {"write 00000000", "timer off", "timer off"}},
+                      Sequence{"ReconnectReestablishesForcingWithWhatChangedOffline",
+                               "+1 d 11 | c",
+                               {"enable 2", "write 00020002", "timer on"}},
+                      Sequence{"RefusedRequestsAreReportedAndNotOutstanding",
+                               "r +7 R 17 t",
+                               {"enable", "failed GlobalForcingEnable", "write 00800000",
+                                "failed writeForceOutputValues", "timer on", "write 00800080",
+                                "enable"}}),
+    [](const auto& param) { return std::string(param.param.name); });
+
+} // namespace
+
+namespace rq16::test {
+namespace {
+
+QString Shown(const ChannelSimulation& e) {
+    const bool on = e.diodeColor().rgb() == ChannelObservation::kDiodeOn;
+    return e.masterValueText() + e.channelValueText() + (on ? " on" : " off");
+}
+
+TEST(ChannelSimulation, RefreshDisplayFollowsItsTable) {
+    struct {
+        bool input, forced, inverted, current, forceValue;
+        const char* shown; // master, channel, diode
+    } const rows[] = {
+        {true, true, false, false, true, "10 off"}, // a forced input shows it as master
+        {true, false, true, true, true, "10 on"},   // an input's diode follows the master
+        {false, true, false, false, true, "01 on"}, // a forced output shows it as channel
+        {false, true, true, true, false, "11 on"},  // ... after inversion
+        {false, false, true, true, true, "10 off"},
+    };
+    for (const auto& row : rows) {
+        ChannelSimulation element;
+        element.SetIsInput(row.input);
+        element.SetIsInverted(row.inverted);
+        element.forcingActivatedBox()->setChecked(row.forced);
+        element.valueButton(row.forceValue)->setChecked(true);
+        element.SetCurrentValue(row.current, false, !row.forced); // the box decides
+        EXPECT_EQ(Shown(element), row.shown);
+        EXPECT_EQ(element.forced(), row.forced);
+        EXPECT_EQ(element.forceInvalidShown(), row.input);
+    }
+}
+
+TEST(ChannelSimulation, OneEventPerClickNoneFromCodeNoneWhenLocked) {
+    ChannelSimulation element;
+    QStringList events;
+    QObject::connect(&element, &ChannelSimulation::ForceActivatedChanged,
+                     [&](bool on) { events << QStringLiteral("forcing %1").arg(on); });
+    QObject::connect(&element, &ChannelSimulation::ForceValueChanged,
+                     [&](bool value) { events << QStringLiteral("value %1").arg(value); });
+    element.forcingActivatedBox()->click();
+    element.forcingActivatedBox()->click();
+    element.valueButton(1)->click();
+    element.valueButton(1)->click(); // already chosen: no change
+    element.forcingActivatedBox()->setChecked(true);
+    element.SetLocked(true);
+    element.valueButton(0)->click();
+    EXPECT_EQ(events, QStringList({"forcing 1", "forcing 0", "value 1"}));
+}
+
+class SimulationViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FakeInvokeIdGenerator::counter() = 0;
+        dtm.communication = {&comm};
+        view = std::make_unique<Simulation>();
+        view->IDtmActiveXControl_Init(QStringLiteral("INIT"), QString(), &dtm);
+        factory.lastQueue->runAll(); // connect
+        comm.answerConnect(QStringLiteral("CONNECT:REF1"));
+        factory.lastQueue->runAll(); // the first read, ID2
+    }
+    CallLog log;
+    FakeComponentFactory factory{log};
+    FakeDtm dtm{log};
+    FakeCommunication comm{log};
+    std::unique_ptr<Simulation> view;
+};
+
+TEST_F(SimulationViewTest, PauseKeepsForcingAndAWriteAnswerStillReadsBackOnce) {
+    view->channelSimulation(2)->forcingActivatedBox()->click(); // enable ID3, write ID4
+    view->ctlButtons_ExtraCommand();                            // pause
+    comm.answerTransaction(QStringLiteral("ID2"), QStringLiteral("DATA:00 04 00 00"));
+    EXPECT_FALSE(view->CycleTimerActive());
+    comm.answerTransaction(QStringLiteral("ID4"), QStringLiteral("OK"));
+    factory.lastQueue->runAll();
+    EXPECT_EQ(log.count(QStringLiteral("Communication.TransactionRequest")), 4);
+    view->ctlButtons_ExtraCommand(); // resume: a read at once
+    factory.lastQueue->runAll();
+    EXPECT_EQ(log.count(QStringLiteral("Communication.TransactionRequest")), 5);
+    EXPECT_EQ(log.count(QStringLiteral("Communication.Disconnect")), 0);
+    EXPECT_TRUE(view->EnableForceTimerActive());
+}
+
+TEST_F(SimulationViewTest, ForceControlsFollowTheDataSetLockWhileReadingGoesOn) {
+    const auto locked = [&] { return view->channelSimulation(0)->Locked(); };
+    dtm.kernel.holdsLock = false;
+    dtm.kernel.RaiseLockDataSet(QStringLiteral("engineer2"));
+    EXPECT_TRUE(locked());
+    EXPECT_EQ(factory.lastButtonBar->message, "T6001 engineer2");
+    dtm.kernel.holdsLock = true;
+    dtm.kernel.RaiseLockDataSet(QStringLiteral("me"));
+    dtm.kernel.RaiseUnlockDataSet(QStringLiteral("COMPATIBILITY"));
+    EXPECT_FALSE(locked());
+    dtm.kernel.RaiseUnlockDataSet(QStringLiteral("me"));
+    EXPECT_TRUE(locked());
+    EXPECT_EQ(factory.lastButtonBar->message, "");
+    EXPECT_NE(view->ReadOutputInvokeId(), "");
+}
+
+} // namespace
+} // namespace rq16::test
