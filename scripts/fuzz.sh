@@ -19,7 +19,7 @@ if ! compgen -G "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64
 fi
 which="${1:-all}"
 seconds="${2:-60}"
-mapfile -t all < <(sed -n 's/^rq16_fuzz_target(\([a-z_]*\).*/\1/p' fuzz/CMakeLists.txt)
+mapfile -t all < <(sed -n 's/^ *rq16_fuzz_\(target\|reader\)(\([a-z_]*\) .*/\2/p' fuzz/CMakeLists.txt)
 targets=("${all[@]}")
 [ "$which" != all ] && targets=("$which")
 

@@ -1,4 +1,5 @@
 #include "ViewBase.h"
+#include "PlainText.h"
 
 #include "ComponentRegistry.h"
 
@@ -301,6 +302,13 @@ ChannelObject ViewBase::ReadChannel(int index) {
         throw ComError(kErrInvalidArg, reader->LastError());
     }
     return reader->Channel();
+}
+
+bool ViewBase::event(QEvent* event) {
+    if (event->type() == QEvent::Polish) {
+        PlainLabels(this);
+    }
+    return QWidget::event(event);
 }
 
 void ViewBase::resizeEvent(QResizeEvent* event) {

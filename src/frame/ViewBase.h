@@ -158,6 +158,9 @@ protected:
     static bool LogEnabled();
     /// Places the button bar along the lower edge.
     void resizeEvent(QResizeEvent* event) override;
+    /// Before the view is first shown, every label is set to show plain
+    /// text: captions come from files and must not act as markup.
+    bool event(QEvent* event) override;
 
     /// The close event of a view that is online ends the connection first;
     /// offline views never get here.

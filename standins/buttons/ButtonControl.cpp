@@ -117,7 +117,8 @@ void ButtonControl::SetExtraButton(const QString& caption, const QString& toolTi
     m_extraCaption = caption;
     m_extraToolTip = toolTip;
     m_extraFlags = flags;
-    m_extra->setText(caption);
+    // A caption from a resource file shows '&' as itself.
+    m_extra->setText(QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&")));
     m_extra->setToolTip(toolTip);
     ShowConnectionState();
     UpdateButtons();
@@ -125,6 +126,7 @@ void ButtonControl::SetExtraButton(const QString& caption, const QString& toolTi
 
 void ButtonControl::SetMessage(const QString& message) {
     RecordCall(QStringLiteral("Buttons.SetMessage(%1)").arg(message));
+    m_message->setTextFormat(Qt::PlainText);
     m_message->setText(message);
     m_message->setToolTip(message);
 }

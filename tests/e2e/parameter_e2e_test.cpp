@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -21,6 +22,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace rq16 {
 namespace {
@@ -150,6 +153,66 @@ TEST_F(ParameterEndToEnd, OpensReadOnlyWhileAnotherUserHoldsTheLockAndFollowsIt)
     dtm->SetDataSetLock(standins::LockHolder::OtherUser, QStringLiteral("Bob"));
     EXPECT_TRUE(view->channelParameter(3)->Locked());
     EXPECT_TRUE(bar(view)->message().endsWith(QStringLiteral(" Bob")));
+}
+
+/// Records what the views report to the frame application.
+struct ErrorHost : standins::IFrameHost {
+    QStringList errors;
+    int closeRequests = 0;
+    void OnErrorMessage(const QString&, const QString& message) override { errors << message; }
+    void OnRequestClose(const QString&) override { ++closeRequests; }
+};
+
+TEST_F(ParameterEndToEnd, AFailedWriteIsReportedAndKeepsTheEditsAndTheViewOpen) {
+    newDtm()->parameters().Save();
+    ::chmod(QFile::encodeName(dataSetFile()).constData(), 0444);
+    auto dtm = newDtm();
+    ErrorHost host;
+    dtm->SetHost(&host);
+    Parameter* view = open(*dtm);
+    ASSERT_NE(view, nullptr);
+    editSomeParameters(view);
+
+    ASSERT_TRUE(bar(view)->click(standins::ButtonControl::Button::Ok));
+    ASSERT_EQ(host.errors.size(), 1);
+    EXPECT_TRUE(host.errors[0].startsWith(QStringLiteral("The parameters were not saved: ")));
+    EXPECT_TRUE(host.errors[0].contains(dataSetFile())) << qPrintable(host.errors[0]);
+    EXPECT_TRUE(view->isDirty());
+    EXPECT_TRUE(bar(view)->isApplyEnabled());
+    EXPECT_EQ(host.closeRequests, 0) << "OK does not close after a failed write";
+    EXPECT_EQ(dtm->parameters().data().parameterBytes, standins::DataSet().parameterBytes);
+    EXPECT_EQ(view->parameterBytes(), kEditedBytes);
+    dtm->SetHost(nullptr);
+}
+
+TEST_F(ParameterEndToEnd, ShortParameterDataAreShownReadOnlyAndNeverPretendToBeSaved) {
+    standins::DataSet data;
+    data.parameterBytes = {0x00, 0x04, 0x00};
+    data.typeName = QStringLiteral("<h1 style=\"color:red\">BIG</h1>");
+    data.channelTags[0] = QStringLiteral("Pump & valve");
+    auto dtm = newDtm();
+    dtm->ChangeDataSet(data);
+    Parameter* view = open(*dtm);
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->channelParameter(0)->Locked());
+    EXPECT_FALSE(bar(view)->isOkEnabled());
+    EXPECT_FALSE(bar(view)->isApplyEnabled());
+    EXPECT_EQ(bar(view)->message(),
+              QStringLiteral("The data set holds no valid parameters for this module."));
+
+    // Texts from the data set are shown as they are.
+    view->grab();
+    const auto* type = view->findChild<QLabel*>(QStringLiteral("lblModuleType"));
+    EXPECT_EQ(type->textFormat(), Qt::PlainText);
+    EXPECT_TRUE(type->text().startsWith(data.typeName));
+    const auto* frame =
+        view->channelParameter(0)->findChild<QGroupBox*>(QStringLiteral("fraChannelParameter"));
+    EXPECT_TRUE(frame->title().contains(QStringLiteral("Pump && valve")));
+
+    data.parameterBytes = standins::DataSet().parameterBytes;
+    dtm->ChangeDataSet(data);
+    EXPECT_FALSE(view->channelParameter(0)->Locked()) << "valid data make the view editable";
+    EXPECT_TRUE(bar(view)->message().isEmpty());
 }
 
 } // namespace

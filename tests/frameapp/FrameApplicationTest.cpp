@@ -15,6 +15,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QMdiSubWindow>
+#include <QProcess>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTextEdit>
 
@@ -171,6 +174,49 @@ TEST_F(FrameApplicationTest, ClosingTheWindowWhileTheViewIsOnlineWaitsForTheDisc
     EXPECT_NE(session.window->windowOf(id), nullptr) << "the window stays until the release ends";
     ASSERT_TRUE(SpinUntil([&] { return session.window->windowOf(id) == nullptr; }));
     EXPECT_TRUE(session.communication.openConnections().empty());
+}
+
+TEST_F(FrameApplicationTest, ADamagedDataSetIsNeverOverwritten) {
+    const QString file = dir.filePath(QStringLiteral("DataSet.json"));
+    const QByteArray damaged = "{\"format\": \"RQ16 data set\", \"slotNumber\": \"3\"}";
+    {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(damaged);
+    }
+    // Headless start: the reason on standard error, a non-zero exit code.
+    QProcess frame;
+    frame.start(QCoreApplication::applicationDirPath() + QStringLiteral("/rq16frame"),
+                {QStringLiteral("--data-set"), file, QStringLiteral("--screenshots"), dir.path()});
+    ASSERT_TRUE(frame.waitForFinished(60000));
+    EXPECT_NE(frame.exitCode(), 0);
+    EXPECT_TRUE(frame.readAllStandardError().contains(
+        "cannot be read: the member 'slotNumber' must be a whole number"));
+
+    // Reload while a view holds edits: the data set and the edits stay.
+    {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(standins::DataSet().ToJson());
+    }
+    Session session(*this);
+    const QString id = session.window->openFunction(QStringLiteral("RQ16Controls.Parameter"));
+    QWidget* view = session.dtm->View(id);
+    view->findChildren<QCheckBox*>(QStringLiteral("chkInvertedLogic")).at(1)->click();
+    {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(damaged);
+    }
+    session.window->findChild<QPushButton*>(QStringLiteral("reloadDataSet"))->click();
+    EXPECT_TRUE(session.window->statusBar()->currentMessage().contains(file));
+    EXPECT_TRUE(BarOf(view)->isApplyEnabled()) << "the edit is still there";
+    EXPECT_TRUE(
+        view->findChildren<QCheckBox*>(QStringLiteral("chkInvertedLogic")).at(1)->isChecked());
+    EXPECT_EQ(session.dtm->parameters().data(), standins::DataSet());
+    QFile in(file);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    EXPECT_EQ(in.readAll(), damaged);
 }
 
 } // namespace

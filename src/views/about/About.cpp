@@ -1,4 +1,5 @@
 #include "About.h"
+#include "PlainText.h"
 
 #include "frame/ComponentRegistry.h"
 #include "frame/SkipOnError.h"
@@ -181,9 +182,9 @@ void About::LoadCaptionsFromResources() {
             if (auto* label = qobject_cast<QLabel*>(control)) {
                 label->setText(text);
             } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
-                group->setTitle(text);
+                group->setTitle(AsCaption(text));
             } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-                button->setText(text);
+                button->setText(AsCaption(text));
             }
         });
     }

@@ -1,4 +1,5 @@
 #include "Diagnosis.h"
+#include "PlainText.h"
 
 #include <QColor>
 #include <QFont>
@@ -135,8 +136,10 @@ std::int32_t Diagnosis::terminalPictureId(int terminal) const {
 // ---- Init hooks ----
 
 void Diagnosis::LoadCaptions() {
-    InitStatement([&] { fraModuleRelatedDiagnosis->setTitle(CommonText(kTextModuleFrame)); });
-    InitStatement([&] { fraChannelRelatedDiagnosis->setTitle(CommonText(kTextChannelFrame)); });
+    InitStatement(
+        [&] { fraModuleRelatedDiagnosis->setTitle(AsCaption(CommonText(kTextModuleFrame))); });
+    InitStatement(
+        [&] { fraChannelRelatedDiagnosis->setTitle(AsCaption(CommonText(kTextChannelFrame))); });
 }
 
 void Diagnosis::LoadPictures() {

@@ -1,4 +1,5 @@
 #include "ChannelObservation.h"
+#include "PlainText.h"
 
 #include "ComponentRegistry.h"
 #include "common/AppFolder.h"
@@ -147,8 +148,8 @@ void ChannelObservation::SetChannelTag(const QString& value) {
 void ChannelObservation::BuildFrameCaption() {
     const QString word = m_resourceManager ? CommonText(kTextChannel) + QLatin1Char(' ')
                                            : QStringLiteral("channel ");
-    fraChannelObservation->setTitle(word + QString::number(m_channelNumber) + QStringLiteral(": ") +
-                                    m_channelTag);
+    fraChannelObservation->setTitle(
+        AsCaption(word + QString::number(m_channelNumber) + QStringLiteral(": ") + m_channelTag));
 }
 
 QString ChannelObservation::frameCaption() const {

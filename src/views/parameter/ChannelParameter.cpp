@@ -1,4 +1,5 @@
 #include "ChannelParameter.h"
+#include "PlainText.h"
 
 #include "ComponentRegistry.h"
 #include "SkipOnError.h"
@@ -282,7 +283,7 @@ QString ChannelParameter::GetFrameCaption() {
 }
 
 void ChannelParameter::UpdateFrameCaption() {
-    fraChannelParameter->setTitle(GetFrameCaption());
+    fraChannelParameter->setTitle(AsCaption(GetFrameCaption()));
 }
 
 void ChannelParameter::LoadResources() {
@@ -295,11 +296,11 @@ void ChannelParameter::LoadResources() {
     const int n = m_channelNumber;
 
     SkipOnError([&] { UpdateFrameCaption(); });
-    SkipOnError([&] { fraMonitoring->setTitle(common(kTextMonitoringFrame)); });
+    SkipOnError([&] { fraMonitoring->setTitle(AsCaption(common(kTextMonitoringFrame))); });
     SkipOnError([&] { lblShortDetection->setText(common(kTextShortDetection)); });
     SkipOnError([&] { lblOpenLineDetection->setText(common(kTextOpenLineDetection)); });
-    SkipOnError([&] { fraSignal->setTitle(device(kTextSignalFrame)); });
-    SkipOnError([&] { chkInvertedLogic->setText(device(kTextInvertedLogic)); });
+    SkipOnError([&] { fraSignal->setTitle(AsCaption(device(kTextSignalFrame))); });
+    SkipOnError([&] { chkInvertedLogic->setText(AsCaption(device(kTextInvertedLogic))); });
     SkipOnError([&] { lblFailsafeValue->setText(common(kTextFailsafeValue)); });
     SkipOnError([&] { cboFailsafeValue->setItemText(kFailsafeMin, device(kTextMinValue)); });
     SkipOnError([&] { cboFailsafeValue->setItemText(kFailsafeMax, device(kTextMaxValue)); });
@@ -309,12 +310,12 @@ void ChannelParameter::LoadResources() {
     SkipOnError([&] { cboShortCircuitCurrent->setItemText(kLocking, device(kTextLocking)); });
     SkipOnError([&] { lblShortCircuitCurrent->setText(device(kTextShortCircuitCurrent)); });
     SkipOnError([&] {
-        chkChannelA->setText(
-            device(kTextChannelFlag).replace(QStringLiteral("%1"), QString::number(2 * n - 1)));
+        chkChannelA->setText(AsCaption(
+            device(kTextChannelFlag).replace(QStringLiteral("%1"), QString::number(2 * n - 1))));
     });
     SkipOnError([&] {
-        chkChannelB->setText(
-            device(kTextChannelFlag).replace(QStringLiteral("%1"), QString::number(2 * n)));
+        chkChannelB->setText(AsCaption(
+            device(kTextChannelFlag).replace(QStringLiteral("%1"), QString::number(2 * n))));
     });
 }
 

@@ -20,6 +20,8 @@ namespace {
 constexpr std::int32_t kTextLockedBy = 6001;
 constexpr std::int32_t kTextSlotNumber = 6002;
 constexpr std::int32_t kTextUnsavedEdits = 6501;
+constexpr std::int32_t kTextNoValidParameters = 6502;
+constexpr std::int32_t kTextNotSaved = 6503;
 
 /// The user name under which unlocking leaves the view as it is.
 const QString kCompatibilityUser = QStringLiteral("COMPATIBILITY");
@@ -159,6 +161,12 @@ bool Parameter::IDtmActiveXControl_Init(const QString& invokeId, const QString& 
     InitStatement([&] { ctlButtons->SetStandardButtons(true, true, true, false); });
     InitStatement([&] { ctlButtons->DisableApply(); });
     InitStatement([&] { ctlButtons->SetMessage(QString()); });
+    InitStatement([&] {
+        if (m_parametersRefused) {
+            ApplyEditability();
+            ctlButtons->SetMessage(CommonText(kTextNoValidParameters));
+        }
+    });
 
     InitStatement([&] { Kernel().UiManager()->InitFinished(m_sInvokeId); });
     Log(kInitPhase, QStringLiteral("finished"));
@@ -222,6 +230,7 @@ void Parameter::GetAllValues() {
         ByteArray bytes;
         m_objParameterManager->GetParameterBytes(bytes);
         ParameterBytes = std::move(bytes);
+        ShowParameterValidity();
         RequireParameterPositions(ParameterBytes);
     });
 
@@ -273,9 +282,7 @@ void Parameter::ShowAllValues() {
 
 void Parameter::SetAllValues() {
     if (!HasParameterPositions(ParameterBytes)) {
-        Log(QStringLiteral(".SetAllValues"),
-            QStringLiteral("Parameter data refused, nothing written"));
-        return;
+        throw ComError(kErrInvalidArg, CommonText(kTextNoValidParameters));
     }
     ChannelPairRecords records;
     for (int k = 0; k < kChannelPairCount; ++k) {
@@ -297,19 +304,39 @@ void Parameter::SetDirtyState(bool dirty) {
 }
 
 void Parameter::LockControls() {
-    ctlButtons->DisableOk();
-    ctlButtons->DisableApply();
-    for (ChannelParameter* element : ctlChannelParameter) {
-        element->SetLocked(true);
-    }
+    m_editable = false;
+    ApplyEditability();
 }
 
 void Parameter::UnlockControls() {
-    ctlButtons->EnableOk();
-    ctlButtons->EnableApply();
-    for (ChannelParameter* element : ctlChannelParameter) {
-        element->SetLocked(false);
+    m_editable = true;
+    ApplyEditability();
+}
+
+void Parameter::ApplyEditability() {
+    const bool editable = m_editable && HasParameterPositions(ParameterBytes);
+    if (editable) {
+        ctlButtons->EnableOk();
+        ctlButtons->EnableApply();
+    } else {
+        ctlButtons->DisableOk();
+        ctlButtons->DisableApply();
     }
+    for (ChannelParameter* element : ctlChannelParameter) {
+        element->SetLocked(!editable);
+    }
+}
+
+void Parameter::ShowParameterValidity() {
+    const bool refused = !HasParameterPositions(ParameterBytes);
+    if (refused) {
+        ApplyEditability();
+        ctlButtons->SetMessage(CommonText(kTextNoValidParameters));
+    } else if (m_parametersRefused) {
+        ctlButtons->SetMessage(QString());
+        ApplyEditability();
+    }
+    m_parametersRefused = refused;
 }
 
 void Parameter::ctlChannelParameter_SetDirty(int index, bool value) {
@@ -331,13 +358,23 @@ void Parameter::ctlChannelParameter_SetDirty(int index, bool value) {
     });
 }
 
-void Parameter::ApplySteps() {
+bool Parameter::ApplySteps() {
     if (!m_dirty) {
-        return;
+        return true;
     }
     ctlButtons->SetMessage(QString());
-    SetAllValues();
+    try {
+        SetAllValues();
+    } catch (const ComError& e) {
+        // The edits stay in the view (still dirty); the data set keeps what
+        // its file holds.
+        QString message = e.description();
+        SkipOnError([&] { message = CommonText(kTextNotSaved) + QLatin1Char(' ') + message; });
+        ReportError(e.number(), message, typeName() + QStringLiteral(".SetAllValues"));
+        return false;
+    }
     SetDirtyState(false);
+    return true;
 }
 
 void Parameter::CloseSteps() {
@@ -352,8 +389,9 @@ void Parameter::ctlButtons_Apply() {
 
 void Parameter::ctlButtons_OK() {
     RunEvent(QStringLiteral(".ctlButtons_OK"), [&] {
-        ApplySteps();
-        CloseSteps();
+        if (ApplySteps()) {
+            CloseSteps();
+        }
     });
 }
 

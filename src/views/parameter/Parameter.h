@@ -62,7 +62,14 @@ private:
     void SetDirtyState(bool dirty);
     void LockControls();
     void UnlockControls();
-    void ApplySteps();
+    /// Elements and OK/Apply follow the lock, but stay read-only while the
+    /// parameter data are too short for the module.
+    void ApplyEditability();
+    /// Says in the bar that the data cannot be edited, or clears that once
+    /// valid data arrive.
+    void ShowParameterValidity();
+    /// False (after reporting why) when the edits could not be written.
+    bool ApplySteps();
     void CloseSteps();
     void ctlChannelParameter_SetDirty(int index, bool value);
     /// Runs an event handler; an error ends it with one log entry instead of
@@ -74,6 +81,8 @@ private:
     ByteArray ParameterBytes;
     bool m_dirty = false;
     bool m_parameterManagerAdvised = false;
+    bool m_editable = true;
+    bool m_parametersRefused = false;
 
     QWidget* m_content = nullptr;
     QWidget* m_header = nullptr;
