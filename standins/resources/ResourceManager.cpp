@@ -1,5 +1,6 @@
 #include "ResourceManager.h"
 
+#include "src/common/BoundedFile.h"
 #include "standins/CallRecorder.h"
 
 #include <QCoreApplication>
@@ -14,6 +15,8 @@
 #include <QRegularExpression>
 #include <QSvgRenderer>
 
+#include <cstdio>
+
 namespace rq16::standins {
 
 namespace {
@@ -23,7 +26,8 @@ using TextTable = QHash<std::int32_t, QString>;
 struct CachedFile {
     QDateTime modified;
     qint64 size = -1;
-    std::shared_ptr<const TextTable> texts; // null: the file does not exist
+    std::shared_ptr<const TextTable> texts; // null: the file does not exist or is refused
+    QString problem;                        // why an existing file is refused
 };
 
 QMutex& CacheMutex() {
@@ -36,27 +40,37 @@ QHash<QString, CachedFile>& Cache() {
     return cache;
 }
 
+/// Far above any real text file.
+constexpr qint64 kMaxTextFileSize = 4 * 1024 * 1024;
+
 /// The texts of one file, parsed once and re-read only when the file changes.
-std::shared_ptr<const TextTable> TextsOf(const QString& path) {
+/// A file that exists but cannot be read is refused; the reason is told once
+/// and kept in `problem`.
+std::shared_ptr<const TextTable> TextsOf(const QString& path, QString& problem) {
     const QFileInfo info(path);
-    const bool exists = info.isFile();
+    const bool exists = info.exists();
     const QDateTime modified = exists ? info.lastModified() : QDateTime();
     const qint64 size = exists ? info.size() : -1;
 
     QMutexLocker lock(&CacheMutex());
     auto it = Cache().find(path);
     if (it != Cache().end() && it->modified == modified && it->size == size) {
+        problem = it->problem;
         return it->texts;
     }
-    CachedFile entry{modified, size, nullptr};
+    CachedFile entry{modified, size, nullptr, {}};
     if (exists) {
-        QFile file(path);
-        if (file.open(QIODevice::ReadOnly)) {
+        if (const auto contents = ReadBoundedFile(path, kMaxTextFileSize, entry.problem)) {
             entry.texts = std::make_shared<const TextTable>(
-                ResourceManager::ParseTexts(QString::fromUtf8(file.readAll())));
+                ResourceManager::ParseTexts(QString::fromUtf8(*contents)));
+        } else {
+            entry.problem = QStringLiteral("The resource texts %1 cannot be read: %2.")
+                                .arg(path, entry.problem);
+            std::fprintf(stderr, "%s\n", qPrintable(entry.problem));
         }
     }
     Cache().insert(path, entry);
+    problem = entry.problem;
     return entry.texts;
 }
 
@@ -168,15 +182,23 @@ void ResourceManager::ClearCache() {
 
 QString ResourceManager::GetString(std::int32_t id, const QString& folder) {
     const QString dir = ResolveFolder(folder);
+    QString refused;
     for (const QString& language : LanguageChain(m_language)) {
+        QString problem;
         const auto texts =
-            TextsOf(dir + QStringLiteral("/texts.") + language + QStringLiteral(".txt"));
+            TextsOf(dir + QStringLiteral("/texts.") + language + QStringLiteral(".txt"), problem);
         if (texts) {
             auto it = texts->constFind(id);
             if (it != texts->constEnd()) {
                 return *it;
             }
         }
+        if (refused.isEmpty()) {
+            refused = problem;
+        }
+    }
+    if (!refused.isEmpty()) {
+        throw ComError(kErrNotFound, refused);
     }
     throw ComError(kErrNotFound,
                    QStringLiteral("Text %1 not found in resource folder '%2'").arg(id).arg(dir));
@@ -195,13 +217,26 @@ QPixmap ResourceManager::LoadPicture(std::int32_t id, int width, int height,
     }
     const QString base = ResolveFolder(folder) + QStringLiteral("/pictures/") + QString::number(id);
 
+    // Picture files are read as text files are: regular files of bounded
+    // size only, and never drawn larger than a screen.
+    const auto contentsOf = [id](const QString& path) {
+        QString problem;
+        auto contents = ReadBoundedFile(path, kMaxTextFileSize, problem);
+        if (!contents) {
+            throw ComError(
+                kErrInvalidArg,
+                QStringLiteral("Picture %1 (%2) cannot be read: %3").arg(id).arg(path, problem));
+        }
+        return *contents;
+    };
+    constexpr int kMaxPictureSide = 4096;
     QImage image;
     if (QFileInfo::exists(base + QStringLiteral(".svg"))) {
-        QSvgRenderer renderer(base + QStringLiteral(".svg"));
+        QSvgRenderer renderer(contentsOf(base + QStringLiteral(".svg")));
         if (!renderer.isValid()) {
             throw ComError(kErrInvalidArg, QStringLiteral("Picture %1 cannot be read").arg(id));
         }
-        QSize size = renderer.defaultSize();
+        QSize size = renderer.defaultSize().boundedTo(QSize(kMaxPictureSide, kMaxPictureSide));
         if (width > 0 && height > 0) {
             size = QSize(width, height);
         } else if (width > 0 && size.width() > 0) {
@@ -214,7 +249,8 @@ QPixmap ResourceManager::LoadPicture(std::int32_t id, int width, int height,
         QPainter painter(&image);
         renderer.render(&painter);
     } else if (QFileInfo::exists(base + QStringLiteral(".png"))) {
-        if (!image.load(base + QStringLiteral(".png"))) {
+        if (!image.loadFromData(contentsOf(base + QStringLiteral(".png")), "PNG") ||
+            image.width() > kMaxPictureSide || image.height() > kMaxPictureSide) {
             throw ComError(kErrInvalidArg, QStringLiteral("Picture %1 cannot be read").arg(id));
         }
         if (width > 0 && height > 0) {

@@ -3,6 +3,7 @@
 // a save, and a file that cannot be written changes nothing.
 
 #include "standins/dtm/RQ16Dtm.h"
+#include "standins/resources/ResourceManager.h"
 
 #include <QDir>
 #include <QFile>
@@ -120,6 +121,34 @@ TEST(DataSetFile, AFailedWriteNamesTheFileAndLeavesFileAndMemoryAsTheFileHolds) 
     ASSERT_TRUE(original.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), original.readAll());
     EXPECT_EQ(Mode(path), 0444u);
+}
+
+TEST(ResourceTextFiles, UnreadableTextFilesAreRefusedNamingFileAndProblem) {
+    QTemporaryDir dir;
+    const auto folder = [&](const char* name) {
+        QDir(dir.path()).mkpath(QString::fromLatin1(name));
+        return dir.filePath(QString::fromLatin1(name)) + QStringLiteral("/texts.en.txt");
+    };
+    const QString asFolder = folder("folder");
+    QDir().mkpath(asFolder);
+    const QString fifo = folder("fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QFile huge(folder("huge"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(4 * 1024 * 1024 + 1));
+    ResourceManager::ClearCache();
+    for (const auto& [file, problem] :
+         std::vector<std::pair<QString, QString>>{{asFolder, "it is a folder"},
+                                                  {fifo, "it is not a regular file"},
+                                                  {huge.fileName(), "it is larger than"}}) {
+        ResourceManager texts;
+        try {
+            texts.GetString(6001, QFileInfo(file).path());
+            ADD_FAILURE() << qPrintable(file);
+        } catch (const ComError& e) {
+            EXPECT_TRUE(e.description().contains(file) && e.description().contains(problem))
+                << qPrintable(e.description());
+        }
+    }
 }
 
 } // namespace
