@@ -167,6 +167,9 @@ TEST(OnlineViewPhases, ReleaseAndCloseInEveryPhase) {
                   c.ending);
         EXPECT_FALSE(view->IsOnline());
         EXPECT_TRUE(rig.comm.openConnections().empty());
+        // Only an ending through the disconnect answer names the Init id there.
+        EXPECT_EQ(rig.log.contains("Diagnosis.OnDisconnectResponse: m_sInvokeId: DTM-1"),
+                  c.answersBefore < 3);
     }
 }
 
@@ -188,9 +191,21 @@ TEST(OnlineViewPhases, ALostConnectionLeavesTheViewOfflineInEveryPhase) {
         EXPECT_TRUE(bar.areButtonsEnabled());
         EXPECT_FALSE(bar.isActivityShown());
         EXPECT_FALSE(view->diagnosisShown());
-        EXPECT_EQ(rig.Calls("Kernel.OnErrorMessage").size(), 1);
+        EXPECT_EQ(rig.Calls("Kernel.OnErrorMessage"),
+                  QStringList{"Kernel.OnErrorMessage(RQ16 DO8 / slot 03,The connection to the "
+                              "module is lost.)"});
         EXPECT_EQ(rig.log.lines().last(), "Diagnosis.OnAbort: communicationReference: SIM-1");
     }
+}
+
+TEST_F(OnlineViewTest, ARefusedDisconnectLeavesTheViewOnlineWithNothingOutstanding) {
+    faults.refuseDisconnect = true;
+    auto* view = rig.Open<Diagnosis>();
+    rig.Settle();
+    EXPECT_TRUE(view->IsOnline());
+    EXPECT_TRUE(view->OnlineInvokeId().isEmpty());
+    EXPECT_EQ(rig.log.lines().last(),
+              "Diagnosis.CallDisconnect: objBaseDtmCommunication.Disconnect returned false");
 }
 
 TEST_F(OnlineViewTest, AnswersToOtherRequestsAreIgnored) {
