@@ -4,27 +4,28 @@
 #include "standins/helpers/PropertyBag.h"
 #include "standins/helpers/QsData.h"
 
+#include <functional>
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const rq16::ByteArray bytes(data, data + size);
+    const std::size_t third = size / 3;
+    const auto part = [&](std::size_t from, std::size_t to) {
+        return rq16::ByteArray(data + from, data + to);
+    };
     rq16::standins::QsData qs;
     rq16::standins::IMData im;
-    try {
-        rq16::standins::PropertyBag bag;
-        bag.SetContents(bytes);
-        bag.ReadProperty(QStringLiteral("QsData"), qs);
-        bag.ReadProperty(QStringLiteral("IMData"), im);
-    } catch (const rq16::ComError&) {
-    }
-    try {
-        qs.LoadBytes(bytes);
-    } catch (const rq16::ComError&) {
-    }
-    const std::size_t third = size / 3;
-    try {
-        im.LoadRecords(rq16::ByteArray(data, data + third),
-                       rq16::ByteArray(data + third, data + 2 * third),
-                       rq16::ByteArray(data + 2 * third, data + size));
-    } catch (const rq16::ComError&) {
+    rq16::standins::PropertyBag bag;
+    for (const auto& step : std::initializer_list<std::function<void()>>{
+             [&] { bag.SetContents(part(0, size)); },
+             [&] { bag.ReadProperty(QStringLiteral("QsData"), qs); },
+             [&] { bag.ReadProperty(QStringLiteral("IMData"), im); },
+             [&] { qs.LoadBytes(part(0, size)); },
+             [&] {
+                 im.LoadRecords(part(0, third), part(third, 2 * third), part(2 * third, size));
+             }}) {
+        try {
+            step();
+        } catch (const rq16::ComError&) {
+        }
     }
     return 0;
 }
