@@ -1,26 +1,26 @@
-// Creating, initialising and releasing the About view against the recording
-// fakes of the host.
+// Creating, initialising and releasing the About view on the DTM stand-in.
 
 #include "views/about/About.h"
 
-#include "FakeHost.h"
+#include "frame/ComponentRegistry.h"
+#include "standins/StandInComponents.h"
+#include "standins/dtm/RQ16Dtm.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
 void BM_AboutLifecycle(benchmark::State& state) {
-    rq16::test::CallLog log;
-    rq16::test::FakeComponentFactory factory(log);
-    rq16::test::FakeResourceManager::logLookups() = false;
-    rq16::test::FakeDtm dtm(log);
+    rq16::standins::StandInComponentFactory factory;
+    rq16::SetComponentFactory(&factory);
+    rq16::standins::RQ16Dtm dtm;
     for (auto _ : state) {
         auto* view = new rq16::About;
         view->IDtmActiveXControl_Init(QStringLiteral("INIT"), QString(), &dtm);
         view->IDtmActiveXControl_PrepareToRelease();
         delete view;
-        log.clear();
     }
+    rq16::SetComponentFactory(nullptr);
 }
 BENCHMARK(BM_AboutLifecycle)->Unit(benchmark::kMicrosecond);
 

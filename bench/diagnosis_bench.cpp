@@ -1,10 +1,6 @@
 // Decoding a diagnosis telegram, showing it in the view, and one full reread
 // cycle against the simulated module beside the same cycle without the view.
 
-#include "FakeCommunication.h"
-#include "FakeComponents.h"
-#include "FakeHost.h"
-
 #include "Diagnosis.h"
 #include "TelegramDecoder.h"
 
@@ -43,21 +39,29 @@ void BM_DecodeTelegram(benchmark::State& state) {
 }
 BENCHMARK(BM_DecodeTelegram);
 
+/// The stand-ins a view runs on, installed for the object's lifetime.
+struct StandIns {
+    StandIns() {
+        SetComponentFactory(&factory);
+        dtm.SetCommunication(&comm);
+    }
+    ~StandIns() { SetComponentFactory(nullptr); }
+    standins::StandInComponentFactory factory;
+    simulator::SimulatedModule module;
+    standins::SimulatedCommunication comm{module};
+    standins::RQ16Dtm dtm;
+};
+
 void BM_ParseModuleDiagnosis(benchmark::State& state) {
-    test::CallLog log;
-    test::FakeComponentFactory factory(log);
-    test::FakeDtm dtm(log);
-    test::FakeCommunication comm(log);
-    dtm.communication = {&comm};
+    StandIns host;
     Diagnosis view;
-    view.IDtmActiveXControl_Init(QStringLiteral("INIT"), QString(), &dtm);
+    view.IDtmActiveXControl_Init(QStringLiteral("INIT"), QString(), &host.dtm);
     bool flip = false;
     for (auto _ : state) {
         // Alternating telegrams, so every call decodes and redraws.
         view.ParseModuleDiagnosis(flip ? kTelegramA : kTelegramB);
         flip = !flip;
     }
-    SetComponentFactory(nullptr);
 }
 BENCHMARK(BM_ParseModuleDiagnosis);
 
@@ -68,12 +72,9 @@ template <typename F> void SpinUntil(F done) {
 }
 
 void BM_RereadCycleWithView(benchmark::State& state) {
-    standins::StandInComponentFactory factory;
-    SetComponentFactory(&factory);
-    simulator::SimulatedModule module;
-    standins::SimulatedCommunication comm(module);
-    standins::RQ16Dtm dtm;
-    dtm.SetCommunication(&comm);
+    StandIns host;
+    simulator::SimulatedModule& module = host.module;
+    standins::RQ16Dtm& dtm = host.dtm;
     dtm.SetControlCreator([](const QString&, QWidget* parent) { return new Diagnosis(parent); });
     auto* view =
         qobject_cast<Diagnosis*>(dtm.OpenFunction(QStringLiteral("RQ16Controls.Diagnosis")));
@@ -92,7 +93,6 @@ void BM_RereadCycleWithView(benchmark::State& state) {
     }
     dtm.ReleaseAllViews();
     QCoreApplication::processEvents();
-    SetComponentFactory(nullptr);
 }
 BENCHMARK(BM_RereadCycleWithView)->Unit(benchmark::kMicrosecond);
 

@@ -5,10 +5,6 @@
 //     memory per view. Run one N per process for clean memory figures:
 //     observation_bench --benchmark_filter='ObservationViews/50$'
 
-#include "FakeCommunication.h"
-#include "FakeComponents.h"
-#include "FakeHost.h"
-
 #include "ChannelObservation.h"
 #include "Observation.h"
 
@@ -42,12 +38,12 @@ const ByteArray kBlockA{0x00, 0x00, 0x00, 0x55};
 const ByteArray kBlockB{0x00, 0x00, 0x00, 0xAA};
 
 void BM_DecodeIntoElements(benchmark::State& state) {
-    test::CallLog log;
-    test::FakeComponentFactory factory(log);
-    test::FakeResourceManager::logLookups() = false;
-    test::FakeDtm dtm(log);
-    test::FakeCommunication comm(log);
-    dtm.communication = {&comm};
+    standins::StandInComponentFactory factory;
+    SetComponentFactory(&factory);
+    simulator::SimulatedModule module;
+    standins::SimulatedCommunication comm(module);
+    standins::RQ16Dtm dtm;
+    dtm.SetCommunication(&comm);
     Observation view;
     view.IDtmActiveXControl_Init(QStringLiteral("INIT"), QString(), &dtm);
     bool flip = false;

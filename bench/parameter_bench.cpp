@@ -1,11 +1,13 @@
 // The channel parameter record conversions, and a re-read of the parameter
 // data in the Parameter view (module and channel documents, parameter bytes,
-// all four elements) against the recording fakes of the host.
+// all four elements) on the DTM stand-in.
 
 #include "views/parameter/ChannelParameterRecord.h"
 #include "views/parameter/Parameter.h"
 
-#include "FakeHost.h"
+#include "frame/ComponentRegistry.h"
+#include "standins/StandInComponents.h"
+#include "standins/dtm/RQ16Dtm.h"
 
 #include <benchmark/benchmark.h>
 
@@ -60,21 +62,22 @@ BENCHMARK(BM_UpdateAllPairsOneByOne);
 // GetAllValues followed by ShowAllValues, as a ParameterChanged event runs
 // them; the bytes alternate so every element really changes.
 void BM_ViewGetAndShowAllValues(benchmark::State& state) {
-    rq16::test::CallLog log;
-    rq16::test::FakeComponentFactory factory(log);
-    rq16::test::FakeResourceManager::logLookups() = false;
-    rq16::test::FakeDtm dtm(log);
+    rq16::standins::StandInComponentFactory factory;
+    rq16::SetComponentFactory(&factory);
+    rq16::standins::RQ16Dtm dtm;
     auto* view = new rq16::Parameter;
     view->IDtmActiveXControl_Init(QStringLiteral("INIT"), QString(), &dtm);
+    rq16::standins::DataSet data;
     int variant = 0;
     for (auto _ : state) {
-        dtm.kernel.parameterManager.parameterBytes = SampleBytes(variant);
+        data.parameterBytes = SampleBytes(variant);
+        dtm.parameters().Replace(data);
         variant ^= 0xFF;
         view->ParameterManager_ParameterChanged();
-        log.clear();
     }
     view->IDtmActiveXControl_PrepareToRelease();
     delete view;
+    rq16::SetComponentFactory(nullptr);
 }
 BENCHMARK(BM_ViewGetAndShowAllValues)->Unit(benchmark::kMicrosecond);
 

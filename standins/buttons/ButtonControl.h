@@ -50,6 +50,7 @@ public:
     void DisableOk() override;
 
     // Read-only state, for tests and the host.
+    IResourceManager* resourceManager() const { return m_resources; }
     bool isOnline() const { return m_online; }
     QString message() const;
     bool isActivityShown() const { return m_activity; }

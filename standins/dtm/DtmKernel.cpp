@@ -13,7 +13,10 @@
 namespace rq16::standins {
 
 QString DtmInformation::InfoDocument() {
-    return documents::InfoDocument(m_information);
+    if (m_failing) {
+        throw ComError(kErrInvalidArg, QStringLiteral("The DTM information is not available"));
+    }
+    return m_document.value_or(documents::InfoDocument(m_information));
 }
 
 int UserDialog::AskUser(const QString& text, const QString& caption, int style) {

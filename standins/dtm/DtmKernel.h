@@ -24,9 +24,16 @@ public:
     QString InfoDocument() override;
     const DtmInfoObject& information() const { return m_information; }
     void SetInformation(const DtmInfoObject& information) { m_information = information; }
+    /// Hands out `document` instead of the one built from the information
+    /// (nothing: the built one again), e.g. one that no reader accepts.
+    void SetDocument(std::optional<QString> document) { m_document = std::move(document); }
+    /// While set, InfoDocument fails with a ComError.
+    void SetFailing(bool failing) { m_failing = failing; }
 
 private:
     DtmInfoObject m_information;
+    std::optional<QString> m_document;
+    bool m_failing = false;
 };
 
 /// Asks the user with a modal message box, or answers by itself when an

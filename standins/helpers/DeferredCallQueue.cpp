@@ -55,7 +55,6 @@ QString DeferredCallQueue::Add(QObject* view, const QString& operation, const QV
         [guard, name, arguments]() {
             --g_outstanding;
             if (QObject* target = guard.data(); target != nullptr) {
-                RecordCall(QStringLiteral("Queue.Run(%1)").arg(QString::fromLatin1(name)));
                 Invoke(*target, name, arguments);
             }
         },

@@ -1,6 +1,7 @@
 #include "ResourceManager.h"
 
 #include "src/common/BoundedFile.h"
+#include "standins/CallRecorder.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -205,6 +206,11 @@ QString ResourceManager::GetString(std::int32_t id, const QString& folder) {
 
 QPixmap ResourceManager::LoadPicture(std::int32_t id, int width, int height,
                                      const QString& folder) {
+    RecordCall(QStringLiteral("ResourceManager.LoadPicture(%1,%2,%3,%4)")
+                   .arg(id)
+                   .arg(width)
+                   .arg(height)
+                   .arg(folder));
     if (width < 0 || height < 0) {
         throw ComError(kErrInvalidArg,
                        QStringLiteral("Invalid picture size %1 x %2").arg(width).arg(height));

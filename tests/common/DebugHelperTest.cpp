@@ -144,25 +144,22 @@ TEST_F(WriteLogTest, OnlyTheExactDefaultNameMovesIntoTemp) {
     EXPECT_EQ(plain, QStringLiteral("kelio.log"));
 }
 
-TEST_F(WriteLogTest, LineBreaksMakeOneFileEntryAndSeveralDebuggerStrings) {
+TEST_F(WriteLogTest, LineBreaksMakeOneFileEntryAndOneDebuggerStringPerPiece) {
     sinks(2);
     WriteLog(QStringLiteral("P.Q"), QStringLiteral("first\r\nsecond"));
-    const QByteArray file = logFile();
-    EXPECT_EQ(file.count("RQ16DtmControls::"), 1);
-    EXPECT_TRUE(file.endsWith("P.Q: first\r\nsecond\r\n"));
-    EXPECT_EQ(debugger, (QStringList{"kelio::RQ16DtmControls::P.Q: first",
-                                     "kelio::RQ16DtmControls::P.Q: second"}));
-}
-
-TEST_F(WriteLogTest, DebuggerPiecesFollowTheLineBreaks) {
+    EXPECT_EQ(logFile().count("RQ16DtmControls::"), 1);
+    EXPECT_TRUE(logFile().endsWith("P.Q: first\r\nsecond\r\n"));
+    QFile::remove(dir.path() + "/kelio.log");
     sinks(1);
     WriteLog(QStringLiteral("P"), QStringLiteral("ends with break\r\n"));
     WriteLog(QStringLiteral("P"), QStringLiteral("a\r\n\r\nb"));
     WriteLog(QStringLiteral("P"), QString());
-    EXPECT_EQ(debugger, (QStringList{"kelio::RQ16DtmControls::P: ends with break",
-                                     "kelio::RQ16DtmControls::P: a",
-                                     "kelio::RQ16DtmControls::P: ", "kelio::RQ16DtmControls::P: b",
-                                     "kelio::RQ16DtmControls::P: "}));
+    EXPECT_EQ(
+        debugger,
+        (QStringList{"kelio::RQ16DtmControls::P.Q: first", "kelio::RQ16DtmControls::P.Q: second",
+                     "kelio::RQ16DtmControls::P: ends with break", "kelio::RQ16DtmControls::P: a",
+                     "kelio::RQ16DtmControls::P: ", "kelio::RQ16DtmControls::P: b",
+                     "kelio::RQ16DtmControls::P: "}));
     EXPECT_TRUE(logFile().isEmpty()) << "file sink is off";
 }
 

@@ -86,4 +86,28 @@ TEST(RegistryTest, StringsLongerThanTheBufferAreUnreadable) {
     EXPECT_EQ(longValue.number, 0);
 }
 
+TEST(RegistryTest, TheDetailsOfTheFileSyntax) {
+    struct Case {
+        const char* file;   ///< the key's lines, or the whole file when it starts with '['
+        std::int32_t debug; ///< the number "Debug" reads as; strings count as 0
+    };
+    const Case cases[] = {
+        {"\"Debug\"=dword:1\n", 1},                    // short dwords are numbers
+        {"\"Debug\"=dword:000000001\n", 0},            // more than eight digits are not
+        {"\"Debug\"=dword:0000000g\n", 0},             // nor other characters
+        {"\"Debug\"=dword:\\\n  00000003\n", 3},       // a line continued with a backslash
+        {"\"Debug\"=\"1\n\"Debug\"=dword:2\n", 2},     // an unterminated string is skipped
+        {"\"Debug\"=dword:2\n\"Debug\"=dword:3\n", 3}, // the last definition wins
+        {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Orlin\\DTM kelio-DP\\]\n\"Debug\"=dword:3\n", 3},
+        {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Orlin\\DTM kelio-DP\n\"Debug\"=dword:3\n", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const QByteArray file(c.file);
+        TempRegistry reg(file.startsWith('[') ? file : rq16::test::DebugKey(file));
+        const RegistryValue value = ReadRegistryValue(kKey, QStringLiteral("Debug"));
+        EXPECT_EQ(value.kind == RegistryValue::Kind::String ? 0 : value.number, c.debug);
+    }
+}
+
 } // namespace

@@ -1,368 +1,233 @@
-// The connection sequence of the online views against a recording fake
-// communication object and a queue that the test runs by hand.
+// The connection sequence of the online views, on the Diagnosis view against
+// the simulated module: faults of the connection, release and close in every
+// phase, and what the log shows of them.
 
-#include "FakeCommunication.h"
-#include "FakeComponents.h"
-#include "FakeHost.h"
-#include "LogCapture.h"
+#include "StandIns.h"
 
-#include "frame/OnlineView.h"
+#include "Diagnosis.h"
+
+#include <QLineEdit>
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <functional>
 
 using namespace rq16;
 using namespace rq16::test;
+using Button = standins::ButtonControl::Button;
 
 namespace {
 
-/// The smallest online view: its read operation sends one transaction and
-/// its data ends the cycle with a disconnect, as the Diagnosis view does.
-class ProbeView : public OnlineView {
-    Q_OBJECT
-public:
-    ProbeView() : OnlineView(ViewTraits{QStringLiteral("Probe"), 1, true}) {}
-
-    Q_INVOKABLE void ReadData(const QVariant& = {}) {
-        Log(QStringLiteral(".ReadData"));
-        SendOnlineTransaction(QStringLiteral("READ-REQUEST"));
-    }
-
-    std::vector<ByteArray> received;
-    int connectionLost = 0;
-    QStringList shownErrors;
-
-protected:
-    QString ReadOperation() const override { return QStringLiteral("ReadData"); }
-    void OnTransactionData(const ByteArray& bytes) override {
-        received.push_back(bytes);
-        Queue(QStringLiteral("CallDisconnect"));
-    }
-    void OnConnectionLost() override { ++connectionLost; }
-    void ShowConnectError(const QString& text) override { shownErrors << text; }
-};
-
 class OnlineViewTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        FakeInvokeIdGenerator::counter() = 0;
-        comm.lastCallback = nullptr;
-        dtm.communication = {&comm};
-        view = std::make_unique<ProbeView>();
-        EXPECT_TRUE(view->IDtmActiveXControl_Init(QStringLiteral("INIT"), QString(), &dtm));
-        queue = factory.lastQueue;
-        bar = factory.lastButtonBar;
-        log.clear();
-        capture.clear();
+    /// Opens the view with the answers held and lets it send its connect.
+    Diagnosis* OpenHeld() {
+        rig.HoldAnswers();
+        Diagnosis* view = rig.Open<Diagnosis>();
+        rig.Settle();
+        return view;
     }
+    /// Entries of the debug log from `from` on.
+    QStringList LogFrom(qsizetype from) const { return rig.log.lines().mid(from); }
 
-    /// Runs the queued calls one by one and returns their names.
-    QStringList runQueue() {
-        QStringList names;
-        while (!queue->empty()) {
-            names << queue->pendingNames().front();
-            queue->runNext();
-        }
-        return names;
-    }
-    void connect() {
-        ASSERT_EQ(runQueue(), QStringList{"CallConnect"});
-        comm.answerConnect(QStringLiteral("CONNECT:REF1"));
-    }
-    /// Connected, read sent and outstanding.
-    void reading() {
-        connect();
-        ASSERT_EQ(runQueue(), QStringList{"ReadData"});
-    }
-    /// Read answered, disconnect sent and outstanding.
-    void disconnecting() {
-        reading();
-        comm.answerTransaction(QStringLiteral("DATA:01 02"));
-        ASSERT_EQ(runQueue(), QStringList{"CallDisconnect"});
-    }
-    int errorsReported() const { return log.count(QStringLiteral("Kernel.OnErrorMessage")); }
-
-    CallLog log;
-    LogCapture capture;
-    FakeComponentFactory factory{log};
-    FakeDtm dtm{log};
-    FakeCommunication comm{log};
-    std::unique_ptr<ProbeView> view;
-    ManualDeferredCallQueue* queue = nullptr;
-    FakeButtonControl* bar = nullptr;
+    StandIns rig;
+    simulator::ConnectionFaults& faults = rig.module.connectionFaults();
 };
 
 } // namespace
 
-TEST_F(OnlineViewTest, InitQueuesTheConnectAndAFullCycleEndsOffline) {
-    // Init only queued; nothing was sent inside it.
-    EXPECT_EQ(queue->pendingNames(), QStringList{"CallConnect"});
-    EXPECT_EQ(comm.lastConnectId, QString());
-
-    disconnecting();
-    EXPECT_EQ(view->received, std::vector<ByteArray>{ByteArray({0x01, 0x02})});
-    EXPECT_TRUE(view->IsOnline());
-    comm.answerDisconnect();
-
-    EXPECT_FALSE(view->IsOnline());
-    EXPECT_TRUE(view->OnlineInvokeId().isEmpty());
-    EXPECT_TRUE(bar->buttonsEnabled);
-    EXPECT_FALSE(bar->online);
-    EXPECT_TRUE(queue->empty());
-    EXPECT_TRUE(log.contains("Communication.Connect(ID1,{PROTOCOL},CONNECT-REQUEST)=true"));
-    EXPECT_TRUE(log.contains("Communication.TransactionRequest(REF1,ID2,READ-REQUEST)=true"));
-    EXPECT_TRUE(log.contains("Communication.Disconnect(REF1,ID3)=true"));
-    EXPECT_EQ(
-        capture.forPlace("Probe.CallConnect"),
-        (QStringList{"", "Trying to get conntect request document", "actually trying to connect",
-                     "objBaseDtmCommunication.Connect returned true"}));
-    EXPECT_EQ(capture.forPlace("Probe.CallDisconnect"),
-              (QStringList{"sOnlineInvokeId: ID3", "actually trying to disconnect",
-                           "objBaseDtmCommunication.Disconnect returned true"}));
-    EXPECT_TRUE(capture.contains("Probe.OnConnectResponse: communicationReference: REF1"));
-    EXPECT_EQ(errorsReported(), 0);
-}
-
-TEST_F(OnlineViewTest, AnswersWithForeignInvokeIdsChangeNothing) {
-    runQueue();
-    comm.answerConnect(QStringLiteral("FOREIGN"), QStringLiteral("CONNECT:REF9"));
-    EXPECT_FALSE(view->IsOnline());
-    EXPECT_EQ(view->OnlineInvokeId(), "ID1");
-    comm.answerConnect(QStringLiteral("CONNECT:REF1"));
-    runQueue();
-
-    comm.answerTransaction(QStringLiteral("FOREIGN"), QStringLiteral("DATA:FF"));
-    EXPECT_TRUE(view->received.empty());
-    EXPECT_EQ(view->OnlineInvokeId(), "ID2");
-    EXPECT_TRUE(queue->empty());
-
-    // A foreign disconnect answer still shows the bar offline, nothing else.
-    comm.answerDisconnect(QStringLiteral("FOREIGN"));
-    EXPECT_TRUE(capture.contains("Probe.OnDisconnectResponse: Not my request, ignoring"));
-    EXPECT_FALSE(bar->online);
-    EXPECT_TRUE(view->IsOnline());
-    EXPECT_EQ(view->OnlineInvokeId(), "ID2");
-}
-
-TEST_F(OnlineViewTest, RefusedRequests) {
-    comm.acceptConnect = false;
-    runQueue();
-    EXPECT_TRUE(view->OnlineInvokeId().isEmpty());
-    EXPECT_TRUE(bar->buttonsEnabled);
-    EXPECT_TRUE(
-        capture.contains("Probe.CallConnect: objBaseDtmCommunication.Connect returned false"));
-
-    comm.acceptConnect = true;
-    comm.acceptTransaction = false;
-    bar->clickExtra();
-    connect();
-    bar->DisableButtons();
-    runQueue();
-    // A refused transaction clears the id and leaves the bar usable.
-    EXPECT_TRUE(view->OnlineInvokeId().isEmpty());
-    EXPECT_TRUE(bar->buttonsEnabled);
-    EXPECT_FALSE(bar->activity);
-    EXPECT_TRUE(view->IsOnline());
-
-    comm.acceptDisconnect = false;
-    view->CallDisconnect();
-    EXPECT_TRUE(view->OnlineInvokeId().isEmpty());
-    EXPECT_TRUE(capture.contains(
-        "Probe.CallDisconnect: objBaseDtmCommunication.Disconnect returned false"));
-}
-
-TEST_F(OnlineViewTest, UnparsableConnectAnswersAreReportedAndRetried) {
-    runQueue();
-    comm.answerConnect(QStringLiteral("garbage"));
-    EXPECT_TRUE(log.contains("Kernel.OnErrorMessage(SYSTAG,unparsable: garbage)"));
-    EXPECT_FALSE(view->IsOnline());
-    EXPECT_EQ(queue->pendingNames(), QStringList{"CallConnect"});
-
-    runQueue();
-    comm.answerConnect(QStringLiteral("still garbage"));
-    runQueue();
-    comm.answerConnect(QStringLiteral("CONNECT:REF1"));
-    EXPECT_TRUE(view->IsOnline());
-    EXPECT_EQ(queue->pendingNames(), QStringList{"ReadData"});
-    EXPECT_EQ(log.count("Communication.Connect("), 3);
-}
-
-TEST_F(OnlineViewTest, NegativeConnectAnswerIsShownAndNothingIsQueued) {
-    runQueue();
-    comm.answerConnect(QStringLiteral("ERROR:station offline"));
-    EXPECT_TRUE(log.contains("Kernel.OnErrorMessage(SYSTAG,station offline)"));
-    EXPECT_EQ(view->shownErrors, QStringList{"station offline"});
-    EXPECT_EQ(view->connectionLost, 1);
-    EXPECT_TRUE(queue->empty());
-    EXPECT_TRUE(bar->buttonsEnabled);
-    EXPECT_FALSE(bar->activity);
-}
-
-TEST_F(OnlineViewTest, ReadAnswersWithoutDataOrUnparsableKeepTheConnection) {
-    reading();
-    comm.answerTransaction(QStringLiteral("NODATA"));
-    EXPECT_TRUE(log.contains("Kernel.OnErrorMessage(SYSTAG,No data read)"));
-    EXPECT_TRUE(view->IsOnline());
-    EXPECT_TRUE(queue->empty());
-
-    view->ReadData();
-    comm.answerTransaction(QStringLiteral("broken"));
-    EXPECT_TRUE(log.contains("Kernel.OnErrorMessage(SYSTAG,unparsable: broken)"));
-    EXPECT_TRUE(bar->buttonsEnabled);
-    EXPECT_TRUE(view->IsOnline());
-    EXPECT_TRUE(view->received.empty());
-}
-
-TEST_F(OnlineViewTest, DisconnectWaitsForTheOutstandingRequest) {
-    reading();
-    view->CallDisconnect();
-    EXPECT_EQ(log.count("Communication.Disconnect"), 0);
-    EXPECT_EQ(queue->pendingNames(), QStringList{"CallDisconnect"});
-    comm.answerTransaction(QStringLiteral("DATA:07"));
-    // The retried disconnect sends; the one queued by the data then waits
-    // for the disconnect answer.
-    EXPECT_EQ(queue->pendingNames(), (QStringList{"CallDisconnect", "CallDisconnect"}));
-    queue->runNext();
-    queue->runNext();
-    EXPECT_EQ(log.count("Communication.Disconnect"), 1);
-    EXPECT_EQ(queue->pendingNames(), QStringList{"CallDisconnect"});
-    comm.answerDisconnect();
-    EXPECT_FALSE(view->IsOnline());
-
-    capture.clear();
-    view->CallDisconnect();
-    EXPECT_EQ(capture.forPlace("Probe.CallDisconnect"), QStringList{"No connection (any more)"});
-}
-
-TEST_F(OnlineViewTest, ReleaseWhileConnectingDisconnectsThenReleases) {
-    runQueue();
-    EXPECT_TRUE(view->IDtmActiveXControl_PrepareToRelease());
-    EXPECT_EQ(log.count("UiManager.PreparedToRelease"), 0);
-    comm.answerConnect(QStringLiteral("CONNECT:REF1"));
-    EXPECT_TRUE(capture.contains(
-        "Probe.OnConnectResponse: blnPrepareToRelease is true, adding CallDisconnect to queue"));
-    EXPECT_EQ(runQueue(), QStringList{"CallDisconnect"});
-    comm.answerDisconnect();
-    EXPECT_TRUE(log.contains("UiManager.PreparedToRelease(INIT)"));
-    EXPECT_EQ(log.count("UiManager.RequestClose"), 0);
-    EXPECT_TRUE(view->Released());
-}
-
-TEST_F(OnlineViewTest, ReleasePendingAfterAFailedConnectCompletesOnceOffline) {
-    // Negative answer: released at once, since nothing else is outstanding.
-    runQueue();
-    view->IDtmActiveXControl_PrepareToRelease();
-    comm.answerConnect(QStringLiteral("ERROR:no"));
-    EXPECT_EQ(log.count("UiManager.PreparedToRelease(INIT)"), 1);
-
-    // Unparsable answer: the disconnect queued instead of a retry finds the
-    // view offline and completes the release.
-    SetUp();
-    runQueue();
-    view->IDtmActiveXControl_PrepareToRelease();
-    comm.answerConnect(QStringLiteral("garbage"));
-    EXPECT_EQ(log.count("UiManager.PreparedToRelease"), 0);
-    EXPECT_EQ(runQueue(), QStringList{"CallDisconnect"});
-    EXPECT_EQ(log.count("UiManager.PreparedToRelease(INIT)"), 1);
-    EXPECT_EQ(log.count("Communication.Connect"), 1); // no new attempt
-}
-
-TEST_F(OnlineViewTest, ReleaseWhenOfflineOrOnlineAndIdle) {
-    EXPECT_TRUE(view->IDtmActiveXControl_PrepareToRelease());
-    EXPECT_TRUE(log.contains("UiManager.PreparedToRelease(INIT)"));
-    // The connect queued by Init finds the view released and does nothing.
-    runQueue();
-    EXPECT_EQ(log.count("Communication.Connect"), 0);
-
-    // Online and idle: the close path queues exactly one disconnect.
-    SetUp();
-    connect();
-    queue->runNext();
-    comm.answerTransaction(QStringLiteral("NODATA"));
-    capture.clear();
-    EXPECT_TRUE(view->IDtmActiveXControl_PrepareToRelease());
-    EXPECT_EQ(capture.forPlace("Probe.PrepareToRelease"),
-              (QStringList{"Online", "sOnlineInvokeId: "}));
-    EXPECT_TRUE(capture.contains("Probe_Clos: Calling Disconnect"));
-    EXPECT_EQ(queue->pendingNames(), QStringList{"CallDisconnect"});
-    runQueue();
-    comm.answerDisconnect();
-    EXPECT_EQ(log.count("UiManager.PreparedToRelease(INIT)"), 1);
-    EXPECT_EQ(log.count("UiManager.RequestClose"), 0);
-}
-
-TEST_F(OnlineViewTest, CloseWhileOnlineAsksToCloseAfterTheDisconnect) {
-    connect();
-    queue->runNext();
-    comm.answerTransaction(QStringLiteral("NODATA"));
-    bar->clickClose();
-    EXPECT_TRUE(view->ClosingPending());
-    EXPECT_EQ(runQueue(), QStringList{"CallDisconnect"});
-    comm.answerDisconnect();
-    EXPECT_TRUE(log.contains("UiManager.RequestClose(INIT)"));
-    EXPECT_EQ(log.count("UiManager.PreparedToRelease"), 0);
-    EXPECT_FALSE(bar->buttonsEnabled);
-}
-
-TEST_F(OnlineViewTest, AbortInAnyStateLeavesTheViewOffline) {
-    const std::vector<std::function<void()>> states{
-        [] {},
-        [this] { runQueue(); },
-        [this] { connect(); },
-        [this] { reading(); },
-        [this] { disconnecting(); },
+TEST(OnlineViewPhases, AReadThatBringsNothingLeavesTheBarUsableAndTheConnectionOpen) {
+    struct Case {
+        const char* name;
+        bool simulator::ConnectionFaults::*fault;
+        QString reported; ///< error sent to the frame; empty for none
+        bool online;
+        bool activity = false; ///< a refused connect only enables the buttons
     };
-    for (std::size_t i = 0; i < states.size(); ++i) {
-        SetUp();
-        states[i]();
-        if (comm.lastCallback == nullptr) {
-            comm.lastCallback = view.get();
+    const std::vector<Case> cases{
+        {"refused connect", &simulator::ConnectionFaults::refuseConnect, {}, false, true},
+        {"negative connect", &simulator::ConnectionFaults::negativeConnect,
+         "The station refused the connection", false},
+        {"refused read", &simulator::ConnectionFaults::refuseTransaction, {}, true},
+        {"negative read", &simulator::ConnectionFaults::negativeTransaction, "No data read", true},
+        {"read without data", &simulator::ConnectionFaults::answersWithoutData, "No data read",
+         true},
+        {"unparsable read", &simulator::ConnectionFaults::unparsableTransaction,
+         "Answer cannot be parsed", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StandIns rig;
+        rig.module.connectionFaults().*c.fault = true;
+        auto* view = rig.Open<Diagnosis>();
+        rig.Settle();
+        const auto& bar = StandIns::Bar(view);
+        EXPECT_EQ(view->IsOnline(), c.online);
+        EXPECT_EQ(bar.isOnline(), c.online) << "the lamp follows the connection";
+        EXPECT_TRUE(view->OnlineInvokeId().isEmpty());
+        EXPECT_TRUE(bar.areButtonsEnabled());
+        EXPECT_EQ(bar.isActivityShown(), c.activity);
+        const QStringList errors = rig.Calls("Kernel.OnErrorMessage");
+        if (c.reported.isEmpty()) {
+            EXPECT_TRUE(errors.isEmpty());
+        } else {
+            ASSERT_EQ(errors.size(), 1);
+            EXPECT_TRUE(errors.front().contains(c.reported)) << errors.front().toStdString();
         }
-        bar->DisableButtons();
-        comm.abort();
-        EXPECT_FALSE(view->IsOnline()) << i;
-        EXPECT_TRUE(view->OnlineInvokeId().isEmpty()) << i;
-        EXPECT_TRUE(bar->buttonsEnabled) << i;
-        EXPECT_FALSE(bar->online) << i;
-        EXPECT_EQ(view->connectionLost, 1) << i;
-        EXPECT_TRUE(log.contains("Kernel.OnErrorMessage(SYSTAG,T1127)")) << i;
-        EXPECT_TRUE(capture.contains("Probe.OnAbort: communicationReference: REF1")) << i;
+        // Close works: through the disconnect when online, at once when not.
+        EXPECT_TRUE(StandIns::Bar(view).click(Button::Close));
+        rig.Settle();
+        EXPECT_EQ(rig.Calls("UiManager.RequestClose"),
+                  QStringList{"UiManager.RequestClose(DTM-1)"});
+        EXPECT_FALSE(view->IsOnline());
     }
 }
 
-TEST_F(OnlineViewTest, AbortWithReleasePendingCompletesTheRelease) {
-    reading();
+TEST_F(OnlineViewTest, AnUnparsableConnectAnswerIsReportedAndTriedAgain) {
+    faults.unparsableConnect = true;
+    auto* view = OpenHeld();
+    rig.Answer();
+    rig.Answer();
+    EXPECT_EQ(rig.Calls("Communication.Connect").size(), 3);
+    EXPECT_EQ(rig.Calls("Kernel.OnErrorMessage").size(), 2);
+
+    // Released meanwhile: the disconnect queued instead of a new attempt
+    // finds the view offline and completes the release once.
     view->IDtmActiveXControl_PrepareToRelease();
-    EXPECT_EQ(queue->pendingNames(), QStringList{"CallDisconnect"});
-    comm.abort();
-    EXPECT_EQ(log.count("UiManager.PreparedToRelease(INIT)"), 1);
-    runQueue();
-    EXPECT_EQ(log.count("UiManager.PreparedToRelease"), 1);
-    EXPECT_EQ(log.count("Communication.Disconnect"), 0);
+    rig.Answer();
+    EXPECT_EQ(rig.Calls("Communication.Connect").size(), 3);
+    EXPECT_EQ(rig.Calls("UiManager.PreparedToRelease"),
+              QStringList{"UiManager.PreparedToRelease(DTM-1)"});
 }
 
-TEST_F(OnlineViewTest, VerifyConnectionForTheOutstandingRequestOnly) {
-    reading();
-    comm.requestVerification(QStringLiteral("OTHER"));
-    EXPECT_TRUE(queue->empty());
-    comm.requestVerification(view->OnlineInvokeId());
-    EXPECT_EQ(runQueue(), QStringList{"CallVerifyConnection"});
-    EXPECT_TRUE(log.contains("Communication.VerifyConnectionResponse(true)"));
-    EXPECT_TRUE(capture.contains("Probe.CallVerifyConnection: "));
+TEST_F(OnlineViewTest, ReleaseDuringABusyReadCompletesOnceAndThenStaysSilent) {
+    auto* view = OpenHeld();
+    rig.Answer(); // connected; the read is sent
+    ASSERT_EQ(view->Connection().Phase(), ConnectionPhase::TransactionOutstanding);
+    const qsizetype from = rig.log.lines().size();
+    EXPECT_TRUE(view->IDtmActiveXControl_PrepareToRelease());
+    rig.Answer(); // the telegram; its disconnect and the release's wait for each other
+    rig.Answer(); // the disconnect answer
+    rig.Answer(); // nothing more
+    const QStringList lines = LogFrom(from);
+    EXPECT_EQ(lines.mid(0, 4),
+              (QStringList{"Diagnosis.PrepareToRelease: Online",
+                           "Diagnosis.PrepareToRelease: sOnlineInvokeId: #2",
+                           "Diagnosis.PrepareToRelease: Adding CallDisconnect to queue",
+                           "Diagnosis.OnTransactionResponse: sOnlineInvokeId: #2"}));
+    EXPECT_EQ(lines.mid(lines.size() - 8),
+              (QStringList{"Diagnosis.ParseModuleDiagnosis: Calling Disconnect",
+                           "Diagnosis.CallDisconnect: sOnlineInvokeId: #3",
+                           "Diagnosis.CallDisconnect: actually trying to disconnect",
+                           "Diagnosis.CallDisconnect: objBaseDtmCommunication.Disconnect "
+                           "returned true",
+                           "Diagnosis.OnDisconnectResponse: sOnlineInvokeId: #3",
+                           "Diagnosis.OnDisconnectResponse: invokeId: #3",
+                           "Diagnosis.OnDisconnectResponse: Preparing to release",
+                           "Diagnosis.OnDisconnectResponse: m_sInvokeId: DTM-1"}));
+    EXPECT_EQ(rig.calls.last(), "UiManager.PreparedToRelease(DTM-1)");
+    EXPECT_EQ(rig.Calls("Communication.Disconnect").size(), 1);
+    EXPECT_EQ(rig.dtm.kernel().sinkCount(), 0u) << "a released view hears no kernel events";
 }
 
-TEST_F(OnlineViewTest, ExtraCommandConnectsWhenOfflineAndReadsWhenOnline) {
-    runQueue();
-    comm.answerConnect(QStringLiteral("ERROR:x"));
-    bar->clickExtra();
-    EXPECT_FALSE(bar->buttonsEnabled);
-    EXPECT_TRUE(bar->activity);
-    EXPECT_TRUE(capture.contains("Probe.cmdReread_Click: "));
-    EXPECT_EQ(queue->pendingNames(), QStringList{"CallConnect"});
-    runQueue();
-    comm.answerConnect(QStringLiteral("CONNECT:REF2"));
-    EXPECT_EQ(queue->pendingNames(), QStringList{"ReadData"});
+TEST(OnlineViewPhases, ReleaseAndCloseInEveryPhase) {
+    struct Case {
+        const char* name;
+        int answersBefore;  ///< answers delivered before the release
+        bool close;         ///< close pressed instead of release
+        QStringList ending; ///< the kernel calls at the end
+    };
+    // Answers: 0 connecting, 1 reading, 3 offline again after the first read.
+    const std::vector<Case> cases{
+        {"release while connecting", 0, false, {"UiManager.PreparedToRelease(DTM-1)"}},
+        {"release while reading", 1, false, {"UiManager.PreparedToRelease(DTM-1)"}},
+        {"release when offline", 3, false, {"UiManager.PreparedToRelease(DTM-1)"}},
+        {"close while reading", 1, true, {"UiManager.RequestClose(DTM-1)"}},
+        {"close when offline", 3, true, {"UiManager.RequestClose(DTM-1)"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StandIns rig;
+        rig.HoldAnswers();
+        auto* view = rig.Open<Diagnosis>();
+        rig.Settle();
+        for (int i = 0; i < c.answersBefore; ++i) {
+            rig.Answer();
+        }
+        if (c.close) {
+            view->ctlButtons_Close();
+        } else {
+            EXPECT_TRUE(view->IDtmActiveXControl_PrepareToRelease());
+        }
+        while (rig.comm.DeliverNextAnswer()) {
+            rig.Settle();
+        }
+        rig.Settle();
+        EXPECT_EQ(rig.Calls("UiManager.PreparedToRelease") + rig.Calls("UiManager.RequestClose"),
+                  c.ending);
+        EXPECT_FALSE(view->IsOnline());
+        EXPECT_TRUE(rig.comm.openConnections().empty());
+    }
 }
 
-#include "OnlineViewTest.moc"
+TEST(OnlineViewPhases, ALostConnectionLeavesTheViewOfflineInEveryPhase) {
+    for (int answers = 0; answers <= 3; ++answers) {
+        SCOPED_TRACE(answers);
+        StandIns rig;
+        rig.HoldAnswers();
+        auto* view = rig.Open<Diagnosis>();
+        rig.Settle();
+        for (int i = 0; i < answers; ++i) {
+            rig.Answer();
+        }
+        view->IBaseCommunicationCallback_OnAbort(QStringLiteral("SIM-1"));
+        const auto& bar = StandIns::Bar(view);
+        EXPECT_FALSE(view->IsOnline());
+        EXPECT_TRUE(view->OnlineInvokeId().isEmpty());
+        EXPECT_FALSE(bar.isOnline());
+        EXPECT_TRUE(bar.areButtonsEnabled());
+        EXPECT_FALSE(bar.isActivityShown());
+        EXPECT_FALSE(view->diagnosisShown());
+        EXPECT_EQ(rig.Calls("Kernel.OnErrorMessage").size(), 1);
+        EXPECT_EQ(rig.log.lines().last(), "Diagnosis.OnAbort: communicationReference: SIM-1");
+    }
+}
+
+TEST_F(OnlineViewTest, AnswersToOtherRequestsAreIgnored) {
+    faults.foreignInvokeId = true;
+    auto* view = rig.Open<Diagnosis>();
+    rig.Settle();
+    EXPECT_TRUE(view->diagnosisShown());
+    EXPECT_FALSE(view->IsOnline());
+    EXPECT_EQ(rig.log.count("Diagnosis.OnDisconnectResponse: Not my request, ignoring"), 1);
+    EXPECT_EQ(rig.Calls("Communication.Transaction").size(), 1);
+    EXPECT_TRUE(rig.Calls("Kernel.OnErrorMessage").isEmpty());
+}
+
+TEST_F(OnlineViewTest, VerifyConnectionOnlyForTheOutstandingRequest) {
+    auto* view = OpenHeld();
+    rig.Answer(); // the read is outstanding
+    view->IBaseCommunicationCallback_VerifyConnectionRequest(QStringLiteral("other"), QString());
+    rig.Settle();
+    EXPECT_TRUE(rig.Calls("Communication.VerifyConnectionResponse").isEmpty());
+    view->IBaseCommunicationCallback_VerifyConnectionRequest(view->OnlineInvokeId(), QString());
+    rig.Settle();
+    EXPECT_EQ(rig.Calls("Communication.VerifyConnectionResponse"),
+              QStringList{"Communication.VerifyConnectionResponse(true)"});
+    EXPECT_TRUE(rig.log.contains("Diagnosis.CallVerifyConnection: "));
+}
+
+TEST_F(OnlineViewTest, InitWithoutDtmIsReportedAndNothingBreaks) {
+    Diagnosis view;
+    EXPECT_TRUE(view.IDtmActiveXControl_Init(QStringLiteral("X"), QString(), nullptr));
+    EXPECT_EQ(rig.Calls("MessageBox"),
+              QStringList{"MessageBox(BIG Problem: Error occured and no Interface IDtmEvents "
+                          "avaliable!)"});
+    EXPECT_TRUE(rig.log.contains("Diagnosis.Init, Error: : The view holds no DTM"))
+        << rig.log.lines().join("\n").toStdString();
+    view.CallConnect();
+    view.ctlButtons_ExtraCommand();
+    view.IDtmActiveXControl_PrepareToRelease();
+    rig.Settle();
+    EXPECT_TRUE(rig.Calls("Communication").isEmpty());
+}

@@ -110,25 +110,6 @@ TEST_F(FrameApplicationTest, ParameterEditsSurviveClosingAndReopening) {
     }
 }
 
-TEST_F(FrameApplicationTest, TheDataSetLockTurnsTheParameterViewReadOnly) {
-    Session session(*this);
-    const QString id = session.window->openFunction(QStringLiteral("RQ16Controls.Parameter"));
-    QWidget* view = session.dtm->View(id);
-    const auto boxes = view->findChildren<QCheckBox*>(QStringLiteral("chkChannelA"));
-    ASSERT_EQ(boxes.size(), 4);
-    EXPECT_TRUE(boxes[0]->isEnabled());
-
-    session.dtm->SetDataSetLock(standins::LockHolder::OtherUser, QStringLiteral("Bob"));
-    EXPECT_FALSE(boxes[0]->isEnabled());
-    EXPECT_TRUE(BarOf(view)->message().endsWith(QStringLiteral(" Bob")));
-    EXPECT_FALSE(BarOf(view)->isOkEnabled());
-    Snapshot(view, QStringLiteral("parameter-locked"));
-
-    session.dtm->SetDataSetLock(standins::LockHolder::ThisDtm, QStringLiteral("me"));
-    EXPECT_TRUE(boxes[0]->isEnabled());
-    EXPECT_TRUE(session.closeWindow(id));
-}
-
 TEST_F(FrameApplicationTest, DiagnosisShowsAFaultSetWhileItIsOpen) {
     Session session(*this);
     const QString id = session.window->openFunction(QStringLiteral("RQ16Controls.Diagnosis"));

@@ -55,68 +55,7 @@ public:
 
 class QObjectRecorder : public QObject, public Recorder {};
 
-docs::Response Parsed(const QString& document) {
-    const auto response = docs::ParseResponse(document);
-    EXPECT_TRUE(response.has_value()) << document.toStdString();
-    return response.value_or(docs::Response{});
-}
-
 } // namespace
-
-// ---- documents and parser ----
-
-TEST(Documents, RequestsAndAnswersRoundTrip) {
-    const auto write = docs::ParseRequest(docs::WriteForceValuesRequest("C7", 3, {0, 4, 0, 4}));
-    ASSERT_TRUE(write);
-    EXPECT_EQ(write->kind, docs::RequestKind::WriteForceValues);
-    EXPECT_EQ(write->communicationReference, "C7");
-    EXPECT_EQ(write->slot, 3);
-    EXPECT_EQ(write->data, ByteArray({0, 4, 0, 4}));
-    const auto connect = docs::ParseRequest(docs::ConnectRequest(5, "{P&<>}"));
-    ASSERT_TRUE(connect);
-    EXPECT_EQ(connect->protocolId, "{P&<>}");
-
-    ResponseParser parser;
-    ASSERT_TRUE(parser.Parse(docs::DataResponse({0x00, 0xFF}), nullptr));
-    EXPECT_TRUE(parser.HasData());
-    EXPECT_EQ(parser.Data(), ByteArray({0x00, 0xFF}));
-    ASSERT_TRUE(parser.Parse(docs::ErrorResponse("bus <down>"), nullptr));
-    EXPECT_TRUE(parser.HasCommunicationError());
-    EXPECT_EQ(parser.ErrorText(), "bus <down>");
-    EXPECT_FALSE(parser.HasData());
-    ASSERT_TRUE(parser.Parse(docs::EmptyResponse(), nullptr));
-    EXPECT_FALSE(parser.HasData());
-    EXPECT_TRUE(parser.CommunicationReference().isEmpty());
-    ASSERT_TRUE(parser.Parse(docs::DataResponse({}), nullptr));
-    EXPECT_TRUE(parser.HasData()); // a data element with zero bytes
-}
-
-TEST(Documents, BrokenAnswersFailWithAReason) {
-    ResponseParser parser;
-    for (const QString& broken :
-         {QString(), QStringLiteral("<Response><Data>00"), QStringLiteral("<Other/>"),
-          QStringLiteral("<Response><Data>0G</Data></Response>"),
-          QStringLiteral("<Response><Data>123</Data></Response>")}) {
-        EXPECT_FALSE(parser.Parse(broken, nullptr)) << broken.toStdString();
-        EXPECT_FALSE(parser.LastError().isEmpty());
-    }
-}
-
-TEST(Documents, SerializeTakesExactlyOneItem) {
-    ResponseParser parser;
-    QString document;
-    CommunicationRequest request;
-    EXPECT_FALSE(parser.Serialize(document, request));
-    request.writeItem = WriteRequestItem{"C1", 4, 255, DataItem{{0x08, 0x00, 0xFD, 0xE8}}};
-    ASSERT_TRUE(parser.Serialize(document, request));
-    const auto parsed = docs::ParseRequest(document);
-    ASSERT_TRUE(parsed);
-    EXPECT_EQ(parsed->kind, docs::RequestKind::Write);
-    EXPECT_EQ(parsed->index, 255);
-    EXPECT_EQ(parsed->data, ByteArray({0x08, 0x00, 0xFD, 0xE8}));
-    request.readItem = ReadRequestItem{"C1", 4, 255};
-    EXPECT_FALSE(parser.Serialize(document, request));
-}
 
 // ---- module ----
 
@@ -222,92 +161,6 @@ protected:
     Recorder recorder;
 };
 
-TEST_F(CommunicationTest, AnswersArriveLaterOnTheEventLoop) {
-    ASSERT_TRUE(comm.Connect(&recorder, nullptr, "C1", "{P}", docs::ConnectRequest(3, "{P}")));
-    EXPECT_TRUE(recorder.answers.isEmpty()); // never inside the request
-    ASSERT_TRUE(SpinUntil([&] { return !recorder.answers.isEmpty(); }));
-    const QString ref = Parsed(recorder.last).communicationReference;
-    EXPECT_FALSE(ref.isEmpty());
-
-    module.SetChannelFaults(3, {1});
-    ASSERT_TRUE(comm.TransactionRequest(ref, &recorder, "T1", docs::ReadDiagnosisRequest(ref, 3)));
-    ASSERT_TRUE(comm.Disconnect(ref, &recorder, "D1"));
-    ASSERT_TRUE(SpinUntil([&] { return recorder.answers.size() == 3; }));
-    EXPECT_EQ(recorder.answers, (QStringList{"Connect(C1)", "Transaction(T1)", "Disconnect(D1)"}));
-    EXPECT_TRUE(comm.openConnections().empty());
-    // A closed reference takes no more transactions.
-    EXPECT_FALSE(comm.TransactionRequest(ref, &recorder, "T2", docs::ReadDiagnosisRequest(ref, 3)));
-}
-
-TEST_F(CommunicationTest, ConnectionFaults) {
-    auto& faults = module.connectionFaults();
-    faults.refuseConnect = true;
-    EXPECT_FALSE(comm.Connect(&recorder, nullptr, "C1", "{P}", docs::ConnectRequest(3, "{P}")));
-    faults.refuseConnect = false;
-    faults.negativeConnect = true;
-    EXPECT_TRUE(connect(recorder).isEmpty());
-    EXPECT_TRUE(Parsed(recorder.last).hasError);
-    faults.negativeConnect = false;
-    faults.unparsableConnect = true;
-    connect(recorder);
-    EXPECT_FALSE(docs::ParseResponse(recorder.last).has_value());
-    faults.unparsableConnect = false;
-
-    const QString ref = connect(recorder);
-    const QString read = docs::ReadDiagnosisRequest(ref, 3);
-    faults.answersWithoutData = true;
-    comm.TransactionRequest(ref, &recorder, "T1", read);
-    Spin(5);
-    EXPECT_FALSE(Parsed(recorder.last).hasData);
-    faults.answersWithoutData = false;
-    faults.negativeTransaction = true;
-    comm.TransactionRequest(ref, &recorder, "T2", read);
-    Spin(5);
-    EXPECT_TRUE(Parsed(recorder.last).hasError);
-    faults.negativeTransaction = false;
-    faults.refuseTransaction = true;
-    EXPECT_FALSE(comm.TransactionRequest(ref, &recorder, "T3", read));
-    faults.refuseTransaction = false;
-
-    recorder.answers.clear();
-    faults.foreignInvokeId = true;
-    comm.TransactionRequest(ref, &recorder, "T4", read);
-    Spin(5);
-    ASSERT_EQ(recorder.answers.size(), 2);
-    EXPECT_TRUE(recorder.answers[0].startsWith("Transaction(foreign-"));
-    EXPECT_EQ(recorder.answers[1], "Transaction(T4)");
-}
-
-TEST_F(CommunicationTest, LatencyDelaysEveryAnswer) {
-    module.connectionFaults().latencyMs = 150;
-    QElapsedTimer timer;
-    timer.start();
-    comm.Connect(&recorder, nullptr, "C1", "{P}", docs::ConnectRequest(3, "{P}"));
-    Spin(60);
-    EXPECT_TRUE(recorder.answers.isEmpty());
-    ASSERT_TRUE(SpinUntil([&] { return !recorder.answers.isEmpty(); }));
-    EXPECT_GE(timer.elapsed(), 140);
-}
-
-TEST_F(CommunicationTest, ConnectionIsLostAfterSomeRequests) {
-    const QString ref = connect(recorder);
-    module.connectionFaults().abortAfterRequests = 1;
-    recorder.answers.clear();
-    const QString read = docs::ReadDiagnosisRequest(ref, 3);
-    EXPECT_TRUE(comm.TransactionRequest(ref, &recorder, "T1", read));
-    EXPECT_TRUE(comm.TransactionRequest(ref, &recorder, "T2", read));
-    Spin(5);
-    EXPECT_EQ(recorder.answers, (QStringList{"Transaction(T1)", "Abort(" + ref + ")"}));
-    EXPECT_EQ(module.connectionFaults().abortAfterRequests, -1);
-
-    const QString second = connect(recorder);
-    recorder.answers.clear();
-    comm.TransactionRequest(second, &recorder, "T3", read);
-    comm.AbortConnections(); // the answer still due is dropped
-    Spin(5);
-    EXPECT_EQ(recorder.answers, QStringList{"Abort(" + second + ")"});
-}
-
 TEST_F(CommunicationTest, DestroyedOrUnregisteredCallersGetNothing) {
     auto watched = std::make_unique<QObjectRecorder>();
     comm.Connect(watched.get(), nullptr, "C1", "{P}", docs::ConnectRequest(3, "{P}"));
@@ -319,17 +172,4 @@ TEST_F(CommunicationTest, DestroyedOrUnregisteredCallersGetNothing) {
     comm.Unregister(&recorder);
     Spin(5);
     EXPECT_TRUE(recorder.answers.isEmpty());
-}
-
-TEST_F(CommunicationTest, VerificationAsksWithTheLastInvokeId) {
-    const QString ref = connect(recorder);
-    comm.TransactionRequest(ref, &recorder, "T9", docs::ReadQsDataRequest(ref, 3));
-    Spin(5);
-    recorder.answers.clear();
-    EXPECT_TRUE(comm.RequestVerification(ref));
-    Spin(5);
-    EXPECT_EQ(recorder.answers, QStringList{"Verify(T9)"});
-    comm.VerifyConnectionResponse(true);
-    EXPECT_EQ(comm.verifyResponseCount(), 1);
-    EXPECT_TRUE(comm.lastVerifyInUse());
 }

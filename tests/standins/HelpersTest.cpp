@@ -1,7 +1,5 @@
 #include "simulator/Records.h"
-#include "standins/helpers/DeferredCallQueue.h"
 #include "standins/helpers/IMData.h"
-#include "standins/helpers/InvokeIdGenerator.h"
 #include "standins/helpers/PropertyBag.h"
 #include "standins/helpers/QsData.h"
 
@@ -16,21 +14,6 @@ using rq16::ComError;
 using namespace rq16::standins;
 
 namespace {
-
-class Target : public QObject {
-    Q_OBJECT
-public:
-    QStringList calls;
-    Q_INVOKABLE void WithArgument(const QVariant& arguments) {
-        calls << QStringLiteral("WithArgument:") + arguments.toString();
-    }
-    Q_INVOKABLE void WithoutArgument() { calls << QStringLiteral("WithoutArgument"); }
-    Q_INVOKABLE void AddsAnother(const QVariant&) {
-        calls << QStringLiteral("AddsAnother");
-        queue->Add(this, QStringLiteral("WithoutArgument"), QVariant());
-    }
-    DeferredCallQueue* queue = nullptr;
-};
 
 ByteArray Bytes(std::initializer_list<int> values) {
     ByteArray bytes;
@@ -85,56 +68,6 @@ ByteArray IM0() {
 
 } // namespace
 
-TEST(DeferredCallQueue, CallsLaterInOrderAndNeverInsideAdd) {
-    Target target;
-    DeferredCallQueue queue;
-    target.queue = &queue;
-    const QString first = queue.Add(&target, QStringLiteral("WithArgument"), QStringLiteral("x"));
-    const QString second = queue.Add(&target, QStringLiteral("WithoutArgument"), QVariant());
-    queue.Add(&target, QStringLiteral("AddsAnother"), QVariant());
-    EXPECT_FALSE(first.isEmpty());
-    EXPECT_NE(first, second);
-    EXPECT_TRUE(target.calls.isEmpty());
-
-    QCoreApplication::processEvents();
-    ASSERT_GE(target.calls.size(), 3);
-    EXPECT_EQ(target.calls.mid(0, 3),
-              (QStringList{QStringLiteral("WithArgument:x"), QStringLiteral("WithoutArgument"),
-                           QStringLiteral("AddsAnother")}));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(target.calls.size(), 4);
-    EXPECT_EQ(target.calls.last(), QStringLiteral("WithoutArgument"));
-}
-
-TEST(DeferredCallQueue, DestroyedViewAndUnknownOperationAreNotCalled) {
-    DeferredCallQueue queue;
-    auto* target = new Target;
-    queue.Add(target, QStringLiteral("WithoutArgument"), QVariant());
-    delete target;
-    QCoreApplication::processEvents(); // must not crash
-
-    Target alive;
-    queue.Add(&alive, QStringLiteral("NoSuchOperation"), QVariant());
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(alive.calls.isEmpty());
-    EXPECT_FALSE(queue.Add(nullptr, QStringLiteral("X"), QVariant()).isEmpty());
-}
-
-TEST(InvokeIdGenerator, IdsAreUniqueAcrossGenerators) {
-    InvokeIdGenerator a;
-    InvokeIdGenerator b;
-    QSet<QString> seen;
-    for (int i = 0; i < 500; ++i) {
-        const QString x = a.NewInvokeId();
-        const QString y = b.NewInvokeId();
-        EXPECT_FALSE(x.isEmpty());
-        EXPECT_FALSE(seen.contains(x));
-        seen.insert(x);
-        EXPECT_FALSE(seen.contains(y));
-        seen.insert(y);
-    }
-}
-
 TEST(PropertyBag, RoundTripAndDeterministicContents) {
     QsData qs;
     qs.LoadBytes(QsData::Encode(QStringLiteral("CH42"), QStringLiteral("SN0001"), 3, 1, 2, 3,
@@ -169,24 +102,6 @@ TEST(PropertyBag, RoundTripAndDeterministicContents) {
     EXPECT_THROW(reread.ReadProperty(QStringLiteral("Missing"), qs2), ComError);
 }
 
-TEST(PropertyBag, EmptyAndDamagedContents) {
-    PropertyBag bag;
-    bag.WriteProperty(QStringLiteral("QsData"), QsData());
-    bag.SetContents({});
-    EXPECT_FALSE(bag.Contains(QStringLiteral("QsData")));
-
-    bag.WriteProperty(QStringLiteral("QsData"), QsData());
-    EXPECT_THROW(bag.SetContents(Bytes({1, 2, 3})), ComError);
-    EXPECT_TRUE(bag.Contains(QStringLiteral("QsData"))) << "a failed SetContents keeps the bag";
-
-    ByteArray truncated = bag.Contents();
-    truncated.pop_back();
-    EXPECT_THROW(bag.SetContents(truncated), ComError);
-    ByteArray extended = bag.Contents();
-    extended.push_back(0);
-    EXPECT_THROW(bag.SetContents(extended), ComError);
-}
-
 TEST(QsData, DecodesTheRecord) {
     ByteArray bytes = QsData::Encode(QStringLiteral("CH-2023-17"), QStringLiteral("000123456789"),
                                      4, 2, 10, 0, QDate(2024, 2, 29));
@@ -203,93 +118,6 @@ TEST(QsData, DecodesTheRecord) {
     bytes[3] = 0;
     qs.LoadBytes(bytes);
     EXPECT_EQ(qs.ChargeCode(), QStringLiteral("CH-"));
-}
-
-TEST(QsData, EdgeCases) {
-    QsData qs;
-    EXPECT_THROW(qs.LoadBytes(ByteArray(31, 0x30)), ComError);
-    EXPECT_THROW(qs.LoadBytes({}), ComError);
-
-    qs.LoadBytes(ByteArray(32, 0));
-    EXPECT_FALSE(qs.DateOfLastRefresh().isValid()) << "all-zero date means never refreshed";
-    EXPECT_TRUE(qs.ChargeCode().isEmpty());
-
-    ByteArray invalidDate =
-        QsData::Encode(QStringLiteral("A"), QStringLiteral("B"), 1, 1, 0, 0, QDate(2023, 1, 1));
-    invalidDate[30] = 13;
-    qs.LoadBytes(QsData::Encode(QStringLiteral("KEEP"), QString(), 1, 1, 0, 0, QDate()));
-    EXPECT_THROW(qs.LoadBytes(invalidDate), ComError);
-    EXPECT_EQ(qs.ChargeCode(), QStringLiteral("KEEP")) << "a failed load keeps the old values";
-
-    QsData restored;
-    restored.LoadState(qs.SaveState());
-    EXPECT_EQ(restored.ChargeCode(), QStringLiteral("KEEP"));
-    EXPECT_THROW(restored.LoadState(QByteArray("garbage")), ComError);
-}
-
-TEST(IMData, RecordsWithAndWithoutCallHeaders) {
-    const ByteArray im1 = IM1("Pump 1 supply", "Hall 3, cabinet 7");
-    const ByteArray im2 = IM2("2021-03-04");
-    IMData plain;
-    plain.LoadRecords(IM0(), im1, im2);
-
-    IMData headed;
-    headed.LoadRecords(Concat({Bytes({0x08, 0x00, 0xFD, 0xE8}), IM0()}),
-                       Concat({Bytes({0x08, 0x00, 0xFD, 0xE9}), im1}),
-                       Concat({Bytes({0x08, 0x00, 0xFD, 0xEA}), im2}));
-
-    for (const IMData* data : {&plain, &headed}) {
-        EXPECT_EQ(data->TagFunction(), QStringLiteral("Pump 1 supply"));
-        EXPECT_EQ(data->TagLocation(), QStringLiteral("Hall 3, cabinet 7"));
-        EXPECT_EQ(data->InstallationDate(), QStringLiteral("2021-03-04"));
-        EXPECT_EQ(data->IM1Header(), QString(10, QChar(0)));
-        EXPECT_EQ(data->IM2Header().size(), 10);
-        EXPECT_TRUE(data->IM2Header().startsWith(QStringLiteral("HDR2")));
-        EXPECT_EQ(data->IM2Reserved(), QString(38, QChar(0)));
-        EXPECT_EQ(data->IM0().manufacturerId, 0x01A5);
-        EXPECT_EQ(data->IM0().serialNumber, QStringLiteral("S123456"));
-        EXPECT_EQ(data->IM0().softwareRevision, QStringLiteral("V1.2.7"));
-        EXPECT_EQ(data->IM0().imVersion, 0x0101);
-    }
-}
-
-TEST(IMData, ShortRecordsAndOptionalParts) {
-    IMData im;
-    // I&M0 is optional; I&M2 may come without its reserved part.
-    im.LoadRecords({}, IM1("F", "L"), IM2("D", 0));
-    EXPECT_FALSE(im.IM0().present);
-    EXPECT_EQ(im.TagFunction(), QStringLiteral("F"));
-    EXPECT_TRUE(im.IM2Reserved().isEmpty());
-
-    ByteArray shortIm1 = IM1("F", "L");
-    shortIm1.pop_back();
-    EXPECT_THROW(im.LoadRecords({}, shortIm1, IM2("D")), ComError);
-    ByteArray shortIm2 = IM2("D", 0);
-    shortIm2.pop_back();
-    EXPECT_THROW(im.LoadRecords({}, IM1("G", "M"), shortIm2), ComError);
-    EXPECT_EQ(im.TagFunction(), QStringLiteral("F")) << "a failed load keeps the old values";
-    // A header-only record is too short even though it carries the call header.
-    EXPECT_THROW(im.LoadRecords({}, Bytes({0x08, 0x00, 0xFD, 0xE9}), IM2("D")), ComError);
-    // A call header of another record is data, not a header: 4 bytes short.
-    ByteArray wrongHeader = Concat({Bytes({0x08, 0x00, 0xFD, 0xEA}), IM1("F", "L")});
-    im.LoadRecords({}, wrongHeader, IM2("D"));
-    EXPECT_NE(im.TagFunction(), QStringLiteral("F"));
-}
-
-TEST(IMData, SettersAndStateRoundTrip) {
-    IMData im;
-    im.LoadRecords(IM0(), IM1("F", "L"), IM2("D"));
-    im.SetTagFunction(QStringLiteral("New function"));
-    im.SetTagLocation(QStringLiteral("New location"));
-    im.SetInstallationDate(QStringLiteral("01.02.2025"));
-    IMData restored;
-    restored.LoadState(im.SaveState());
-    EXPECT_EQ(restored.TagFunction(), QStringLiteral("New function"));
-    EXPECT_EQ(restored.TagLocation(), QStringLiteral("New location"));
-    EXPECT_EQ(restored.InstallationDate(), QStringLiteral("01.02.2025"));
-    EXPECT_EQ(restored.IM2Header(), im.IM2Header());
-    EXPECT_EQ(restored.SaveState(), im.SaveState());
-    EXPECT_THROW(restored.LoadState(QsData().SaveState()), ComError);
 }
 
 TEST(IMData, DecodesTheSimulatedModulesRecords) {
@@ -324,5 +152,3 @@ TEST(IMData, DecodesTheSimulatedModulesRecords) {
     EXPECT_EQ(im.IM2Reserved().size(), 38);
     EXPECT_TRUE(im.IM0().present);
 }
-
-#include "HelpersTest.moc"

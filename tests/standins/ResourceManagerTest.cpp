@@ -79,40 +79,6 @@ TEST(ResourceData, EveryPictureRendersAtNaturalAndRequestedSize) {
     EXPECT_EQ(manager.LoadPicture(602, 0, 90, kCommon).size(), QSize(60, 90));
 }
 
-TEST(ResourceManagerLookup, EmptyFolderMeansDefaultFolderAndUnknownIdsThrow) {
-    ResourceManager manager(kCommon);
-    EXPECT_EQ(manager.GetString(4001, QString()), manager.GetString(4001, kCommon));
-    EXPECT_FALSE(manager.LoadPicture(150, 0, 0, QString()).isNull());
-
-    try {
-        manager.GetString(424242, kCommon);
-        ADD_FAILURE() << "no error for an unknown text";
-    } catch (const ComError& e) {
-        EXPECT_EQ(e.number(), rq16::kErrNotFound);
-        EXPECT_TRUE(e.description().contains(QStringLiteral("424242")));
-    }
-    EXPECT_THROW(manager.LoadPicture(424242, 0, 0, kCommon), ComError);
-    EXPECT_THROW(manager.GetString(1001, kCommon), ComError) << "device text in common folder";
-    EXPECT_THROW(manager.GetString(4001, QStringLiteral("/no/such/folder")), ComError);
-    EXPECT_THROW(manager.LoadPicture(150, -1, 10, kCommon), ComError);
-
-    ResourceManager unconfigured;
-    EXPECT_THROW(unconfigured.GetString(4001, QString()), ComError);
-}
-
-TEST(ResourceManagerLookup, ConfigurationCopiesAndBackslashFolders) {
-    ResourceManager from(kCommon);
-    from.SetLanguage(QStringLiteral("de"));
-    ResourceManager to;
-    rq16::CopyResourceConfiguration(from, to);
-    EXPECT_EQ(to.DefaultFolder(), kCommon);
-    EXPECT_EQ(to.Language(), QStringLiteral("de"));
-
-    QString backslashed = kDevice;
-    backslashed.replace(u'/', u'\\');
-    EXPECT_EQ(to.GetString(1011, backslashed), to.GetString(1011, kDevice));
-}
-
 TEST(ResourceTextFiles, EscapesCommentsAndMalformedLines) {
     const auto texts =
         ResourceManager::ParseTexts(QStringLiteral("# comment\r\n"
@@ -153,51 +119,4 @@ TEST(ResourceTextFiles, LanguageFallsBackToRegionlessThenEnglish) {
     manager.SetLanguage(QStringLiteral("fr"));
     EXPECT_EQ(manager.GetString(1, QString()), QStringLiteral("one"));
     EXPECT_THROW(manager.GetString(4, QString()), ComError);
-}
-
-TEST(ResourceTextFiles, ChangedFilesAreReadAgain) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("texts.en.txt"));
-    WriteFile(path, "1\tfirst\n");
-    ResourceManager manager(dir.path());
-    EXPECT_EQ(manager.GetString(1, QString()), QStringLiteral("first"));
-    WriteFile(path, "1\tsecond version\n");
-    ResourceManager::ClearCache();
-    EXPECT_EQ(manager.GetString(1, QString()), QStringLiteral("second version"));
-    // A file that appears later is found as well.
-    ResourceManager::ClearCache();
-    QDir(dir.path()).mkdir(QStringLiteral("other"));
-    ResourceManager other(dir.filePath(QStringLiteral("other")));
-    EXPECT_THROW(other.GetString(1, QString()), ComError);
-    WriteFile(dir.filePath(QStringLiteral("other/texts.en.txt")), "1\tnew\n");
-    EXPECT_EQ(other.GetString(1, QString()), QStringLiteral("new"));
-}
-
-TEST(ResourceTextFiles, PngPicturesAreScaled) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    QDir(dir.path()).mkdir(QStringLiteral("pictures"));
-    QImage image(10, 20, QImage::Format_ARGB32);
-    image.fill(Qt::red);
-    ASSERT_TRUE(image.save(dir.filePath(QStringLiteral("pictures/77.png"))));
-    ResourceManager manager(dir.path());
-    EXPECT_EQ(manager.LoadPicture(77, 0, 0, QString()).size(), QSize(10, 20));
-    EXPECT_EQ(manager.LoadPicture(77, 30, 30, QString()).size(), QSize(30, 30));
-    EXPECT_EQ(manager.LoadPicture(77, 5, 0, QString()).size(), QSize(5, 10));
-}
-
-TEST(ResourceManagerLookup, ApplicationFoldersFollowTheOverride) {
-    const QByteArray saved = qgetenv("RQ16_APP_FOLDER");
-    qputenv("RQ16_APP_FOLDER", "/opt/rq16");
-    EXPECT_EQ(ResourceManager::ApplicationCommonFolder(),
-              QStringLiteral("/opt/rq16/kelmResourceData"));
-    EXPECT_EQ(ResourceManager::ApplicationDeviceFolder(),
-              QStringLiteral("/opt/rq16/RQ16ResourceData"));
-    qunsetenv("RQ16_APP_FOLDER");
-    EXPECT_EQ(ResourceManager::ApplicationCommonFolder(),
-              QCoreApplication::applicationDirPath() + QStringLiteral("/kelmResourceData"));
-    if (!saved.isEmpty()) {
-        qputenv("RQ16_APP_FOLDER", saved);
-    }
 }

@@ -1,20 +1,33 @@
 #pragma once
 // Captures the debug log of the current thread for the lifetime of the
-// object: entries reach the test as "place: message" strings.
+// object: entries reach the test as "place: message" strings. It writes a
+// registry that switches the debugger output on and leaves reading it to the
+// views, which read the registry whenever one is constructed. The views'
+// invoke ids ("INV-<prefix>-<n>") read #1, #2, ... in the order they appear.
 
 #include "common/DebugHelper.h"
 
 #include <QFile>
+#include <QMap>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTemporaryDir>
+
+#include <ostream>
+
+// Texts and lists of texts as GoogleTest shows them in a failure.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QStringList& list, std::ostream* os) {
+    *os << "{\n  \"" << list.join("\",\n  \"").toStdString() << "\"}";
+}
 
 namespace rq16::test {
 
 class LogCapture {
 public:
     LogCapture() {
-        // Views read the registry when they are constructed: point it at a
-        // registry that switches the debugger output on.
         m_previousRegistry = qEnvironmentVariable("RQ16_REGISTRY_FILE");
         const QString path = m_dir.path() + QStringLiteral("/debug.reg");
         QFile file(path);
@@ -23,11 +36,9 @@ public:
                        "\"Debug\"=dword:00000001\n");
         }
         qputenv("RQ16_REGISTRY_FILE", path.toLocal8Bit());
-        std::int16_t mode = 1; // debugger output only
-        ReadDebugSettings(mode);
         SetDebuggerSink([this](const QString& line) {
             static const QString prefix = QStringLiteral("kelio::RQ16DtmControls::");
-            m_lines << (line.startsWith(prefix) ? line.mid(prefix.size()) : line);
+            m_lines << Normalized(line.startsWith(prefix) ? line.mid(prefix.size()) : line);
         });
     }
     ~LogCapture() {
@@ -43,7 +54,7 @@ public:
     void clear() { m_lines.clear(); }
     bool contains(const QString& line) const { return m_lines.contains(line); }
     int count(const QString& line) const { return static_cast<int>(m_lines.count(line)); }
-    /// Lines whose place is `place` (the part before ": ").
+    /// Messages of the entries whose place is `place`.
     QStringList forPlace(const QString& place) const {
         QStringList out;
         const QString head = place + QStringLiteral(": ");
@@ -54,11 +65,23 @@ public:
         }
         return out;
     }
+    /// `text` with every view invoke id replaced by its number.
+    QString Normalized(QString text) {
+        static const QRegularExpression id(QStringLiteral("INV-[0-9A-F]+-[0-9]+"));
+        for (auto match = id.match(text); match.hasMatch(); match = id.match(text)) {
+            const int number = m_ids.value(match.captured(), static_cast<int>(m_ids.size()) + 1);
+            m_ids.insert(match.captured(), number);
+            text.replace(match.capturedStart(), match.capturedLength(),
+                         QString::number(number).prepend('#'));
+        }
+        return text;
+    }
 
 private:
     QTemporaryDir m_dir;
     QString m_previousRegistry;
     QStringList m_lines;
+    QMap<QString, int> m_ids;
 };
 
 } // namespace rq16::test

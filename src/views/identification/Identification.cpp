@@ -107,6 +107,20 @@ QLabel* NewLabel(QWidget* parent, const QString& name, int row) {
     return label;
 }
 
+/// The row of `left` split between it and `right`, with a separator label
+/// between them ("-" between charge and serial number).
+QLabel* SplitRow(QLineEdit* left, const QString& separator, QLineEdit* right) {
+    constexpr int kSeparatorWidth = 240;
+    const int half = (kBoxWidth - kSeparatorWidth) / 2;
+    const QRect row = left->geometry();
+    auto* label = new QLabel(separator, left->parentWidget());
+    label->setAlignment(Qt::AlignCenter);
+    left->setGeometry(row.x(), row.y(), Px(half), row.height());
+    label->setGeometry(row.x() + Px(half), row.y(), Px(kSeparatorWidth), row.height());
+    right->setGeometry(row.x() + Px(half + kSeparatorWidth), row.y(), Px(half), row.height());
+    return label;
+}
+
 QGroupBox* NewFrame(QWidget* parent, const QString& name, const QRect& twips) {
     auto* frame = new QGroupBox(parent);
     frame->setObjectName(name);
@@ -159,15 +173,8 @@ void Identification::BuildControls() {
     txtOrderNumber = NewBox(fraDevice, QStringLiteral("txtOrderNumber"), 1, true);
     lblChargeCode = NewLabel(fraDevice, QStringLiteral("lblChargeCode"), 2);
     txtChargeNumber = NewBox(fraDevice, QStringLiteral("txtChargeNumber"), 2, true);
-    // Charge number - serial number share the third row.
-    const int half = (kBoxWidth - 240) / 2;
-    const int rowTop = kFirstRowTop + 2 * kRowPitch;
-    txtChargeNumber->setGeometry(PxRect(kBoxLeft, rowTop, half, kRowHeight));
-    Label11 = new QLabel(QStringLiteral("-"), fraDevice);
-    Label11->setAlignment(Qt::AlignCenter);
-    Label11->setGeometry(PxRect(kBoxLeft + half, rowTop, 240, kRowHeight));
     txtSerialNumber = NewBox(fraDevice, QStringLiteral("txtSerialNumber"), 2, true);
-    txtSerialNumber->setGeometry(PxRect(kBoxLeft + half + 240, rowTop, half, kRowHeight));
+    Label11 = SplitRow(txtChargeNumber, QStringLiteral("-"), txtSerialNumber);
 
     fraDescriptions = NewFrame(this, QStringLiteral("fraDescriptions"), {90, 1620, 5805, 1515});
     lblDescription = NewLabel(fraDescriptions, QStringLiteral("lblDescription"), 0);
@@ -181,12 +188,8 @@ void Identification::BuildControls() {
     RevisionFrame->setTitle(QStringLiteral("Revision Levels"));
     lblHardwareSoftware = NewLabel(RevisionFrame, QStringLiteral("lblHardwareSoftware"), 0);
     txtHardwareRevision = NewBox(RevisionFrame, QStringLiteral("txtHardwareRevision"), 0, true);
-    txtHardwareRevision->setGeometry(PxRect(kBoxLeft, kFirstRowTop, half, kRowHeight));
-    Label13 = new QLabel(QStringLiteral("/"), RevisionFrame);
-    Label13->setAlignment(Qt::AlignCenter);
-    Label13->setGeometry(PxRect(kBoxLeft + half, kFirstRowTop, 240, kRowHeight));
     txtSoftwareRevision = NewBox(RevisionFrame, QStringLiteral("txtSoftwareRevision"), 0, true);
-    txtSoftwareRevision->setGeometry(PxRect(kBoxLeft + half + 240, kFirstRowTop, half, kRowHeight));
+    Label13 = SplitRow(txtHardwareRevision, QStringLiteral("/"), txtSoftwareRevision);
 
     IMDataFrame = NewFrame(this, QStringLiteral("IMDataFrame"), {90, 3900, 5805, 1515});
     lblTagFunction = NewLabel(IMDataFrame, QStringLiteral("lblTagFunction"), 0);

@@ -1,22 +1,19 @@
-// The Diagnosis view against the recording fakes: Init, the terminal
-// pictures, the emphasis in the channel box and the reread cycle.
+// The Diagnosis view on the stand-ins and the simulated module: the whole
+// cycle as the log and the calls show it, the terminal pictures, the
+// emphasis in the channel box, and what Init does after errors.
 
-#include "FakeCommunication.h"
-#include "FakeComponents.h"
-#include "FakeHost.h"
-#include "LogCapture.h"
+#include "StandIns.h"
 
 #include "Diagnosis.h"
 
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTextBlock>
+#include <QScrollBar>
 #include <QTextCursor>
 #include <QTextEdit>
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 using namespace rq16;
 using namespace rq16::test;
@@ -25,180 +22,191 @@ namespace {
 
 class DiagnosisViewTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        FakeResourceManager::resetShared();
-        FakeResourceManager::texts()[4001] = QStringLiteral("Channel");
-        dtm.communication = {&comm};
-        view = std::make_unique<Diagnosis>();
-        view->IDtmActiveXControl_Init(QStringLiteral("INIT"), QString(), &dtm);
-        queue = factory.lastQueue;
-        bar = factory.lastButtonBar;
-        queue->runNext(); // CallConnect
-        comm.answerConnect(QStringLiteral("CONNECT:REF1"));
-    }
-    void TearDown() override { FakeResourceManager::resetShared(); }
-
-    /// Reads the telegram (given as "00 13 35") through a full cycle.
-    void show(const QString& hexBytes) {
-        if (!view->IsOnline()) {
-            bar->clickExtra();
-            queue->runNext();
-            comm.answerConnect(QStringLiteral("CONNECT:REF1"));
-        }
-        queue->runNext(); // ReadDiag
-        comm.answerTransaction(QStringLiteral("DATA:") + hexBytes);
-        queue->runNext(); // CallDisconnect
-        comm.answerDisconnect();
-    }
-    int picture(int terminal) const {
-        return FakeResourceManager::PictureId(view->terminalPicture(terminal)->pixmap());
-    }
-    /// Bold flag and colour of the character at a position of the box.
-    QTextCharFormat formatAt(int richPosition) const {
+    /// Bold flag and colour at the first occurrence of `text` in the box.
+    QTextCharFormat FormatOf(Diagnosis* view, const QString& text) const {
         QTextCursor cursor(view->channelDiagnosisBox()->document());
-        cursor.setPosition(richPosition + 1);
+        cursor.setPosition(
+            static_cast<int>(view->channelDiagnosisBox()->toPlainText().indexOf(text)) + 1);
         return cursor.charFormat();
     }
-    /// Position in the box of the first occurrence of `text`.
-    int boxPosition(const QString& text) const {
-        return static_cast<int>(view->channelDiagnosisBox()->toPlainText().indexOf(text));
-    }
 
-    CallLog log;
-    LogCapture capture;
-    FakeComponentFactory factory{log};
-    FakeDtm dtm{log};
-    FakeCommunication comm{log};
-    std::unique_ptr<Diagnosis> view;
-    ManualDeferredCallQueue* queue = nullptr;
-    FakeButtonControl* bar = nullptr;
+    StandIns rig;
 };
 
 } // namespace
 
-TEST_F(DiagnosisViewTest, InitShowsHeaderCaptionsAndTheFirstEightPictures) {
-    EXPECT_EQ(view->headerLabel()->text(), "T6011 05: RQ16 DO8");
-    EXPECT_EQ(bar->extraCaption, "T6103");
-    for (int t = 0; t < 8; ++t) {
-        EXPECT_EQ(picture(t), 452 + t);
-    }
-    EXPECT_EQ(view->terminalPictureId(8), 0);
-    EXPECT_TRUE(log.contains("UiManager.InitFinished(INIT)"));
-}
+TEST_F(DiagnosisViewTest, OneCycleAsTheLogAndTheCallsShowIt) {
+    rig.module.SetModuleCode(2);
+    rig.module.SetChannelFaults(6, {9});
+    auto* view = rig.Open<Diagnosis>();
+    rig.Settle();
+    view->ctlButtons_Close();
+    rig.Settle();
+    rig.dtm.ReleaseView(rig.invokeId);
+    rig.Settle();
 
-TEST_F(DiagnosisViewTest, InitWithFailingPicturesStillConnects) {
-    FakeResourceManager::failingPictures() = {452, 455};
-    Diagnosis other;
-    EXPECT_TRUE(other.IDtmActiveXControl_Init(QStringLiteral("INIT2"), QString(), &dtm));
-    EXPECT_EQ(capture.lines().filter("ERROR when loading Terminal Pictures").size(), 1);
-    EXPECT_EQ(factory.lastQueue->pendingNames(), QStringList{"CallConnect"});
-    EXPECT_EQ(other.headerLabel()->text(), "T6011 05: RQ16 DO8");
+    EXPECT_EQ(rig.log.lines(),
+              (QStringList{
+                  "Diagnosis: IDtmActiveXControl_Init",
+                  "Diagnosis.CallConnect: ",
+                  "Diagnosis.CallConnect: Trying to get conntect request document",
+                  "Diagnosis.CallConnect: actually trying to connect",
+                  "Diagnosis.CallConnect: objBaseDtmCommunication.Connect returned true",
+                  "Diagnosis.OnConnectResponse: sOnlineInvokeId: #1",
+                  "Diagnosis.OnConnectResponse: communicationReference: SIM-1",
+                  "Diagnosis.cmdReread_Click: ",
+                  "Diagnosis.ReadDiag: ",
+                  "Diagnosis.OnTransactionResponse: sOnlineInvokeId: #2",
+                  "Diagnosis.ParseModuleDiagnosis: ",
+                  "Diagnosis.ClearModuleDiagnosisText: ",
+                  "Diagnosis.AddModuleDiagnosisText: Load voltage missing",
+                  "Diagnosis.ClearChannelDiagnosisText: ",
+                  "Diagnosis.AddChannelDiagnosisText: \tOk",
+                  "Diagnosis.AddChannelDiagnosisText: \tOk",
+                  "Diagnosis.AddChannelDiagnosisText: \tOk",
+                  "Diagnosis.AddChannelDiagnosisText: \tOk",
+                  "Diagnosis.AddChannelDiagnosisText: \tOk",
+                  "Diagnosis.AddChannelDiagnosisText: \tGroup load voltage missing",
+                  "Diagnosis.AddChannelDiagnosisText: \tOk",
+                  "Diagnosis.AddChannelDiagnosisText: \tOk",
+                  "Diagnosis.ParseModuleDiagnosis: Calling Disconnect",
+                  "Diagnosis.CallDisconnect: sOnlineInvokeId: #3",
+                  "Diagnosis.CallDisconnect: actually trying to disconnect",
+                  "Diagnosis.CallDisconnect: objBaseDtmCommunication.Disconnect returned true",
+                  "Diagnosis.OnDisconnectResponse: sOnlineInvokeId: #3",
+                  "Diagnosis.OnDisconnectResponse: invokeId: #3",
+                  "Diagnosis.ctlButtons_Clos: ",
+                  "Diagnosis_Clos: Closing control",
+                  "Diagnosis.PrepareToRelease: Offline",
+              }));
+    EXPECT_EQ(rig.calls.filter(QRegularExpression("^(Buttons|UiManager|Communication|Queue)")),
+              (QStringList{
+                  "Buttons.SetResourceManager",
+                  "Buttons.SetArea(600,540)",
+                  "Buttons.SetStandardButtons(false,false,false,true)",
+                  "Buttons.DisableApply",
+                  "Buttons.SetExtraButton(Read again,,0)",
+                  "Buttons.ShowActivity",
+                  "Buttons.SetMessage()",
+                  "Queue.Add(CallConnect)",
+                  "UiManager.InitFinished(DTM-1)",
+                  "Buttons.DisableButtons",
+                  "Communication.Connect(#1)=true",
+                  "Buttons.SetOnline(true)",
+                  "Buttons.DisableButtons",
+                  "Buttons.ShowActivity",
+                  "Queue.Add(ReadDiag)",
+                  "Communication.Transaction(SIM-1,#2)=true",
+                  "Queue.Add(CallDisconnect)",
+                  "Communication.Disconnect(SIM-1,#3)=true",
+                  "Buttons.SetOnline(false)",
+                  "Buttons.EnableButtons",
+                  "Buttons.HideActivity",
+                  "Buttons.DisableButtons",
+                  "Buttons.ShowActivity",
+                  "UiManager.RequestClose(DTM-1)",
+                  "UiManager.PreparedToRelease(DTM-1)",
+              }));
+    EXPECT_EQ(view->headerLabel()->text(), "Slot 03: RQ16 DO8");
+    EXPECT_EQ(rig.dtm.kernel().sinkCount(), 0u);
 }
 
 TEST_F(DiagnosisViewTest, PicturesFollowTheCategoriesOfTheEntries) {
-    // Channel 2 notice; channel 6 group error; channel 7 group error again.
-    show(QStringLiteral("00 25 69 79"));
-    EXPECT_EQ(picture(5), 473);
-    for (int t = 8; t < 12; ++t) {
-        EXPECT_EQ(picture(t), 484 + t) << t;
+    auto* view = rig.Open<Diagnosis>();
+    rig.Settle();
+    // Terminals 8 to 15 keep their design pictures until the first telegram.
+    for (int t = 0; t < Diagnosis::kTerminalCount; ++t) {
+        EXPECT_FALSE(view->terminalPicture(t)->pixmap().isNull()) << t;
     }
-    EXPECT_EQ(picture(13), 465); // channel 6's own terminal stays default
-    EXPECT_EQ(picture(14), 466);
-    EXPECT_EQ(picture(4), 456);
-
-    // A later entry of the same channel replaces the picture.
-    show(QStringLiteral("00 11 15"));
-    EXPECT_EQ(picture(4), 472);
-    EXPECT_EQ(picture(8), 460); // reset to its default
-    show(QStringLiteral("00 15 11"));
-    EXPECT_EQ(picture(4), 488);
+    struct Case {
+        ByteArray telegram;
+        std::map<int, std::int32_t> pictures; ///< terminal: picture id
+    };
+    const std::vector<Case> cases{
+        // Channel 2 notice; channels 6 and 7 group errors; their own
+        // terminals stay at their defaults.
+        {{0x00, 0x25, 0x69, 0x79}, {{5, 473}, {8, 492}, {11, 495}, {13, 465}, {14, 466}, {4, 456}}},
+        // A later entry of the same channel replaces the picture.
+        {{0x00, 0x11, 0x15}, {{4, 472}, {8, 460}}},
+        {{0x00, 0x15, 0x11}, {{4, 488}}},
+    };
+    for (const Case& c : cases) {
+        view->ParseModuleDiagnosis(c.telegram);
+        for (const auto& [terminal, id] : c.pictures) {
+            EXPECT_EQ(view->terminalPictureId(terminal), id) << terminal;
+        }
+    }
 }
 
-TEST_F(DiagnosisViewTest, LabelsAreBoldAndEverythingElseIsNot) {
-    show(QStringLiteral("03 13 35"));
-    EXPECT_EQ(view->moduleDiagnosisText(), "T1053\r\n");
-    EXPECT_EQ(view->moduleDiagnosisBox()->text(), "T1053");
-    const QString plain = view->channelDiagnosisBox()->toPlainText();
-    EXPECT_TRUE(plain.startsWith("Channel 1\n\tT1103\n\nChannel 2\n\tOk\n"));
-    for (int c = 1; c <= 8; ++c) {
-        const int at = boxPosition(QStringLiteral("Channel %1").arg(c));
-        EXPECT_EQ(formatAt(at).fontWeight(), QFont::Bold) << c;
-        EXPECT_EQ(formatAt(at + 8).fontWeight(), QFont::Bold) << c;
-    }
-    EXPECT_NE(formatAt(boxPosition("T1103")).fontWeight(), QFont::Bold);
-    EXPECT_NE(formatAt(boxPosition("Ok")).fontWeight(), QFont::Bold);
-    // The positions of the decoder's CR LF text land on the labels in the box.
+TEST_F(DiagnosisViewTest, LabelsBoldSyntaxErrorsRedAndAnUnchangedTelegramLeavesTheScreen) {
+    auto* view = rig.Open<Diagnosis>();
+    view->ParseModuleDiagnosis({0x03, 0x13, 0x35});
+    EXPECT_EQ(FormatOf(view, "Channel 3").fontWeight(), QFont::Bold);
+    EXPECT_NE(FormatOf(view, "Ok").fontWeight(), QFont::Bold);
+    EXPECT_TRUE(view->channelDiagnosisBox()->textCursor().selectedText().isEmpty());
     EXPECT_EQ(view->channelDiagnosisText().mid(view->labelStarts()[2], view->labelLengths()[2]),
               "\r\nChannel 3");
-    EXPECT_TRUE(view->channelDiagnosisBox()->textCursor().selectedText().isEmpty());
-    EXPECT_TRUE(view->diagnosisShown());
-}
 
-TEST_F(DiagnosisViewTest, SyntaxErrorIsBoldRedAndKeepsTheLastTelegram) {
-    show(QStringLiteral("00 11"));
-    capture.clear();
-    show(QStringLiteral("00 31 21"));
-    const int error = boxPosition("Syntax error");
-    ASSERT_GT(error, 0);
-    EXPECT_EQ(formatAt(error).fontWeight(), QFont::Bold);
-    EXPECT_EQ(formatAt(error).foreground().color(), QColor(255, 0, 0));
-    EXPECT_EQ(formatAt(boxPosition("ascending")).foreground().color(), QColor(255, 0, 0));
-    // Earlier blocks are not emphasised.
-    EXPECT_NE(formatAt(boxPosition("Channel 3")).fontWeight(), QFont::Bold);
-    EXPECT_NE(formatAt(boxPosition("T1101")).foreground().color(), QColor(255, 0, 0));
-    EXPECT_EQ(view->lastTelegram(), ByteArray({0x00, 0x11}));
-    EXPECT_TRUE(capture.contains("Diagnosis.ParseModuleDiagnosis: Calling Disconnect"));
-    EXPECT_EQ(log.count("Communication.Disconnect"), 2);
-}
+    view->ParseModuleDiagnosis({0x00, 0x31, 0x21});
+    EXPECT_EQ(FormatOf(view, "Syntax error").foreground().color(), QColor(255, 0, 0));
+    EXPECT_EQ(FormatOf(view, "Syntax error").fontWeight(), QFont::Bold);
+    EXPECT_NE(FormatOf(view, "Channel 3").fontWeight(), QFont::Bold);
+    EXPECT_EQ(view->lastTelegram(), (ByteArray{0x03, 0x13, 0x35}));
 
-TEST_F(DiagnosisViewTest, AnUnchangedTelegramLeavesTheScreenAlone) {
-    show(QStringLiteral("00 13"));
-    capture.clear();
-    view->channelDiagnosisBox()->setPlainText(QStringLiteral("marker"));
-    show(QStringLiteral("00 13"));
+    view->ParseModuleDiagnosis({0x00, 0x13});
+    view->channelDiagnosisBox()->setPlainText("marker");
+    view->ParseModuleDiagnosis({0x00, 0x13});
     EXPECT_EQ(view->channelDiagnosisBox()->toPlainText(), "marker");
-    EXPECT_EQ(capture.forPlace("Diagnosis.ParseModuleDiagnosis"),
-              (QStringList{"", "Calling Disconnect"}));
-    EXPECT_FALSE(view->IsOnline());
-    EXPECT_TRUE(bar->buttonsEnabled);
-
-    // After an abort the same telegram is shown again in full.
-    bar->clickExtra();
-    queue->runNext();
-    comm.answerConnect(QStringLiteral("CONNECT:REF1"));
-    comm.abort();
-    EXPECT_FALSE(view->diagnosisShown());
-    queue->runNext(); // the read queued before the abort
-    show(QStringLiteral("00 13"));
+    // After a lost connection the same telegram is shown again in full.
+    view->IBaseCommunicationCallback_OnAbort(QStringLiteral("SIM-1"));
+    view->ParseModuleDiagnosis({0x00, 0x13});
     EXPECT_NE(view->channelDiagnosisBox()->toPlainText(), "marker");
 }
 
-TEST_F(DiagnosisViewTest, BoxOperationsLogTheirLines) {
-    show(QStringLiteral("01 81"));
-    EXPECT_EQ(capture.forPlace("Diagnosis.AddModuleDiagnosisText"), QStringList{"T1051"});
-    const QStringList lines = capture.forPlace("Diagnosis.AddChannelDiagnosisText");
-    EXPECT_EQ(lines.size(), 8);
-    EXPECT_EQ(lines.front(), "\tOk");
-    EXPECT_EQ(lines.back(), "\tT1101");
-    EXPECT_EQ(capture.count("Diagnosis.ClearChannelDiagnosisText: "), 1);
+TEST_F(DiagnosisViewTest, ANewDiagnosisShowsChannelOneAlsoWhenTheViewWasHidden) {
+    for (int c = 1; c <= 8; ++c) {
+        rig.module.SetChannelFaults(c, {1, 2, 3, 4});
+    }
+    auto* view = rig.Open<Diagnosis>();
+    view->show();
+    rig.Settle();
+    view->hide();
+    rig.module.SetChannelFaults(1, {5});
+    view->ctlButtons_ExtraCommand();
+    rig.Settle();
+    view->show();
+    QScrollBar* scroll = view->channelDiagnosisBox()->verticalScrollBar();
+    ASSERT_GT(scroll->maximum(), 0);
+    EXPECT_EQ(scroll->value(), 0);
+    EXPECT_EQ(view->channelDiagnosisBox()->textCursor().position(), 0);
 }
 
-TEST_F(DiagnosisViewTest, NegativeConnectAnswerIsWrittenIntoTheModuleBox) {
-    show(QStringLiteral("00 11"));
-    bar->clickExtra();
-    queue->runNext();
-    comm.answerConnect(QStringLiteral("ERROR:station not reachable"));
-    EXPECT_EQ(view->moduleDiagnosisText(), "station not reachable\r\n");
+TEST_F(DiagnosisViewTest, AnErrorInOneInitStatementLeavesTheNextOnesInPlace) {
+    ResourcesWithout missing({6101, 6103});
+    auto* view = rig.Open<Diagnosis>();
+    EXPECT_EQ(rig.log.lines().filter(".Init, Error: ").size(), 2);
+    const auto frames = view->findChildren<QGroupBox*>();
+    QStringList titles;
+    for (const QGroupBox* frame : frames) {
+        titles << frame->title();
+    }
+    EXPECT_TRUE(titles.contains("Channel related diagnosis"));
+    // Without the extra button's caption the bar still shows the activity
+    // and clears its message, and Init finishes.
+    EXPECT_TRUE(rig.Calls("Buttons.SetExtraButton").isEmpty());
+    EXPECT_EQ(rig.calls.filter(QRegularExpression("^(Buttons.ShowActivity|Buttons.SetMessage|"
+                                                  "UiManager.InitFinished)")),
+              (QStringList{"Buttons.ShowActivity", "Buttons.SetMessage()",
+                           "UiManager.InitFinished(DTM-1)"}));
+}
+
+TEST_F(DiagnosisViewTest, ANegativeConnectAnswerIsShownInTheModuleBox) {
+    rig.module.connectionFaults().negativeConnect = true;
+    auto* view = rig.Open<Diagnosis>();
+    rig.Settle();
+    EXPECT_EQ(view->moduleDiagnosisBox()->text(), "The station refused the connection");
     EXPECT_TRUE(view->channelDiagnosisText().isEmpty());
-    EXPECT_FALSE(view->diagnosisShown());
-    EXPECT_TRUE(log.contains("Kernel.OnErrorMessage(SYSTAG,station not reachable)"));
-}
-
-TEST_F(DiagnosisViewTest, AMissingTextIsReportedAndTheViewStillDisconnects) {
-    FakeResourceManager::failingTexts() = {1102};
-    show(QStringLiteral("00 12"));
-    EXPECT_TRUE(log.contains("Kernel.OnErrorMessage(SYSTAG,Text 1102 not found)"));
-    EXPECT_FALSE(view->diagnosisShown());
-    EXPECT_EQ(log.count("Communication.Disconnect"), 1);
-    EXPECT_FALSE(view->IsOnline());
+    EXPECT_EQ(rig.Calls("Kernel.OnErrorMessage"),
+              QStringList{"Kernel.OnErrorMessage(RQ16 DO8 / slot 03,The station refused the "
+                          "connection)"});
 }

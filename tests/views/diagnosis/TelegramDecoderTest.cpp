@@ -150,28 +150,10 @@ TEST(TelegramDecoder, ChannelAboveEightStopsWithTheRangeError) {
     EXPECT_EQ(Decode({0x00, 0x81, 0xF1}).channelText.count("claims to be 15!"), 1);
 }
 
-TEST(TelegramDecoder, ChannelZeroAfterAnotherChannelIsAnOrderError) {
-    EXPECT_EQ(Decode({0x00, 0x11, 0x01}).syntaxError, SyntaxError::Order);
-}
-
 TEST(TelegramDecoder, ATelegramEndingAtChannelEightWritesNoTrailingBlocks) {
     const auto decoded = Decode({0x00, 0x81});
     EXPECT_TRUE(decoded.channelText.endsWith(Label(8) + "\r\n\tT1101\r\n"));
     EXPECT_EQ(decoded.channelText.count("Channel "), 8);
-}
-
-TEST(TelegramDecoder, LongTelegramsDecodeEveryEntry) {
-    ByteArray telegram{0x02};
-    for (int c = 1; c <= 8; ++c) {
-        for (std::uint8_t code = 1; code <= 15; ++code) {
-            telegram.push_back(static_cast<std::uint8_t>((c << 4) | code));
-        }
-    }
-    const auto decoded = Decode(telegram);
-    EXPECT_TRUE(decoded.complete());
-    EXPECT_EQ(decoded.entries.size(), 8U * 15U);
-    EXPECT_EQ(decoded.channelText.count("\tOk"), 0);
-    EXPECT_EQ(decoded.channelText.count("T115 0x0F"), 8);
 }
 
 TEST(TelegramDecoder, AFailingTextStopsTheChannelPartButKeepsWhatCameBefore) {
@@ -187,15 +169,6 @@ TEST(TelegramDecoder, AFailingTextStopsTheChannelPartButKeepsWhatCameBefore) {
 
     texts.failing = {1051};
     EXPECT_TRUE(DecodeTelegram({0x01}, texts).moduleLine.isEmpty());
-}
-
-TEST(TelegramDecoder, TerminalsOfTheChannels) {
-    EXPECT_EQ(ChannelTerminal(1), 4);
-    EXPECT_EQ(ChannelTerminal(4), 7);
-    EXPECT_EQ(ChannelTerminal(5), 12);
-    EXPECT_EQ(ChannelTerminal(8), 15);
-    EXPECT_EQ(GroupFirstTerminal(4), 0);
-    EXPECT_EQ(GroupFirstTerminal(5), 8);
 }
 
 TEST(TelegramDecoder, RichTextPositionsCountEachLineBreakOnce) {

@@ -1,12 +1,12 @@
-// The Identification view against the recording fakes: the read and write
-// sequences as request lists, their failures, and save-before-close.
+// The Identification view on the stand-ins: the read and write sequences as
+// request lists, their failures, and save-before-close. The test answers
+// each request itself, with the documents a module would send.
 
-#include "FakeCommunication.h"
-#include "FakeComponents.h"
-#include "FakeHost.h"
+#include "StandIns.h"
 
-#include "EventLoop.h"
 #include "Identification.h"
+
+#include "standins/communication/Documents.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -17,45 +17,52 @@
 
 using namespace rq16;
 using namespace rq16::test;
+namespace docs = rq16::standins::documents;
 
 namespace {
 
-QString Hex(const QByteArray& bytes) {
-    return QString::fromLatin1(bytes.toHex(' ').toUpper());
-}
-/// An I&M record in the fake layout: 10-byte header, then the fields.
+/// A 64-byte I&M record: 10-byte header, then the fields.
 QString Record(const QByteArray& header, const QByteArray& a, int widthA, const QByteArray& b) {
-    return QStringLiteral("DATA:") + Hex(header.leftJustified(10) + a.leftJustified(widthA) + b);
+    const QByteArray record =
+        (header.leftJustified(10) + a.leftJustified(widthA) + b).leftJustified(64);
+    return docs::DataResponse(ByteArray(record.begin(), record.end()));
 }
-const QString kSelectIM0 = QStringLiteral("WRITE REF1 5 255 08 00 FD E8");
-const QString kSelectIM1 = QStringLiteral("WRITE REF1 5 255 08 00 FD E9");
-const QString kSelectIM2 = QStringLiteral("WRITE REF1 5 255 08 00 FD EA");
-const QString kRead = QStringLiteral("READ REF1 5 255");
+const QString kOk = docs::EmptyResponse();
+const QString kQs =
+    docs::DataResponse(simulator::EncodeQs({"C1", "S2", 3, {1, 2, 0}, QDate(2024, 5, 6)}));
+const QString kSelectIM0 = QStringLiteral("Write 255 0800FDE8");
+const QString kSelectIM1 = QStringLiteral("Write 255 0800FDE9");
+const QString kSelectIM2 = QStringLiteral("Write 255 0800FDEA");
+const QString kRead = QStringLiteral("Read 255");
 
 class IdentificationViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        FakeResourceManager::resetShared();
-        dtm.communication = {&comm};
-        dtm.kernel.kernelState = 6;
+        rig.dtm.SetState(6);
+        rig.HoldAnswers();
         view = std::make_unique<Identification>();
         view->SetWritePauseMs(0);
-        view->IDtmActiveXControl_Init(QStringLiteral("INIT"), QString(), &dtm);
-        queue = factory.lastQueue;
-        bar = factory.lastButtonBar;
+        view->IDtmActiveXControl_Init(QStringLiteral("INIT"), QString(), &rig.dtm);
     }
-    void TearDown() override { FakeResourceManager::resetShared(); }
 
-    /// Runs the queue (and the write pause), then answers the request sent.
-    void answer(const QString& response) {
-        do {
-            Spin(1);
-        } while (queue->runAll() > 0);
-        if (comm.lastConnectId == view->OnlineInvokeId()) {
-            comm.answerConnect(response);
-        } else {
-            comm.answerTransaction(response);
+    /// Runs what is queued, then answers the last request sent with
+    /// `response` (a connect with the connection the module opened, a
+    /// disconnect with an empty answer).
+    void answer(const QString& response = kOk) {
+        rig.Settle();
+        const auto& request = rig.comm.requests().back();
+        if (!request.accepted) {
+            return;
         }
+        if (request.operation == "Connect") {
+            view->IBaseCommunicationCallback_OnConnectResponse(
+                request.invokeId, docs::ConnectResponse(rig.comm.openConnections().front()));
+        } else if (request.operation == "Disconnect") {
+            view->IBaseCommunicationCallback_OnDisconnectResponse(request.invokeId, kOk);
+        } else {
+            view->IBaseCommunicationCallback_OnTransactionResponse(request.invokeId, response);
+        }
+        rig.Settle();
     }
     void answerAll(const QStringList& responses) {
         for (const QString& response : responses) {
@@ -63,132 +70,125 @@ protected:
         }
     }
     void readEverything() {
-        answerAll({QStringLiteral("CONNECT:REF1"),
-                   QStringLiteral("DATA:") + Hex("C1|S2|V1.2|03|2024-05-06"), QStringLiteral("OK"),
-                   QStringLiteral("DATA:00"), QStringLiteral("OK"),
-                   Record("H1", "  Pump ", 32, "Hall"), QStringLiteral("OK"),
-                   Record("H2", "2024-05-06 07:00", 16, QByteArray(38, 'R'))});
-        queue->runAll();
-        comm.answerDisconnect();
+        answerAll({kOk, kQs, kOk, docs::DataResponse({0x00}), kOk,
+                   Record("H1", "  Pump ", 32, "Hall"), kOk,
+                   Record("H2", "2024-05-06 07:00", 16, QByteArray(38, 'R')), kOk});
+        rig.comm.clearRequests();
+        rig.calls.clear();
     }
-    /// The documents of the transaction requests since the last clear.
+    /// The transaction requests since the last clear: kind, index, data.
     QStringList requests() const {
-        QStringList documents;
-        for (const QString& call :
-             log.matching(QStringLiteral("Communication.TransactionRequest"))) {
-            documents << call.section(QLatin1Char(','), 2).section(QStringLiteral(")="), 0, 0);
+        QStringList sent;
+        for (const auto& request : rig.comm.requests()) {
+            if (const auto parsed = docs::ParseRequest(request.document);
+                parsed && request.operation == "Transaction") {
+                sent << (docs::KindName(parsed->kind) +
+                         (parsed->index >= 0 ? " " + QString::number(parsed->index) : "") +
+                         (parsed->hasData ? " " + docs::ToHex(parsed->data) : ""));
+            }
         }
-        return documents;
+        return sent;
     }
+    bool disconnecting() const { return rig.comm.requests().back().operation == "Disconnect"; }
     QString text(const char* name) const { return view->textBox(QLatin1String(name))->text(); }
     QStringList errors() const {
         QStringList messages;
-        for (const QString& call : log.matching(QStringLiteral("Kernel.OnErrorMessage"))) {
+        for (const QString& call : rig.Calls("Kernel.OnErrorMessage")) {
             messages << call.section(QLatin1Char(','), 1).chopped(1);
         }
         return messages;
     }
 
-    CallLog log;
-    FakeComponentFactory factory{log};
-    FakeDtm dtm{log};
-    FakeCommunication comm{log};
+    StandIns rig;
     std::unique_ptr<Identification> view;
-    ManualDeferredCallQueue* queue = nullptr;
-    FakeButtonControl* bar = nullptr;
 };
 
 } // namespace
 
 TEST_F(IdentificationViewTest, ReadSequenceShowsAndStoresEverything) {
-    answerAll({QStringLiteral("CONNECT:REF1"),
-               QStringLiteral("DATA:") + Hex("C1|S2|V1.2|03|2024-05-06"), QStringLiteral("OK")});
+    answerAll({kOk, kQs, kOk});
     // An answer under a foreign id changes nothing.
-    comm.answerTransaction(QStringLiteral("XX"), QStringLiteral("ERROR:foreign"));
-    answerAll({QStringLiteral("DATA:00"), QStringLiteral("OK"), QStringLiteral("NODATA"),
-               QStringLiteral("OK"), Record("H2", "2024-05-06 07:00", 16, "")});
-    EXPECT_EQ(requests(), (QStringList{QStringLiteral("REQ:ReadQsData:REF1"), kSelectIM0, kRead,
-                                       kSelectIM1, kRead, kSelectIM2, kRead}));
-    EXPECT_EQ(errors(), QStringList{QStringLiteral("No data read")}); // the I&M1 read
+    view->IBaseCommunicationCallback_OnTransactionResponse("XX", docs::ErrorResponse("foreign"));
+    answerAll({docs::DataResponse(simulator::DefaultIm0()), kOk, Record("H1", "Pump", 32, "Hall"),
+               kOk, Record("H2", "2024-05-06 07:00", 16, "")});
+    EXPECT_EQ(requests(), (QStringList{QStringLiteral("ReadQsData"), kSelectIM0, kRead, kSelectIM1,
+                                       kRead, kSelectIM2, kRead}));
+    EXPECT_TRUE(errors().isEmpty());
     EXPECT_EQ(text("txtChargeNumber"), QStringLiteral("C1"));
     EXPECT_EQ(text("txtInstallationDate"), QStringLiteral("2024-05-06 07:00"));
     EXPECT_TRUE(view->imDataFrame()->isEnabled());
     EXPECT_FALSE(view->sequence().m_bIMDataChanged);
-    EXPECT_FALSE(dtm.kernel.parameterManager.storedIM.empty());
-    EXPECT_FALSE(dtm.kernel.parameterManager.storedQs.empty());
-    EXPECT_TRUE(log.contains(QStringLiteral("UiManager.RequestDataSetSave")));
-    EXPECT_EQ(queue->pendingNames(), QStringList{QStringLiteral("CallDisconnect")});
+    EXPECT_FALSE(rig.dtm.parameters().data().storedIMData.empty());
+    EXPECT_FALSE(rig.dtm.parameters().data().storedQsData.empty());
+    EXPECT_TRUE(rig.calls.contains(QStringLiteral("UiManager.RequestDataSetSave")));
+    EXPECT_TRUE(disconnecting());
 }
 
 TEST_F(IdentificationViewTest, RefusedSelectShowsNoImData) {
-    answerAll({QStringLiteral("CONNECT:REF1"),
-               QStringLiteral("DATA:") + Hex("C1|S2|V1.2|03|2024-05-06"),
-               QStringLiteral("ERROR:no I&M")});
+    answerAll({kOk, kQs, docs::ErrorResponse("no I&M")});
     EXPECT_EQ(requests().size(), 2);
-    EXPECT_EQ(text("txtTagFunction"), QStringLiteral("T9070"));
+    EXPECT_EQ(text("txtTagFunction"), QStringLiteral("No I&M data available"));
     EXPECT_EQ(text("txtTagLocation"), QStringLiteral("-/-"));
     EXPECT_EQ(text("txtSerialNumber"), QStringLiteral("S2"));
     EXPECT_FALSE(view->imDataFrame()->isEnabled());
     EXPECT_TRUE(errors().isEmpty());
-    EXPECT_EQ(queue->pendingNames(), QStringList{QStringLiteral("CallDisconnect")});
+    EXPECT_TRUE(disconnecting());
 }
 
 TEST_F(IdentificationViewTest, FailedWritesKeepTheEditsUntilASaveSucceeds) {
     readEverything();
     view->textBox(QStringLiteral("txtTagFunction"))->setText(QStringLiteral("  Fan"));
-    log.clear();
 
     // First release: the save runs, the module refuses the I&M2 select.
     EXPECT_FALSE(view->IDtmActiveXControl_PrepareToRelease());
-    answerAll({QStringLiteral("CONNECT:REF1"), QStringLiteral("OK"), QStringLiteral("OK"),
-               QStringLiteral("ERROR:busy")});
+    answerAll({kOk, kOk, kOk, docs::ErrorResponse("busy")});
     EXPECT_EQ(requests().size(), 3);
-    EXPECT_EQ(requests().at(1).section(QLatin1Char(' '), 4).split(u' ').size(), 68);
-    EXPECT_EQ(errors(), QStringList{QStringLiteral("busy\r\nT1138")});
-    queue->runAll();
-    comm.answerDisconnect();
-    EXPECT_TRUE(bar->buttonsEnabled);
+    EXPECT_EQ(requests().at(1).section(QLatin1Char(' '), 2).size(), 2 * 68);
+    const QString notWritten = "The changed I&M data have not been written to the module.";
+    EXPECT_EQ(errors(), QStringList{"busy\r\n" + notWritten});
+    answer();
+    EXPECT_TRUE(StandIns::Bar(view.get()).areButtonsEnabled());
     EXPECT_TRUE(view->sequence().m_bIMDataChanged);
     EXPECT_EQ(text("txtTagFunction"), QStringLiteral("  Fan"));
-    bar->clickExtra(); // a reread would replace the edits: answered No
-    EXPECT_EQ(log.count(QStringLiteral("UserDialog.AskUser")), 1);
-    EXPECT_TRUE(queue->empty());
+    const auto sentBefore = rig.comm.requests().size();
+    view->ctlButtons_ExtraCommand(); // a reread would replace the edits: answered No
+    rig.Settle();
+    EXPECT_EQ(rig.Calls(QStringLiteral("UserDialog.AskUser")).size(), 1);
+    EXPECT_EQ(rig.comm.requests().size(), sentBefore);
 
     // Second try (the user asked, says yes): the module does not take the
     // I&M1 record.
-    log.clear();
-    dtm.kernel.userDialog.answer = kIdYes;
+    rig.calls.clear();
+    rig.dtm.userDialog().SetAutomaticAnswer(kIdYes);
     EXPECT_FALSE(view->IDtmActiveXControl_PrepareToRelease());
-    answer(QStringLiteral("CONNECT:REF1"));
-    comm.acceptTransaction = false;
-    answer(QStringLiteral("OK"));
-    EXPECT_EQ(errors(), QStringList{QStringLiteral("T9071\r\nT1138")});
+    answer();
+    rig.module.connectionFaults().refuseTransaction = true;
+    answer();
+    EXPECT_EQ(errors(), QStringList{"The module did not accept the request.\r\n" + notWritten});
     EXPECT_TRUE(view->sequence().m_bIMDataChanged);
-    queue->runAll();
-    comm.answerDisconnect();
+    answer();
 
     // Third try writes all four requests, stores, saves and closes.
-    log.clear();
-    comm.acceptTransaction = true;
+    rig.calls.clear();
+    rig.comm.clearRequests();
+    rig.module.connectionFaults().refuseTransaction = false;
     EXPECT_FALSE(view->IDtmActiveXControl_PrepareToRelease());
-    answerAll({QStringLiteral("CONNECT:REF1"), QStringLiteral("OK"), QStringLiteral("OK"),
-               QStringLiteral("OK"), QStringLiteral("OK")});
+    answerAll({kOk, kOk, kOk, kOk, kOk});
     const QStringList sent = requests();
     ASSERT_EQ(sent.size(), 4);
     EXPECT_EQ(sent.at(0), kSelectIM1);
     // Typed as is, header and the other field as read.
-    EXPECT_EQ(sent.at(1),
-              QStringLiteral("WRITE REF1 5 255 08 00 FD E9 ") +
-                  Hex(QByteArray("H1").leftJustified(10) + QByteArray("  Fan").leftJustified(32) +
-                      QByteArray("Hall").leftJustified(22)));
+    const QByteArray record = QByteArray("H1").leftJustified(10) +
+                              QByteArray("  Fan").leftJustified(32) +
+                              QByteArray("Hall").leftJustified(22);
+    EXPECT_EQ(sent.at(1), "Write 255 0800FDE9" + QString::fromLatin1(record.toHex().toUpper()));
     EXPECT_EQ(sent.at(2), kSelectIM2);
-    EXPECT_TRUE(log.contains(QStringLiteral("UiManager.RequestDataSetSave")));
+    EXPECT_TRUE(rig.calls.contains(QStringLiteral("UiManager.RequestDataSetSave")));
     EXPECT_FALSE(view->sequence().m_bIMDataChanged);
-    queue->runAll();
-    comm.answerDisconnect();
-    EXPECT_TRUE(log.contains(QStringLiteral("UiManager.RequestClose(INIT)")));
+    answer();
+    EXPECT_TRUE(rig.calls.contains(QStringLiteral("UiManager.RequestClose(INIT)")));
     EXPECT_TRUE(view->IDtmActiveXControl_PrepareToRelease());
-    EXPECT_TRUE(log.contains(QStringLiteral("UiManager.PreparedToRelease(INIT)")));
+    EXPECT_TRUE(rig.calls.contains(QStringLiteral("UiManager.PreparedToRelease(INIT)")));
 }
 
 TEST(DevicePicture, ScaledToTheBandHeightAndCentred) {

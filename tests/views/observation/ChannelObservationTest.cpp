@@ -1,6 +1,8 @@
 #include "ChannelObservation.h"
 
-#include "FakeComponents.h"
+#include "StandIns.h"
+
+#include "standins/resources/ResourceManager.h"
 
 #include <gtest/gtest.h>
 
@@ -26,10 +28,8 @@ TEST(ChannelObservation, PictureValuesAndDiodeFollowTheFlags) {
         // An input's diode follows the master value, not the inverted terminal.
         {true, false, false, false, true, true, 1000, true, "1", "0", on},
     };
-    CallLog log;
-    FakeComponentFactory factory(log);
-    FakeResourceManager common(log);
-    FakeResourceManager::logLookups() = true;
+    StandIns rig;
+    standins::ResourceManager common(CommonResourceFolder());
     ChannelObservation element;
     element.SetResourceManager(&common);
     for (const Row& row : rows) {
@@ -37,12 +37,12 @@ TEST(ChannelObservation, PictureValuesAndDiodeFollowTheFlags) {
         element.SetIsInverted(row.inverted);
         element.SetIsInput(row.input);
         element.SetHasConnection(false); // so every row loads its picture
-        log.clear();
+        rig.calls.clear();
         element.SetCurrentValue(row.value, row.invalid, row.forced);
         EXPECT_EQ(element.statePictureId(), row.picture);
-        EXPECT_EQ(
-            log.contains(QStringLiteral("ResourceManager.LoadPicture(%1,0,0,)").arg(row.picture)),
-            !row.commonFolder);
+        EXPECT_EQ(rig.calls.contains(
+                      QStringLiteral("ResourceManager.LoadPicture(%1,0,0,)").arg(row.picture)),
+                  !row.commonFolder);
         EXPECT_EQ(element.masterValueText(), row.master);
         EXPECT_EQ(element.channelValueText(), row.terminal);
         EXPECT_EQ(element.diodeColor().rgb(), row.diode) << row.picture;
@@ -53,20 +53,17 @@ TEST(ChannelObservation, PictureValuesAndDiodeFollowTheFlags) {
     EXPECT_EQ(element.channelValueText(), "0");
     element.SetHasConnection(false);
     EXPECT_EQ(element.statePictureId(), 0);
-    FakeResourceManager::logLookups() = false;
 }
 
 TEST(ChannelObservation, FrameCaptionWithAndWithoutResourceManager) {
-    CallLog log;
-    FakeComponentFactory factory(log);
-    FakeResourceManager::resetShared();
+    StandIns rig;
     ChannelObservation element;
     element.SetChannelNumber(3);
     element.SetChannelTag(QStringLiteral("Q3"));
     EXPECT_EQ(element.frameCaption(), "channel 3: Q3");
-    FakeResourceManager common(log);
+    standins::ResourceManager common(CommonResourceFolder());
     element.SetResourceManager(&common);
-    EXPECT_EQ(element.frameCaption(), "T6003 3: Q3");
+    EXPECT_EQ(element.frameCaption(), "Channel 3: Q3");
 }
 
 } // namespace

@@ -1,16 +1,14 @@
-// The Observation view's read cycle and connection steps against recording
-// fakes and a queue that the test runs by hand.
+// The Observation view's read cycle and connection steps on the stand-ins,
+// with the answers of the simulated module held and handed over one by one,
+// or replaced by blocks the test chooses.
 
 #include "Observation.h"
 
-#include "FakeCommunication.h"
-#include "FakeComponents.h"
-#include "FakeHost.h"
-#include "LogCapture.h"
+#include "StandIns.h"
+
+#include "standins/communication/Documents.h"
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 namespace rq16::test {
 namespace {
@@ -18,131 +16,128 @@ namespace {
 class ObservationViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        FakeInvokeIdGenerator::counter() = 0;
-        dtm.communication = {&comm};
-        dtm.kernel.parameterManager.parameterBytes = {0x00, 0x04, 0x00, 0x00, 0x00};
-        view = std::make_unique<Observation>();
-        view->IDtmActiveXControl_Init(QStringLiteral("INIT"), QString(), &dtm);
-        queue = factory.lastQueue;
-        bar = factory.lastButtonBar;
-    }
-    /// Runs the queue and returns the names of the calls that ran.
-    QStringList run() {
-        QStringList names;
-        for (; !queue->empty(); queue->runNext()) {
-            names << queue->pendingNames().front();
-        }
-        return names;
+        standins::DataSet data;
+        data.parameterBytes = {0x00, 0x04, 0x00, 0x00, 0x00};
+        rig.dtm.parameters().Replace(data);
+        rig.HoldAnswers();
+        view = rig.Open<Observation>();
+        rig.Settle();
     }
     /// Online with the first read outstanding.
-    void reading() {
-        ASSERT_EQ(run(), QStringList{"CallConnect"});
-        comm.answerConnect(QStringLiteral("CONNECT:REF1"));
-        ASSERT_EQ(run(), QStringList{"CallReadOutputValues"});
+    void Reading() {
+        rig.Answer();
+        ASSERT_FALSE(view->ReadOutputInvokeId().isEmpty());
     }
-    ChannelObservation* element(int i) { return view->channelElement(i); }
+    /// Answers the outstanding read with `block` instead of the module.
+    void Answer(const ByteArray& block, const QString& invokeId = {}) {
+        view->IBaseCommunicationCallback_OnTransactionResponse(
+            invokeId.isEmpty() ? view->ReadOutputInvokeId() : invokeId,
+            standins::documents::DataResponse(block));
+        rig.Settle();
+    }
+    ChannelObservation* Element(int i) { return view->channelElement(i); }
 
-    CallLog log;
-    LogCapture capture;
-    FakeComponentFactory factory{log};
-    FakeDtm dtm{log};
-    FakeCommunication comm{log};
-    std::unique_ptr<Observation> view;
-    ManualDeferredCallQueue* queue = nullptr;
-    FakeButtonControl* bar = nullptr;
+    StandIns rig;
+    Observation* view = nullptr;
 };
 
 TEST_F(ObservationViewTest, SetUpFromChannelsAndParameterBytes) {
-    EXPECT_EQ(view->slotNumberText(), "05");
-    EXPECT_EQ(element(2)->ChannelTag(), "Q3");
-    EXPECT_TRUE(element(2)->isInverted()); // bit 2 of parameter byte 1
-    EXPECT_FALSE(element(1)->isInverted());
-    EXPECT_EQ(bar->extraCaption, "T7012");
+    EXPECT_EQ(view->slotNumberText(), "03");
+    EXPECT_EQ(Element(2)->ChannelTag(), "Q3");
+    EXPECT_TRUE(Element(2)->isInverted()); // bit 2 of parameter byte 1
+    EXPECT_FALSE(Element(1)->isInverted());
+    EXPECT_EQ(StandIns::Bar(view).extraCaption(), "Stop reading");
 }
 
 TEST_F(ObservationViewTest, ReadsOneAtATimeAndReArmsOnlyAfterTheAnswer) {
-    reading();
-    EXPECT_EQ(view->ReadOutputInvokeId(), "ID2");
-    EXPECT_TRUE(bar->buttonsEnabled);
-    comm.answerTransaction(QStringLiteral("FOREIGN"), QStringLiteral("DATA:00 05 00 03"));
+    Reading();
+    EXPECT_EQ(rig.log.Normalized(view->ReadOutputInvokeId()), "#2");
+    EXPECT_TRUE(StandIns::Bar(view).areButtonsEnabled());
+    Answer({0x00, 0x05, 0x00, 0x03}, "FOREIGN");
     EXPECT_FALSE(view->CycleTimerActive()); // a foreign answer re-arms nothing
 
-    comm.answerTransaction(QStringLiteral("ID2"), QStringLiteral("DATA:00 05 00 03"));
-    EXPECT_EQ(element(0)->statePictureId(), ChannelObservation::kPictureForced);
-    EXPECT_EQ(element(1)->masterValueText(), "1");
-    EXPECT_EQ(element(2)->channelValueText(), "1"); // 0 inverted
+    Answer({0x00, 0x05, 0x00, 0x03});
+    EXPECT_EQ(Element(0)->statePictureId(), ChannelObservation::kPictureForced);
+    EXPECT_EQ(Element(1)->masterValueText(), "1");
+    EXPECT_EQ(Element(2)->channelValueText(), "1"); // 0 inverted
     EXPECT_TRUE(view->CycleTimerActive());
     view->timCyclic_Timer();
-    EXPECT_EQ(run(), QStringList{"CallReadOutputValues"});
-    EXPECT_EQ(log.count("Communication.TransactionRequest"), 2);
+    rig.Settle();
+    EXPECT_EQ(rig.Calls("Communication.Transaction").size(), 2);
 
     // A short block: channel 1 connected, nothing decoded, the cycle goes on.
-    element(0)->SetHasConnection(false);
-    comm.answerTransaction(QStringLiteral("DATA:00 00 00"));
-    EXPECT_TRUE(element(0)->HasConnection());
-    EXPECT_EQ(element(1)->masterValueText(), "1");
-    EXPECT_EQ(capture.forPlace("Observation.ParseModuleOutputValues").filter("ERROR: ").size(), 1);
+    Element(0)->SetHasConnection(false);
+    Answer({0x00, 0x00, 0x00});
+    EXPECT_TRUE(Element(0)->HasConnection());
+    EXPECT_EQ(Element(1)->masterValueText(), "1");
+    EXPECT_EQ(rig.log.forPlace("Observation.ParseModuleOutputValues").filter("ERROR: ").size(), 1);
     EXPECT_TRUE(view->CycleTimerActive());
 }
 
 TEST_F(ObservationViewTest, OnlineButtonDisconnectsAfterTheOutstandingRead) {
-    reading();
-    bar->clickExtra();
-    EXPECT_TRUE(run().isEmpty());
-    comm.answerTransaction(QStringLiteral("DATA:00 00 00 01"));
-    EXPECT_TRUE(capture.contains("Observation.OnTransactionResponse: Triggering CallDisconnect"));
+    Reading();
+    view->ctlButtons_ExtraCommand();
+    rig.Settle();
+    EXPECT_TRUE(rig.Calls("Communication.Disconnect").isEmpty());
+    Answer({0x00, 0x00, 0x00, 0x01});
+    EXPECT_TRUE(rig.log.contains("Observation.OnTransactionResponse: Triggering CallDisconnect"));
     EXPECT_FALSE(view->CycleTimerActive());
-    EXPECT_EQ(run(), QStringList{"CallDisconnect"});
-    comm.answerDisconnect();
+    while (rig.comm.DeliverNextAnswer()) {
+        rig.Settle();
+    }
     EXPECT_FALSE(view->IsOnline());
-    EXPECT_EQ(element(0)->masterValueText(), "1"); // last values kept
-    EXPECT_EQ(bar->extraCaption, "T7011");
-    EXPECT_TRUE(bar->buttonsEnabled);
-    EXPECT_EQ(log.count("Communication.TransactionRequest"), 1);
+    EXPECT_EQ(Element(0)->masterValueText(), "1"); // last values kept
+    EXPECT_EQ(StandIns::Bar(view).extraCaption(), "Start reading");
+    EXPECT_TRUE(StandIns::Bar(view).areButtonsEnabled());
+    EXPECT_EQ(rig.Calls("Communication.Transaction").size(), 1);
 }
 
 TEST_F(ObservationViewTest, UnreadableConnectAnswersAreRetriedAtTheCyclePace) {
-    run();
-    comm.answerConnect(QStringLiteral("GARBLED"));
-    EXPECT_TRUE(queue->empty());
-    EXPECT_TRUE(bar->buttonsEnabled);
+    view->IBaseCommunicationCallback_OnConnectResponse(rig.comm.requests().back().invokeId,
+                                                       QStringLiteral("GARBLED"));
+    rig.Settle();
+    EXPECT_EQ(rig.Calls("Communication.Connect").size(), 1);
+    EXPECT_TRUE(StandIns::Bar(view).areButtonsEnabled());
     EXPECT_TRUE(view->CycleTimerActive());
     view->timCyclic_Timer();
-    EXPECT_EQ(run(), QStringList{"CallConnect"});
+    rig.Settle();
+    EXPECT_EQ(rig.Calls("Communication.Connect").size(), 2);
 }
 
 TEST_F(ObservationViewTest, AbortClearsThePicturesAndEndsTheCycle) {
-    reading();
-    comm.answerTransaction(QStringLiteral("DATA:00 00 00 01"));
-    comm.abort();
-    EXPECT_EQ(element(0)->statePictureId(), 0);
+    Reading();
+    Answer({0x00, 0x00, 0x00, 0x01});
+    view->IBaseCommunicationCallback_OnAbort("SIM-1");
+    EXPECT_EQ(Element(0)->statePictureId(), 0);
     EXPECT_FALSE(view->CycleTimerActive());
     EXPECT_FALSE(view->IsOnline());
-    EXPECT_TRUE(bar->buttonsEnabled);
-    EXPECT_EQ(log.count("Kernel.OnErrorMessage(SYSTAG,T1127)"), 1);
+    EXPECT_TRUE(StandIns::Bar(view).areButtonsEnabled());
+    EXPECT_EQ(rig.Calls("Kernel.OnErrorMessage"),
+              QStringList{"Kernel.OnErrorMessage(RQ16 DO8 / slot 03,The connection to the "
+                          "module is lost.)"});
 }
 
 TEST_F(ObservationViewTest, ReleaseInItsThreeStates) {
-    const QString released = QStringLiteral("UiManager.PreparedToRelease(INIT)");
     // Online with a read outstanding: the disconnect goes out at once.
-    reading();
+    Reading();
     view->IDtmActiveXControl_PrepareToRelease();
-    EXPECT_EQ(run(), QStringList{"CallDisconnect"});
+    rig.Settle();
     EXPECT_TRUE(view->Disconnecting());
     // While the disconnect is outstanding: only wait for its answer.
     view->IDtmActiveXControl_PrepareToRelease();
-    EXPECT_TRUE(capture.contains("Observation.PrepareToRelease: GoingOffline"));
-    comm.answerTransaction(QStringLiteral("DATA:00 00 00 01"));
+    EXPECT_TRUE(rig.log.contains("Observation.PrepareToRelease: GoingOffline"));
+    rig.Answer(); // the read
     EXPECT_FALSE(view->CycleTimerActive());
-    EXPECT_EQ(log.count(released), 0);
-    comm.answerDisconnect();
-    EXPECT_EQ(log.count(released), 1);
+    EXPECT_TRUE(rig.Calls("UiManager.PreparedToRelease").isEmpty());
+    rig.Answer(); // the disconnect
+    EXPECT_EQ(rig.Calls("UiManager.PreparedToRelease"),
+              QStringList{"UiManager.PreparedToRelease(DTM-1)"});
 
     // Offline, even with a connect outstanding: at once.
-    SetUp();
-    run();
-    view->IDtmActiveXControl_PrepareToRelease();
-    EXPECT_EQ(log.count(released), 2);
+    auto* second = rig.Open<Observation>();
+    rig.Settle();
+    second->IDtmActiveXControl_PrepareToRelease();
+    EXPECT_EQ(rig.Calls("UiManager.PreparedToRelease").size(), 2);
 }
 
 } // namespace

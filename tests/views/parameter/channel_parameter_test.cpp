@@ -1,7 +1,8 @@
 #include "ChannelParameter.h"
 
-#include "FakeComponents.h"
-#include "common/AppFolder.h"
+#include "StandIns.h"
+
+#include "standins/resources/ResourceManager.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,11 +21,9 @@ namespace {
 class ChannelParameterTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        FakeResourceManager::resetShared();
         QObject::connect(&element, &ChannelParameter::SetDirty,
                          [this](bool value) { dirty.push_back(value); });
     }
-    void TearDown() override { FakeResourceManager::resetShared(); }
 
     template <typename T = QWidget> T* control(const char* name) {
         T* found = element.findChild<T*>(QString::fromLatin1(name));
@@ -35,53 +34,30 @@ protected:
     QCheckBox* check(const char* name) { return control<QCheckBox>(name); }
     QComboBox* failsafeValue() { return control<QComboBox>("cboFailsafeValue"); }
 
-    CallLog log;
-    FakeComponentFactory factory{log};
     ChannelParameter element;
     /// Arguments of every SetDirty the element raised.
     std::vector<bool> dirty;
 };
 
-TEST_F(ChannelParameterTest,
-       CaptionAndResourceTextsComeInOrderFromBothFoldersWithTheChannelNumbers) {
-    FakeResourceManager common(log);
-    common.SetDefaultFolder(QStringLiteral("/default"));
-    common.SetLanguage(QStringLiteral("de"));
-    FakeResourceManager::texts()[6003] = QStringLiteral("Kanal");
-    FakeResourceManager::texts()[1009] = QStringLiteral("Kanal %1 aktiv (%1)");
-    FakeResourceManager::failingTexts() = {6006, 1005};
+TEST(ChannelParameterTexts, CaptionsComeFromBothFoldersAndAMissingTextKeepsItsDesignCaption) {
+    StandIns rig;
+    ResourcesWithout missing({6006});
+    ChannelParameter element;
     element.SetChannelNumber(3);
     element.SetChannelTag(QStringLiteral("A"));
     element.SetChannelTag2(QStringLiteral("B"));
-    EXPECT_EQ(frame()->title(), QStringLiteral("channel 5: A/channel 6: B"));
-    log.clear();
+    EXPECT_EQ(element.findChild<QGroupBox*>("fraChannelParameter")->title(),
+              QStringLiteral("channel 5: A/channel 6: B"));
 
+    standins::ResourceManager common(CommonResourceFolder());
     element.SetResourceManager(&common);
-
-    // c: common folder, d: device folder.
-    std::vector<QString> expected = {QStringLiteral("Factory.CreateResourceManager"),
-                                     QStringLiteral("ResourceManager.SetDefaultFolder(/default)"),
-                                     QStringLiteral("ResourceManager.SetLanguage(de)")};
-    const QString lookups = QStringLiteral(
-        "6003c 6003c 6005c 6006c 6007c 1001d 1008d 6010c 1005d 1004d 6009c 2006d 2005d 2007d "
-        "1009d 1009d");
-    for (const QString& lookup : lookups.split(QLatin1Char(' '))) {
-        expected.push_back(QStringLiteral("ResourceManager.GetString(%1,%2)")
-                               .arg(lookup.chopped(1), lookup.endsWith(QLatin1Char('c'))
-                                                           ? CommonResourceFolder()
-                                                           : DeviceResourceFolder()));
-    }
-    EXPECT_EQ(log.calls(), expected) << log.dump().toStdString();
-
-    EXPECT_EQ(frame()->title(), QStringLiteral("Kanal 5: A/Kanal 6: B"));
-    EXPECT_EQ(check("chkChannelA")->text(), QStringLiteral("Kanal 5 aktiv (5)"));
-    EXPECT_EQ(check("chkChannelB")->text(), QStringLiteral("Kanal 6 aktiv (6)"));
-    EXPECT_TRUE(dirty.empty());
-
-    // A missing text keeps its built-in caption; the later lookups still ran.
-    EXPECT_EQ(control<QLabel>("lblShortDetection")->text(), QStringLiteral("short detection"));
-    EXPECT_EQ(failsafeValue()->itemText(kFailsafeMin), QStringLiteral("min value"));
-    EXPECT_EQ(failsafeValue()->itemText(kFailsafeMax), QStringLiteral("T1004"));
+    EXPECT_EQ(element.findChild<QGroupBox*>("fraChannelParameter")->title(),
+              QStringLiteral("Channel 5: A/Channel 6: B"));
+    EXPECT_EQ(element.findChild<QCheckBox*>("chkChannelB")->text(), "Channel 6 active");
+    EXPECT_EQ(element.findChild<QCheckBox*>("chkInvertedLogic")->text(), "Inverted logic");
+    EXPECT_EQ(element.findChild<QLabel*>("lblShortDetection")->text(), "short detection");
+    EXPECT_EQ(element.findChild<QComboBox*>("cboFailsafeValue")->itemText(kFailsafeMax),
+              "Max value (1)");
 }
 
 TEST_F(ChannelParameterTest, SettersShowTheValuesAndRaiseNoEvent) {

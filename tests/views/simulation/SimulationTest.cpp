@@ -1,13 +1,13 @@
 // The forcing rules' request sequences against a recording connection; the
 // channel element's display table and events; the Simulation view's pause,
-// read-back and data set lock against the recording fakes.
+// read-back and data set lock on the stand-ins.
 
 #include "Simulation.h"
 #include "ForceRequests.h"
 
-#include "FakeCommunication.h"
-#include "FakeComponents.h"
-#include "FakeHost.h"
+#include "StandIns.h"
+
+#include "standins/communication/Documents.h"
 
 #include <QByteArray>
 #include <QCheckBox>
@@ -174,49 +174,49 @@ TEST(ChannelSimulation, OneEventPerClickNoneFromCodeNoneWhenLocked) {
 class SimulationViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        FakeInvokeIdGenerator::counter() = 0;
-        dtm.communication = {&comm};
-        view = std::make_unique<Simulation>();
-        view->IDtmActiveXControl_Init(QStringLiteral("INIT"), QString(), &dtm);
-        factory.lastQueue->runAll(); // connect
-        comm.answerConnect(QStringLiteral("CONNECT:REF1"));
-        factory.lastQueue->runAll(); // the first read, ID2
+        rig.HoldAnswers();
+        view = rig.Open<Simulation>();
+        rig.Settle();
+        rig.Answer(); // connected; the first read is outstanding
     }
-    CallLog log;
-    FakeComponentFactory factory{log};
-    FakeDtm dtm{log};
-    FakeCommunication comm{log};
-    std::unique_ptr<Simulation> view;
+    int Transactions() const {
+        return static_cast<int>(rig.Calls("Communication.Transaction").size());
+    }
+    StandIns rig;
+    Simulation* view = nullptr;
 };
 
 TEST_F(SimulationViewTest, PauseKeepsForcingAndAWriteAnswerStillReadsBackOnce) {
-    view->channelSimulation(2)->forcingActivatedBox()->click(); // enable ID3, write ID4
-    view->ctlButtons_ExtraCommand();                            // pause
-    comm.answerTransaction(QStringLiteral("ID2"), QStringLiteral("DATA:00 04 00 00"));
+    namespace docs = standins::documents;
+    view->channelSimulation(2)->forcingActivatedBox()->click(); // enable, then write
+    rig.Settle();
+    const QString write = rig.comm.requests().back().invokeId;
+    view->ctlButtons_ExtraCommand(); // pause
+    view->IBaseCommunicationCallback_OnTransactionResponse(view->ReadOutputInvokeId(),
+                                                           docs::DataResponse({0, 4, 0, 0}));
     EXPECT_FALSE(view->CycleTimerActive());
-    comm.answerTransaction(QStringLiteral("ID4"), QStringLiteral("OK"));
-    factory.lastQueue->runAll();
-    EXPECT_EQ(log.count(QStringLiteral("Communication.TransactionRequest")), 4);
+    view->IBaseCommunicationCallback_OnTransactionResponse(write, docs::EmptyResponse());
+    rig.Settle();
+    EXPECT_EQ(Transactions(), 4);    // read, enable, write, one read back
     view->ctlButtons_ExtraCommand(); // resume: a read at once
-    factory.lastQueue->runAll();
-    EXPECT_EQ(log.count(QStringLiteral("Communication.TransactionRequest")), 5);
-    EXPECT_EQ(log.count(QStringLiteral("Communication.Disconnect")), 0);
+    rig.Settle();
+    EXPECT_EQ(Transactions(), 5);
+    EXPECT_TRUE(rig.Calls("Communication.Disconnect").isEmpty());
     EXPECT_TRUE(view->EnableForceTimerActive());
 }
 
 TEST_F(SimulationViewTest, ForceControlsFollowTheDataSetLockWhileReadingGoesOn) {
+    using standins::LockHolder;
     const auto locked = [&] { return view->channelSimulation(0)->Locked(); };
-    dtm.kernel.holdsLock = false;
-    dtm.kernel.RaiseLockDataSet(QStringLiteral("engineer2"));
+    rig.dtm.SetDataSetLock(LockHolder::OtherUser, "engineer2");
     EXPECT_TRUE(locked());
-    EXPECT_EQ(factory.lastButtonBar->message, "T6001 engineer2");
-    dtm.kernel.holdsLock = true;
-    dtm.kernel.RaiseLockDataSet(QStringLiteral("me"));
-    dtm.kernel.RaiseUnlockDataSet(QStringLiteral("COMPATIBILITY"));
+    EXPECT_EQ(StandIns::Bar(view).message(), "Data set locked by engineer2");
+    rig.dtm.SetDataSetLock(LockHolder::ThisDtm, "me");
+    rig.dtm.SetDataSetLock(LockHolder::Released, "COMPATIBILITY");
     EXPECT_FALSE(locked());
-    dtm.kernel.RaiseUnlockDataSet(QStringLiteral("me"));
+    rig.dtm.SetDataSetLock(LockHolder::Released, "me");
     EXPECT_TRUE(locked());
-    EXPECT_EQ(factory.lastButtonBar->message, "");
+    EXPECT_EQ(StandIns::Bar(view).message(), "");
     EXPECT_NE(view->ReadOutputInvokeId(), "");
 }
 
