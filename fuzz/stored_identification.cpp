@@ -4,28 +4,27 @@
 #include "standins/helpers/PropertyBag.h"
 #include "standins/helpers/QsData.h"
 
-#include <functional>
+template <typename F> void Refusable(F&& step) {
+    try {
+        step();
+    } catch (const rq16::ComError&) {
+    }
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::size_t third = size / 3;
-    const auto part = [&](std::size_t from, std::size_t to) {
-        return rq16::ByteArray(data + from, data + to);
-    };
+    const rq16::ByteArray bytes(data, data + size);
+    const auto third = static_cast<std::ptrdiff_t>(size / 3);
     rq16::standins::QsData qs;
     rq16::standins::IMData im;
     rq16::standins::PropertyBag bag;
-    for (const auto& step : std::initializer_list<std::function<void()>>{
-             [&] { bag.SetContents(part(0, size)); },
-             [&] { bag.ReadProperty(QStringLiteral("QsData"), qs); },
-             [&] { bag.ReadProperty(QStringLiteral("IMData"), im); },
-             [&] { qs.LoadBytes(part(0, size)); },
-             [&] {
-                 im.LoadRecords(part(0, third), part(third, 2 * third), part(2 * third, size));
-             }}) {
-        try {
-            step();
-        } catch (const rq16::ComError&) {
-        }
-    }
+    Refusable([&] { bag.SetContents(bytes); });
+    Refusable([&] { bag.ReadProperty(QStringLiteral("QsData"), qs); });
+    Refusable([&] { bag.ReadProperty(QStringLiteral("IMData"), im); });
+    Refusable([&] { qs.LoadBytes(bytes); });
+    Refusable([&] {
+        im.LoadRecords({bytes.begin(), bytes.begin() + third},
+                       {bytes.begin() + third, bytes.begin() + 2 * third},
+                       {bytes.begin() + 2 * third, bytes.end()});
+    });
     return 0;
 }
