@@ -6,16 +6,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QString text =
         QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    rq16::standins::ResponseParser answer;
-    if (answer.Parse(text, nullptr)) {
-        answer.Data();
-    }
     rq16::standins::documents::ParseRequest(text);
-    rq16::standins::ModuleReader module;
-    module.Parse(text, nullptr);
-    rq16::standins::ChannelReader channel;
-    channel.Parse(text, nullptr);
-    rq16::standins::InfoReader info;
-    info.Parse(text, nullptr);
+    rq16::standins::ResponseParser().Parse(text, nullptr);
+    rq16::standins::ModuleReader().Parse(text, nullptr);
+    rq16::standins::ChannelReader().Parse(text, nullptr);
+    rq16::standins::InfoReader().Parse(text, nullptr);
     return 0;
 }

@@ -2,17 +2,16 @@
 #include "OutputValues.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const rq16::ByteArray block(data, data + size);
-    using rq16::observation::ShownMask;
-    for (int index = 0; index < rq16::observation::kChannelCount; ++index) {
-        try {
-            const auto shown = rq16::observation::DecodeChannel(block, index, ShownMask::ForceMask);
-            rq16::observation::DecodeChannel(block, index, ShownMask::OutputValues);
-            if (shown.forced) {
+    using namespace rq16::observation;
+    try {
+        for (int index = 0; index < kChannelCount; ++index) {
+            DecodeChannel(rq16::ByteArray(data, data + size), index, ShownMask::OutputValues);
+            if (DecodeChannel(rq16::ByteArray(data, data + size), index, ShownMask::ForceMask)
+                    .forced) {
                 __builtin_trap(); // the force mask itself is never shown as forced
             }
-        } catch (const rq16::ComError&) {
         }
+    } catch (const rq16::ComError&) {
     }
     return 0;
 }

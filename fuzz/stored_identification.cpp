@@ -4,27 +4,27 @@
 #include "standins/helpers/PropertyBag.h"
 #include "standins/helpers/QsData.h"
 
+template <typename F> void Refusable(F&& step) {
+    try {
+        step();
+    } catch (const rq16::ComError&) {
+    }
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const rq16::ByteArray bytes(data, data + size);
+    const auto third = static_cast<std::ptrdiff_t>(size / 3);
     rq16::standins::QsData qs;
     rq16::standins::IMData im;
-    try {
-        rq16::standins::PropertyBag bag;
-        bag.SetContents(bytes);
-        bag.ReadProperty(QStringLiteral("QsData"), qs);
-        bag.ReadProperty(QStringLiteral("IMData"), im);
-    } catch (const rq16::ComError&) {
-    }
-    try {
-        qs.LoadBytes(bytes);
-    } catch (const rq16::ComError&) {
-    }
-    const std::size_t third = size / 3;
-    try {
-        im.LoadRecords(rq16::ByteArray(data, data + third),
-                       rq16::ByteArray(data + third, data + 2 * third),
-                       rq16::ByteArray(data + 2 * third, data + size));
-    } catch (const rq16::ComError&) {
-    }
+    rq16::standins::PropertyBag bag;
+    Refusable([&] { bag.SetContents(bytes); });
+    Refusable([&] { bag.ReadProperty(QStringLiteral("QsData"), qs); });
+    Refusable([&] { bag.ReadProperty(QStringLiteral("IMData"), im); });
+    Refusable([&] { qs.LoadBytes(bytes); });
+    Refusable([&] {
+        im.LoadRecords({bytes.begin(), bytes.begin() + third},
+                       {bytes.begin() + third, bytes.begin() + 2 * third},
+                       {bytes.begin() + 2 * third, bytes.end()});
+    });
     return 0;
 }

@@ -101,10 +101,10 @@ TEST_F(ParameterEndToEnd, AFailedWriteIsReportedAndKeepsTheEditsAndTheViewOpen) 
 
     ASSERT_TRUE(bar(view)->click(standins::ButtonControl::Button::Ok));
     ASSERT_EQ(host.errors.size(), 1);
-    EXPECT_TRUE(host.errors[0].startsWith(QStringLiteral("The parameters were not saved: ")));
-    EXPECT_TRUE(host.errors[0].contains(dataSetFile())) << qPrintable(host.errors[0]);
-    EXPECT_TRUE(view->isDirty());
-    EXPECT_TRUE(bar(view)->isApplyEnabled());
+    EXPECT_TRUE(host.errors[0].startsWith(QStringLiteral("The parameters were not saved: ")) &&
+                host.errors[0].contains(dataSetFile()))
+        << qPrintable(host.errors[0]);
+    EXPECT_TRUE(view->isDirty() && bar(view)->isApplyEnabled());
     EXPECT_EQ(host.closeRequests, 0) << "OK does not close after a failed write";
     EXPECT_EQ(dtm->parameters().data().parameterBytes, standins::DataSet().parameterBytes);
     EXPECT_EQ(view->parameterBytes(), kEditedBytes);
@@ -121,8 +121,7 @@ TEST_F(ParameterEndToEnd, ShortParameterDataAreShownReadOnlyAndNeverPretendToBeS
     Parameter* view = open(*dtm);
     ASSERT_NE(view, nullptr);
     EXPECT_TRUE(view->channelParameter(0)->Locked());
-    EXPECT_FALSE(bar(view)->isOkEnabled());
-    EXPECT_FALSE(bar(view)->isApplyEnabled());
+    EXPECT_FALSE(bar(view)->isOkEnabled() || bar(view)->isApplyEnabled());
     EXPECT_EQ(bar(view)->message(),
               QStringLiteral("The data set holds no valid parameters for this module."));
 

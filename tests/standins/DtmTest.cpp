@@ -117,12 +117,6 @@ TEST(DataSetFile, JsonRoundTripAndDamagedFiles) {
     set.storedIMData = {0xDE, 0xAD};
     EXPECT_EQ(DataSet::FromJson(set.ToJson()), set);
 
-    EXPECT_THROW(DataSet::FromJson("{not json"), ComError);
-    EXPECT_THROW(DataSet::FromJson("{\"format\":\"other\"}"), ComError);
-    EXPECT_THROW(DataSet::FromJson("{\"format\":\"RQ16 data set\",\"parameterBytes\":\"0G\"}"),
-                 ComError);
-    EXPECT_THROW(DataSet::FromJson("{\"format\":\"RQ16 data set\",\"parameterBytes\":\"000\"}"),
-                 ComError);
     // Missing members keep their defaults.
     const DataSet partial = DataSet::FromJson("{\"format\":\"RQ16 data set\",\"slotNumber\":5}");
     EXPECT_EQ(partial.slotNumber, 5);
