@@ -5,6 +5,8 @@
 
 #include "StandIns.h"
 
+#include "common/HelpUtilities.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -152,8 +154,11 @@ TEST_F(ParameterViewTest, ApplyAndOkWriteOnlyWhenDirtyAndCancelNeverWrites) {
     rig.calls.clear();
     view->ctlButtons_Apply();
     view->ctlButtons_Close();
+    view->ctlButtons_Help();
+    ASSERT_EQ(OpenHelpWindowCount(), 1);
     EXPECT_TRUE(view->IDtmActiveXControl_PrepareToRelease());
     EXPECT_TRUE(view->IDtmActiveXControl_PrepareToRelease());
+    EXPECT_EQ(OpenHelpWindowCount(), 0);
     EXPECT_EQ(rig.calls,
               (QStringList{"UiManager.RequestClose(DTM-1)", "UiManager.RequestDataSetUnlock",
                            "UiManager.PreparedToRelease(DTM-1)"}));
