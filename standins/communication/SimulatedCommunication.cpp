@@ -43,6 +43,9 @@ SimulatedCommunication::MakeTarget(IBaseCommunicationCallback* callback) {
 void SimulatedCommunication::Record(const QString& operation, const QString& invokeId,
                                     const QString& reference, const QString& document,
                                     bool accepted) {
+    if (m_requests.size() == kKeptRequests) {
+        m_requests.pop_front();
+    }
     m_requests.push_back({operation, invokeId, reference, document, accepted});
     RecordCall(QStringLiteral("Communication.%1(%2)=%3")
                    .arg(operation, reference.isEmpty() ? invokeId : reference + "," + invokeId,

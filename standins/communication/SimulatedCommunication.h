@@ -17,6 +17,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <vector>
 
@@ -60,7 +61,10 @@ public:
         QString document;
         bool accepted = false;
     };
-    const std::vector<RecordedRequest>& requests() const { return m_requests; }
+    /// The latest requests, oldest first: at most kKeptRequests, so that a
+    /// view cycling for hours does not make the history grow without end.
+    static constexpr std::size_t kKeptRequests = 10000;
+    const std::deque<RecordedRequest>& requests() const { return m_requests; }
     void clearRequests() { m_requests.clear(); }
 
     std::vector<QString> openConnections() const;
@@ -125,7 +129,7 @@ private:
     std::uint64_t m_nextPendingId = 1;
     int m_nextReference = 1;
     int m_nextForeignId = 1;
-    std::vector<RecordedRequest> m_requests;
+    std::deque<RecordedRequest> m_requests;
     int m_verifyResponses = 0;
     bool m_lastVerifyInUse = false;
     bool m_holdAnswers = false;

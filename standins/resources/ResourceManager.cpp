@@ -4,18 +4,18 @@
 #include "standins/CallRecorder.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QImage>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QPainter>
-#include <QRegularExpression>
 #include <QSvgRenderer>
 
+#include <algorithm>
 #include <cstdio>
+
+#include <sys/stat.h>
 
 namespace rq16::standins {
 
@@ -24,7 +24,7 @@ namespace {
 using TextTable = QHash<std::int32_t, QString>;
 
 struct CachedFile {
-    QDateTime modified;
+    std::int64_t modified = 0; // nanoseconds since the epoch
     qint64 size = -1;
     std::shared_ptr<const TextTable> texts; // null: the file does not exist or is refused
     QString problem;                        // why an existing file is refused
@@ -46,11 +46,26 @@ constexpr qint64 kMaxTextFileSize = 4 * 1024 * 1024;
 /// The texts of one file, parsed once and re-read only when the file changes.
 /// A file that exists but cannot be read is refused; the reason is told once
 /// and kept in `problem`.
+/// What tells a changed file from the one read before. Every text lookup and
+/// picture load asks for it, so it is one plain stat(): QFileInfo's local-time
+/// conversion of the modification time costs more than the lookup itself.
+struct FileStamp {
+    bool exists = false;
+    std::int64_t modified = 0; // nanoseconds since the epoch
+    qint64 size = -1;
+};
+
+FileStamp StampOf(const QString& path) {
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0) {
+        return {};
+    }
+    return {true, std::int64_t(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec,
+            qint64(status.st_size)};
+}
+
 std::shared_ptr<const TextTable> TextsOf(const QString& path, QString& problem) {
-    const QFileInfo info(path);
-    const bool exists = info.exists();
-    const QDateTime modified = exists ? info.lastModified() : QDateTime();
-    const qint64 size = exists ? info.size() : -1;
+    const auto [exists, modified, size] = StampOf(path);
 
     QMutexLocker lock(&CacheMutex());
     auto it = Cache().find(path);
@@ -104,8 +119,11 @@ QStringList LanguageChain(const QString& language) {
     QStringList chain;
     if (!language.isEmpty()) {
         chain << language;
-        const qsizetype cut = language.indexOf(QRegularExpression(QStringLiteral("[-_]")));
-        if (cut > 0) {
+        // Called for every text lookup: a plain scan, no regular expression.
+        const auto separator = std::find_if(language.cbegin(), language.cend(),
+                                            [](QChar c) { return c == u'-' || c == u'_'; });
+        const qsizetype cut = separator - language.cbegin();
+        if (separator != language.cend() && cut > 0) {
             chain << language.left(cut);
         }
     }
@@ -216,6 +234,26 @@ QPixmap ResourceManager::LoadPicture(std::int32_t id, int width, int height,
                        QStringLiteral("Invalid picture size %1 x %2").arg(width).arg(height));
     }
     const QString base = ResolveFolder(folder) + QStringLiteral("/pictures/") + QString::number(id);
+    const QString svgPath = base + QStringLiteral(".svg");
+    const QString pngPath = base + QStringLiteral(".png");
+    const FileStamp svg = StampOf(svgPath);
+    const FileStamp png = svg.exists ? FileStamp{} : StampOf(pngPath);
+
+    // Drawing a picture costs more than the rest of a view's set-up, and views
+    // load the same few pictures again and again: what was drawn is kept,
+    // keyed by the file as it is now and the size asked for.
+    const FileStamp& stamp = svg.exists ? svg : png;
+    const QString key = QStringLiteral("%1|%2|%3|%4|%5")
+                            .arg(svg.exists ? svgPath : pngPath)
+                            .arg(stamp.modified)
+                            .arg(stamp.size)
+                            .arg(width)
+                            .arg(height);
+    // Never destroyed: pixmaps must not outlive the application object.
+    static auto& drawn = *new QHash<QString, QPixmap>;
+    if (const auto it = drawn.constFind(key); stamp.exists && it != drawn.constEnd()) {
+        return *it;
+    }
 
     // Picture files are read as text files are: regular files of bounded
     // size only, and never drawn larger than a screen.
@@ -231,8 +269,8 @@ QPixmap ResourceManager::LoadPicture(std::int32_t id, int width, int height,
     };
     constexpr int kMaxPictureSide = 4096;
     QImage image;
-    if (QFileInfo::exists(base + QStringLiteral(".svg"))) {
-        QSvgRenderer renderer(contentsOf(base + QStringLiteral(".svg")));
+    if (svg.exists) {
+        QSvgRenderer renderer(contentsOf(svgPath));
         if (!renderer.isValid()) {
             throw ComError(kErrInvalidArg, QStringLiteral("Picture %1 cannot be read").arg(id));
         }
@@ -248,9 +286,9 @@ QPixmap ResourceManager::LoadPicture(std::int32_t id, int width, int height,
         image.fill(Qt::transparent);
         QPainter painter(&image);
         renderer.render(&painter);
-    } else if (QFileInfo::exists(base + QStringLiteral(".png"))) {
-        if (!image.loadFromData(contentsOf(base + QStringLiteral(".png")), "PNG") ||
-            image.width() > kMaxPictureSide || image.height() > kMaxPictureSide) {
+    } else if (png.exists) {
+        if (!image.loadFromData(contentsOf(pngPath), "PNG") || image.width() > kMaxPictureSide ||
+            image.height() > kMaxPictureSide) {
             throw ComError(kErrInvalidArg, QStringLiteral("Picture %1 cannot be read").arg(id));
         }
         if (width > 0 && height > 0) {
@@ -265,7 +303,11 @@ QPixmap ResourceManager::LoadPicture(std::int32_t id, int width, int height,
                                          .arg(id)
                                          .arg(ResolveFolder(folder)));
     }
-    return QPixmap::fromImage(image);
+    constexpr qsizetype kMaxDrawn = 256; // a few views' worth; then start over
+    if (drawn.size() >= kMaxDrawn) {
+        drawn.clear();
+    }
+    return *drawn.insert(key, QPixmap::fromImage(image));
 }
 
 } // namespace rq16::standins
