@@ -777,6 +777,21 @@ ByteArray Identification::BagContents(const QString& key, const IPersistable& ob
     return bag->Contents();
 }
 
+bool Identification::StoreIfDiffers(const QString& key, const IPersistable& object,
+                                    ByteArray (IParameterManager::*stored)(),
+                                    void (IParameterManager::*store)(const ByteArray&)) {
+    // A failing step is skipped; a failed comparison counts as a difference.
+    ByteArray contents;
+    SkipOnError([&] { contents = BagContents(key, object); });
+    bool differ = true;
+    SkipOnError(
+        [&] { differ = identification::ContentsDiffer((ParameterManager().*stored)(), contents); });
+    if (differ) {
+        SkipOnError([&] { (ParameterManager().*store)(contents); });
+    }
+    return differ;
+}
+
 bool Identification::ReadStored(const ByteArray& contents, const QString& key,
                                 IPersistable& object) {
     if (contents.empty()) {
@@ -796,16 +811,8 @@ void Identification::StoreQsData(const ByteArray& bytes) {
         ReportError(e.number(), e.description(), QStringLiteral("ParseQsData"));
         return;
     }
-    // From here on a failing step is skipped; a failed comparison counts as
-    // a difference.
-    ByteArray contents;
-    SkipOnError([&] { contents = BagContents(QStringLiteral("QsData"), *qs); });
-    bool differ = true;
-    SkipOnError([&] {
-        differ = identification::ContentsDiffer(ParameterManager().StoredQsData(), contents);
-    });
-    if (differ) {
-        SkipOnError([&] { ParameterManager().SetStoredQsData(contents); });
+    if (StoreIfDiffers(QStringLiteral("QsData"), *qs, &IParameterManager::StoredQsData,
+                       &IParameterManager::SetStoredQsData)) {
         m_bQsStoreChanged = true;
     }
 }
@@ -824,14 +831,8 @@ void Identification::StoreIMData(const ByteArray& im0, const ByteArray& im1, con
     m_objIMData->SetTagFunction(TrimBlanks(im->TagFunction()));
     m_objIMData->SetTagLocation(TrimBlanks(im->TagLocation()));
     m_objIMData->SetInstallationDate(TrimBlanks(im->InstallationDate()));
-    ByteArray contents;
-    SkipOnError([&] { contents = BagContents(QStringLiteral("IMData"), *m_objIMData); });
-    bool differ = true;
-    SkipOnError([&] {
-        differ = identification::ContentsDiffer(ParameterManager().StoredIMData(), contents);
-    });
-    if (differ) {
-        SkipOnError([&] { ParameterManager().SetStoredIMData(contents); });
+    if (StoreIfDiffers(QStringLiteral("IMData"), *m_objIMData, &IParameterManager::StoredIMData,
+                       &IParameterManager::SetStoredIMData)) {
         m_bIMStoreChanged = true;
     }
 }

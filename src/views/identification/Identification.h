@@ -120,6 +120,11 @@ private:
     void StoreAfterWrite();
     /// The contents of a new property bag holding `object` under `key`.
     ByteArray BagContents(const QString& key, const IPersistable& object);
+    /// Stores `object` under `key` in the data set when its contents differ
+    /// from what `stored` returns; true when it was (or should have been) stored.
+    bool StoreIfDiffers(const QString& key, const IPersistable& object,
+                        ByteArray (IParameterManager::*stored)(),
+                        void (IParameterManager::*store)(const ByteArray&));
     /// Reads `object` back from stored contents; false when none are stored.
     bool ReadStored(const ByteArray& contents, const QString& key, IPersistable& object);
     void LockControls();
