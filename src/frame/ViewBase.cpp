@@ -313,11 +313,27 @@ bool ViewBase::event(QEvent* event) {
 
 void ViewBase::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    int contentHeight = height();
     if (ctlButtons) {
         QWidget* bar = ctlButtons->widget();
         const int barHeight = bar->height() > 0 ? bar->height() : bar->sizeHint().height();
         bar->setGeometry(0, height() - barHeight, width(), barHeight);
+        contentHeight = bar->geometry().top();
     }
+    if (m_contentAboveBar) {
+        m_contentAboveBar->setGeometry(0, 0, width(), contentHeight);
+    }
+}
+
+QSize ViewBase::sizeHint() const {
+    if (!m_contentAboveBar) {
+        return QWidget::sizeHint();
+    }
+    QSize hint = m_contentAboveBar->sizeHint();
+    if (ctlButtons) {
+        hint.rheight() += ctlButtons->widget()->sizeHint().height();
+    }
+    return hint;
 }
 
 } // namespace rq16

@@ -76,6 +76,9 @@ public:
     IButtonControl* buttonBar() const { return ctlButtons.get(); }
     std::intptr_t helpResult() const { return lHelpResult; }
 
+    /// With content above the bar: the content's size hint plus the bar.
+    QSize sizeHint() const override;
+
 protected:
     // ---- hooks of the shared Init, in the order they run ----
     /// Online views take their communication object, queue and id generator.
@@ -156,8 +159,12 @@ protected:
     ChannelObject ReadChannel(int index);
     /// Whether log entries go anywhere; callers skip building costly messages.
     static bool LogEnabled();
-    /// Places the button bar along the lower edge.
+    /// Places the button bar along the lower edge, and the content widget
+    /// given to SetContentAboveBar in the room above it.
     void resizeEvent(QResizeEvent* event) override;
+    /// The content lies above the bar and takes the rest of the view; the
+    /// view's size hint becomes the content's plus the bar's height.
+    void SetContentAboveBar(QWidget* content) { m_contentAboveBar = content; }
     /// Before the view is first shown, every label is set to show plain
     /// text: captions come from files and must not act as markup.
     bool event(QEvent* event) override;
@@ -168,6 +175,7 @@ protected:
     virtual void CloseWhileOnline() {}
 
     ViewTraits m_traits;
+    QWidget* m_contentAboveBar = nullptr; // a child of the view, or null
 
     IDtm* m_objDtm = nullptr;
     IDtmKernel* m_objKernel = nullptr;

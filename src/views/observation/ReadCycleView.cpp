@@ -29,6 +29,7 @@ ReadCycleView::ReadCycleView(ViewTraits traits, ReadCycleTraits cycle, QWidget* 
 
     m_content = new QWidget(this);
     m_content->setObjectName(QStringLiteral("Content"));
+    SetContentAboveBar(m_content);
     lblSlotNumberLabel = new QLabel(QStringLiteral("slot number"), m_content);
     lblSlotNumberLabel->setObjectName(QStringLiteral("lblSlotNumberLabel"));
     lblSlotNumber = new QLabel(QStringLiteral("00"), m_content);
@@ -71,20 +72,6 @@ ChannelObservation* ReadCycleView::channelElement(int index) const {
         return nullptr;
     }
     return ctlChannel[static_cast<std::size_t>(index)];
-}
-
-QSize ReadCycleView::sizeHint() const {
-    QSize hint = m_content->sizeHint();
-    if (ctlButtons) {
-        hint.rheight() += ctlButtons->widget()->sizeHint().height();
-    }
-    return hint;
-}
-
-void ReadCycleView::resizeEvent(QResizeEvent* event) {
-    OnlineView::resizeEvent(event);
-    const int contentHeight = ctlButtons ? ctlButtons->widget()->geometry().top() : height();
-    m_content->setGeometry(0, 0, width(), contentHeight);
 }
 
 QString ReadCycleView::slotNumberText() const {

@@ -90,7 +90,6 @@ public:
     const QString& ReadOutputInvokeId() const { return sReadOutputInvokeId; }
     bool CycleTimerActive() const;
     QString slotNumberText() const;
-    QSize sizeHint() const override;
 
 protected:
     // ---- Init hooks ----
@@ -144,8 +143,6 @@ protected:
     void SetAllHasConnection(bool value);
     /// Extra button caption from common text `id`.
     void SetExtraButtonText(std::int32_t id);
-    void resizeEvent(QResizeEvent* event) override;
-
     static constexpr std::int32_t kTextStartReading = 7011;
     static constexpr std::int32_t kTextStopReading = 7012;
 

@@ -56,6 +56,7 @@ Parameter::~Parameter() {
 void Parameter::BuildControls() {
     m_content = new QWidget(this);
     m_content->setObjectName(QStringLiteral("Content"));
+    SetContentAboveBar(m_content);
 
     m_header = new QWidget(m_content);
     lblModuleType = new QLabel(QStringLiteral("RQ16"), m_header);
@@ -104,23 +105,6 @@ ChannelParameter* Parameter::channelParameter(int index) const {
         return nullptr;
     }
     return ctlChannelParameter[static_cast<std::size_t>(index)];
-}
-
-QSize Parameter::sizeHint() const {
-    QSize hint = m_content->sizeHint();
-    if (ctlButtons) {
-        hint.rheight() += ctlButtons->widget()->sizeHint().height();
-    }
-    return hint;
-}
-
-void Parameter::resizeEvent(QResizeEvent* event) {
-    ViewBase::resizeEvent(event);
-    int contentHeight = height();
-    if (ctlButtons) {
-        contentHeight = ctlButtons->widget()->geometry().top();
-    }
-    m_content->setGeometry(0, 0, width(), contentHeight);
 }
 
 bool Parameter::IDtmActiveXControl_Init(const QString& invokeId, const QString& functionCall,

@@ -48,11 +48,6 @@ public:
     /// The parameter bytes as last read, updated by every edit.
     const ByteArray& parameterBytes() const { return ParameterBytes; }
 
-    QSize sizeHint() const override;
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
-
 private:
     void BuildControls();
     void LoadResources();
