@@ -264,7 +264,7 @@ void Identification::LoadCaptions() {
         {lblChannels, 7005},    {lblRanges, 7006},       {IMDataFrame, 9066},
         {lblTagFunction, 9067}, {lblTagLocation, 9068},  {lblInstallationDate, 9069}};
     for (const auto& [control, id] : commonCaptions) {
-        InitStatement([&] {
+        InitStatement([&, control = control, id = id] {
             const QString text = CommonText(id);
             if (auto* frame = qobject_cast<QGroupBox*>(control)) {
                 // A frame title would take "&" as a shortcut marker.
@@ -279,7 +279,7 @@ void Identification::LoadCaptions() {
                                                                {txtChannels, kTextChannels},
                                                                {txtRanges, kTextRanges}};
     for (const auto& [box, id] : deviceTexts) {
-        InitStatement([&] {
+        InitStatement([&, box = box, id = id] {
             box->setText(DeviceText(id));
             box->setToolTip(box->text()); // the whole text where the box cuts it
             box->setCursorPosition(0);
