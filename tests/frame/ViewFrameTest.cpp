@@ -42,6 +42,9 @@ TEST(ViewFrameTest, EveryNewViewReadsTheRegistryAgain) {
         rig.Open<Diagnosis>();
         EXPECT_EQ(rig.log.contains("Diagnosis: IDtmActiveXControl_Init"), registry == on);
     }
+    // A view destroyed without release no longer hears the kernel.
+    delete rig.Open<Diagnosis>();
+    EXPECT_EQ(rig.dtm.kernel().sinkCount(), 3u);
 }
 
 TEST(ViewFrameTest, InitLogsMissingPicturesOnceAndGoesOn) {
