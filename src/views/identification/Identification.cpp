@@ -2,7 +2,6 @@
 
 #include "ComponentRegistry.h"
 #include "SkipOnError.h"
-#include "common/HelpUtilities.h"
 
 #include <QFont>
 #include <QGroupBox>
@@ -662,9 +661,7 @@ bool Identification::IDtmActiveXControl_PrepareToRelease() {
         return false;
     }
     if (m_sequence.m_lSavePending == 0) {
-        if (lHelpResult != 0) {
-            CloseAllHelp(this);
-        }
+        CloseHelp();
         bool commentSaved = true;
         SkipOnError([&] {
             const QString comment = txtComment->toPlainText();
