@@ -73,6 +73,10 @@ TEST(ViewFrameTest, TheBarStaysAlongTheLowerEdgeAndNothingElseMoves) {
                   QRect(0, size.height() - bar->height(), size.width(), bar->height()));
         EXPECT_EQ(view->headerLabel()->geometry(), header);
     }
+    // Captions come from files: no label takes them as markup.
+    for (const QLabel* label : view->findChildren<QLabel*>()) {
+        EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    }
 }
 
 TEST(ViewFrameTest, HelpOpensTheViewsTopicAndReleaseClosesIt) {
