@@ -41,6 +41,7 @@ TEST(RegistryTest, ValuesAndTheDetailsOfTheFileSyntax) {
         {"\"Debug\"=dword:000000001\n", "int16 0"},            // more than eight digits are not
         {"\"Debug\"=dword:0000000g\n", "int16 0"},             // nor other characters
         {"\"Debug\"=dword:\\\n  00000003\n", "int32 3"},       // a line continued with a backslash
+        {"\"Debug\"=dword:2\n\"Debug\"=\"x\"\\", "int32 2"},   // ... but not at the end of the file
         {"\"Debug\"=dword:2\n\"DEBUG\"=dword:3\n", "int32 3"}, // the last definition wins
         {"\"Debug\"=dword:2\n\"Debug\"=\"1\n", "int32 2"},     // an unterminated string is skipped
         {"\"Debug\"=\"3\"\n", "sz 3"},
