@@ -14,6 +14,9 @@
 namespace rq16 {
 
 namespace {
+constexpr std::int32_t kTextLockedBy = 6001;
+const QString kCompatibilityUser = QStringLiteral("COMPATIBILITY");
+
 ViewBase::CriticalMessageHandler& CriticalHandler() {
     static ViewBase::CriticalMessageHandler handler;
     return handler;
@@ -152,11 +155,30 @@ void ViewBase::ctlButtons_Help() {
 }
 
 void ViewBase::BaseDtm_LockDataSet(const QString& userName) {
-    Q_UNUSED(userName);
+    if (!m_traits.followsDataSetLock) {
+        return;
+    }
+    const QString onError = QStringLiteral(".LockDataSet, Error: ");
+    Guarded(onError, [&] {
+        ctlButtons->SetMessage(CommonText(kTextLockedBy) + QLatin1Char(' ') + userName);
+    });
+    Guarded(onError, [&] {
+        if (Kernel().HoldsDataSetLock()) {
+            UnlockControls();
+        } else {
+            LockControls();
+        }
+    });
 }
 
 void ViewBase::BaseDtm_UnlockDataSet(const QString& userName) {
-    Q_UNUSED(userName);
+    if (!m_traits.followsDataSetLock || userName == kCompatibilityUser) {
+        return;
+    }
+    Guarded(QStringLiteral(".UnlockDataSet, Error: "), [&] {
+        ctlButtons->SetMessage(QString());
+        LockControls();
+    });
 }
 
 void ViewBase::BaseDtm_ParameterChanged() {}

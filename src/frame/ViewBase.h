@@ -23,6 +23,9 @@ struct ViewTraits {
     QString typeName;           ///< "Diagnosis", "Parameter", ... (place of log entries)
     std::int32_t helpContextId; ///< topic of the help event; 0 for none
     bool hasButtonBar = true;   ///< About has none
+    /// The view shows the data set lock on its bar and locks its editable
+    /// controls while another user holds the data set.
+    bool followsDataSetLock = false;
 };
 
 class ViewBase : public QWidget,
@@ -56,7 +59,10 @@ public:
     void ctlButtons_Close() override;
     void ctlButtons_Help() override;
 
-    // Kernel events; views that follow the data set lock override them.
+    // Kernel events. With followsDataSetLock, a lock shows "locked by" and
+    // the user on the bar and locks the controls unless this DTM holds the
+    // data set; an unlock clears the message and locks the controls, except
+    // for the "COMPATIBILITY" user.
     void BaseDtm_LockDataSet(const QString& userName) override;
     void BaseDtm_UnlockDataSet(const QString& userName) override;
     void BaseDtm_ParameterChanged() override;
@@ -108,6 +114,9 @@ protected:
     /// Close event, right after the bar is disabled: views with timers stop
     /// them so that nothing new starts while the view closes.
     virtual void StopTimers() {}
+    /// The editable controls of a view that follows the data set lock.
+    virtual void LockControls() {}
+    virtual void UnlockControls() {}
 
     // ---- building blocks ----
     /// One statement of Init: an error it raises is logged with place

@@ -23,7 +23,6 @@ using identification::Step;
 namespace {
 
 // Common texts.
-constexpr std::int32_t kTextLockedBy = 6001;
 constexpr std::int32_t kTextConnectionLost = 1127;
 constexpr std::int32_t kTextImNotWritten = 1138;
 constexpr std::int32_t kTextNoImData = 9070;
@@ -41,7 +40,6 @@ constexpr std::int32_t kPictureProfibus = 602;
 constexpr std::int32_t kPictureOther = 610;
 
 constexpr int kKernelStateOnline = 6;
-const QString kCompatibilityUser = QStringLiteral("COMPATIBILITY");
 const QString kNotRead = QStringLiteral("-/-");
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kOnTransactionResponse = QStringLiteral(".OnTransactionResponse");
@@ -144,7 +142,9 @@ QRect DevicePictureRect(int pictureWidth, int pictureHeight) {
 }
 
 Identification::Identification(QWidget* parent)
-    : OnlineView(ViewTraits{QStringLiteral("Identification"), kHelpContextId, true}, parent) {
+    : OnlineView(ViewTraits{QStringLiteral("Identification"), kHelpContextId, true,
+                            /*followsDataSetLock=*/true},
+                 parent) {
     BuildControls();
     for (QLineEdit* box : {txtChargeNumber, txtSerialNumber, txtSoftwareRevision,
                            txtHardwareRevision, txtLastUpdate}) {
@@ -864,30 +864,6 @@ void Identification::UnlockControls() {
     txtComment->setPalette(QPalette());
     txtComment->setReadOnly(false);
     ctlButtons->EnableOk();
-}
-
-void Identification::BaseDtm_LockDataSet(const QString& userName) {
-    const QString onError = QStringLiteral(".LockDataSet, Error: ");
-    Guarded(onError, [&] {
-        ctlButtons->SetMessage(CommonText(kTextLockedBy) + QLatin1Char(' ') + userName);
-    });
-    Guarded(onError, [&] {
-        if (Kernel().HoldsDataSetLock()) {
-            UnlockControls();
-        } else {
-            LockControls();
-        }
-    });
-}
-
-void Identification::BaseDtm_UnlockDataSet(const QString& userName) {
-    Guarded(QStringLiteral(".UnlockDataSet, Error: "), [&] {
-        if (userName == kCompatibilityUser) {
-            return;
-        }
-        ctlButtons->SetMessage(QString());
-        LockControls();
-    });
 }
 
 void Identification::resizeEvent(QResizeEvent* event) {

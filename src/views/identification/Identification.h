@@ -57,8 +57,6 @@ public:
     void ctlButtons_ExtraCommand() override;
     void IBaseCommunicationCallback_OnTransactionResponse(const QString& invokeId,
                                                           const QString& response) override;
-    void BaseDtm_LockDataSet(const QString& userName) override;
-    void BaseDtm_UnlockDataSet(const QString& userName) override;
 
     // ---- state, for the frame and for tests ----
     const identification::TransactionSequence& sequence() const { return m_sequence; }
@@ -127,8 +125,8 @@ private:
                         void (IParameterManager::*store)(const ByteArray&));
     /// Reads `object` back from stored contents; false when none are stored.
     bool ReadStored(const ByteArray& contents, const QString& key, IPersistable& object);
-    void LockControls();
-    void UnlockControls();
+    void LockControls() override;
+    void UnlockControls() override;
 
     identification::TransactionSequence m_sequence;
     std::unique_ptr<IIMData> m_objIMData;

@@ -17,14 +17,12 @@ namespace rq16 {
 
 namespace {
 
-constexpr std::int32_t kTextLockedBy = 6001;
 constexpr std::int32_t kTextSlotNumber = 6002;
 constexpr std::int32_t kTextUnsavedEdits = 6501;
 constexpr std::int32_t kTextNoValidParameters = 6502;
 constexpr std::int32_t kTextNotSaved = 6503;
 
 /// The user name under which unlocking leaves the view as it is.
-const QString kCompatibilityUser = QStringLiteral("COMPATIBILITY");
 
 /// Space between the module type and the slot number label (120 twips).
 constexpr int kModuleTypeGap = 8;
@@ -39,7 +37,9 @@ template <typename F> void Parameter::RunEvent(const QString& operation, F&& han
 }
 
 Parameter::Parameter(QWidget* parent)
-    : ViewBase(ViewTraits{QStringLiteral("Parameter"), kHelpContextId, true}, parent) {
+    : ViewBase(ViewTraits{QStringLiteral("Parameter"), kHelpContextId, true,
+                          /*followsDataSetLock=*/true},
+               parent) {
     BuildControls();
     for (int i = 0; i < kChannelPairCount; ++i) {
         ctlChannelParameter[static_cast<std::size_t>(i)]->SetChannelNumber(
@@ -388,29 +388,6 @@ void Parameter::ctlButtons_Cancel() {
 
 void Parameter::ctlButtons_Close() {
     RunEvent(QStringLiteral(".ctlButtons_Close"), [&] { CloseSteps(); });
-}
-
-void Parameter::BaseDtm_LockDataSet(const QString& userName) {
-    RunEvent(QStringLiteral(".LockDataSet"), [&] {
-        ctlButtons->SetMessage(CommonText(kTextLockedBy) + QLatin1Char(' ') + userName);
-    });
-    RunEvent(QStringLiteral(".LockDataSet"), [&] {
-        if (Kernel().HoldsDataSetLock()) {
-            UnlockControls();
-        } else {
-            LockControls();
-        }
-    });
-}
-
-void Parameter::BaseDtm_UnlockDataSet(const QString& userName) {
-    RunEvent(QStringLiteral(".UnlockDataSet"), [&] {
-        if (userName == kCompatibilityUser) {
-            return;
-        }
-        ctlButtons->SetMessage(QString());
-        LockControls();
-    });
 }
 
 void Parameter::BaseDtm_ParameterChanged() {

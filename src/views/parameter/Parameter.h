@@ -35,8 +35,6 @@ public:
     void ctlButtons_Close() override;
 
     // Kernel events.
-    void BaseDtm_LockDataSet(const QString& userName) override;
-    void BaseDtm_UnlockDataSet(const QString& userName) override;
     void BaseDtm_ParameterChanged() override;
     // Parameter manager event.
     void ParameterManager_ParameterChanged() override;
@@ -55,8 +53,8 @@ private:
     void ShowAllValues();
     void SetAllValues();
     void SetDirtyState(bool dirty);
-    void LockControls();
-    void UnlockControls();
+    void LockControls() override;
+    void UnlockControls() override;
     /// Elements and OK/Apply follow the lock, but stay read-only while the
     /// parameter data are too short for the module.
     void ApplyEditability();

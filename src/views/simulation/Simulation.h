@@ -65,8 +65,8 @@ protected:
     bool HasOutstandingRequest() const override;
 
 private:
-    void LockControls();
-    void UnlockControls();
+    void LockControls() override;
+    void UnlockControls() override;
     void SetAllLocked(bool locked);
 
     // ---- IForcingConnection: the force requests use this view's connection ----
