@@ -109,21 +109,6 @@ TEST(DataSetFile, MissingFileGivesDefaultsAndCommitSurvivesRestart) {
     EXPECT_EQ(ReadAll(path), written) << "writing the same data gives the same file";
 }
 
-TEST(DataSetFile, JsonRoundTripAndDamagedFiles) {
-    DataSet set;
-    set.slotNumber = 11;
-    set.typeName = QStringLiteral("RQ16 DO8 special");
-    set.channelTags[7] = QStringLiteral("Valve <8>");
-    set.storedIMData = {0xDE, 0xAD};
-    EXPECT_EQ(DataSet::FromJson(set.ToJson()), set);
-
-    // Missing members keep their defaults.
-    const DataSet partial = DataSet::FromJson("{\"format\":\"RQ16 data set\",\"slotNumber\":5}");
-    EXPECT_EQ(partial.slotNumber, 5);
-    EXPECT_EQ(partial.channelTags.size(), 8);
-    EXPECT_EQ(partial.parameterBytes, DataSet().parameterBytes);
-}
-
 TEST(DtmViews, OpenCloseReleaseAndDestroy) {
     RQ16Dtm dtm(OptionsFor(QString()));
     RecordingHost host;
