@@ -8,6 +8,8 @@
 
 #include "standins/communication/Documents.h"
 
+#include <QLabel>
+
 #include <gtest/gtest.h>
 
 namespace rq16::test {
@@ -43,6 +45,7 @@ protected:
 
 TEST_F(ObservationViewTest, SetUpFromChannelsAndParameterBytes) {
     EXPECT_EQ(view->slotNumberText(), "03");
+    EXPECT_EQ(view->findChild<QLabel*>("lblSlotNumberLabel")->text(), "Slot");
     EXPECT_EQ(Element(2)->ChannelTag(), "Q3");
     EXPECT_TRUE(Element(2)->isInverted()); // bit 2 of parameter byte 1
     EXPECT_FALSE(Element(1)->isInverted());
