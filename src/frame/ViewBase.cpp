@@ -108,16 +108,6 @@ void ViewBase::SetUpButtonBar() {
     InitStatement([&] { bar.SetMessage(QString()); });
 }
 
-bool ViewBase::IDtmActiveXControl_PrepareToRelease() {
-    CloseHelp();
-    if (m_blnReleased) {
-        return true;
-    }
-    Log(QStringLiteral(".PrepareToRelease"), QStringLiteral("Offline"));
-    SendPreparedToRelease();
-    return true;
-}
-
 void ViewBase::CloseHelp() {
     if (lHelpResult != 0) {
         SkipOnError([&] { CloseAllHelp(this); });
