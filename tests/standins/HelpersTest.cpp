@@ -23,12 +23,12 @@ TEST(QsAndImData, DecodeTheModulesRecordsAndSurviveThePropertyBag) {
     sim::QsFields fields;
     fields.chargeCode = QStringLiteral("CH-2023-17");
     fields.serialNumber = QStringLiteral("000123456789");
-    fields.hardwareRevision = 4;
+    fields.hardwareRevision = 9;
     fields.softwareRevision = {2, 10, 0};
     fields.dateOfLastRefresh = QDate(2024, 2, 29);
     ByteArray qsBytes = sim::EncodeQs(fields);
     EXPECT_EQ(
-        QsData::Encode(fields.chargeCode, fields.serialNumber, 4, 2, 10, 0, QDate(2024, 2, 29)),
+        QsData::Encode(fields.chargeCode, fields.serialNumber, 9, 2, 10, 0, QDate(2024, 2, 29)),
         qsBytes);
     qsBytes.push_back(0x99); // trailing bytes are ignored
     QsData qs;
@@ -57,7 +57,7 @@ TEST(QsAndImData, DecodeTheModulesRecordsAndSurviveThePropertyBag) {
     reread.ReadProperty(QStringLiteral("IMData"), im2);
     EXPECT_EQ((QStringList{qs2.ChargeCode(), qs2.SerialNumber(), qs2.HardwareRevision(),
                            qs2.SoftwareRevision(), qs2.DateOfLastRefresh().toString(Qt::ISODate)}),
-              (QStringList{"CH-2023-17", "000123456789", "04", "V2.10.0", "2024-02-29"}));
+              (QStringList{"CH-2023-17", "000123456789", "09", "V2.10.0", "2024-02-29"}));
     const IM0Fields& im0 = im2.IM0();
     EXPECT_EQ((QStringList{im2.TagFunction(), im2.TagLocation(), im2.InstallationDate(),
                            im0.orderId, im0.serialNumber, im0.softwareRevision,
