@@ -1,5 +1,6 @@
 #include "ViewBase.h"
 #include "PlainText.h"
+#include "SkipOnError.h"
 
 #include "ComponentRegistry.h"
 
@@ -108,15 +109,19 @@ void ViewBase::SetUpButtonBar() {
 }
 
 bool ViewBase::IDtmActiveXControl_PrepareToRelease() {
-    if (lHelpResult != 0) {
-        CloseAllHelp(this);
-    }
+    CloseHelp();
     if (m_blnReleased) {
         return true;
     }
     Log(QStringLiteral(".PrepareToRelease"), QStringLiteral("Offline"));
     SendPreparedToRelease();
     return true;
+}
+
+void ViewBase::CloseHelp() {
+    if (lHelpResult != 0) {
+        SkipOnError([&] { CloseAllHelp(this); });
+    }
 }
 
 void ViewBase::SendPreparedToRelease() {

@@ -134,6 +134,8 @@ protected:
     IDtm& Dtm() const;
     IDtmKernel& Kernel() const;
     IParameterManager& ParameterManager() const;
+    /// Closes the help windows the view opened, if it opened any.
+    void CloseHelp();
     /// Sends PreparedToRelease with the Init invoke id, once, then drops
     /// every DTM reference.
     void SendPreparedToRelease();

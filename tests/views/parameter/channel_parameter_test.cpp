@@ -4,6 +4,7 @@
 
 #include "standins/resources/ResourceManager.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -39,6 +40,26 @@ protected:
     std::vector<bool> dirty;
 };
 
+/// Every caption below `root` in creation order: labels, buttons, group
+/// boxes and list entries.
+QStringList Texts(QWidget* root) {
+    QStringList texts;
+    for (QWidget* widget : root->findChildren<QWidget*>()) {
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            texts << label->text();
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            texts << button->text();
+        } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
+            texts << group->title();
+        } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
+            for (int i = 0; i < list->count(); ++i) {
+                texts << list->itemText(i);
+            }
+        }
+    }
+    return texts;
+}
+
 TEST(ChannelParameterTexts, CaptionsComeFromBothFoldersAndAMissingTextKeepsItsDesignCaption) {
     StandIns rig;
     ResourcesWithout missing({6006});
@@ -51,13 +72,12 @@ TEST(ChannelParameterTexts, CaptionsComeFromBothFoldersAndAMissingTextKeepsItsDe
 
     standins::ResourceManager common(CommonResourceFolder());
     element.SetResourceManager(&common);
-    EXPECT_EQ(element.findChild<QGroupBox*>("fraChannelParameter")->title(),
-              QStringLiteral("Channel 5: A/Channel 6: B"));
-    EXPECT_EQ(element.findChild<QCheckBox*>("chkChannelB")->text(), "Channel 6 active");
-    EXPECT_EQ(element.findChild<QCheckBox*>("chkInvertedLogic")->text(), "Inverted logic");
-    EXPECT_EQ(element.findChild<QLabel*>("lblShortDetection")->text(), "short detection");
-    EXPECT_EQ(element.findChild<QComboBox*>("cboFailsafeValue")->itemText(kFailsafeMax),
-              "Max value (1)");
+    EXPECT_EQ(Texts(&element),
+              QString("Channel 5: A/Channel 6: B|Output signal|Channel 5 active|Channel 6 active|"
+                      "Inverted logic|Short-circuit current|Non-locking|Locking|Line monitoring|"
+                      "short detection||Open-line detection||Failsafe value|Min value (0)|"
+                      "Max value (1)|Last valid value|")
+                  .split('|'));
 }
 
 TEST_F(ChannelParameterTest, SettersShowTheValuesAndRaiseNoEvent) {
@@ -78,19 +98,12 @@ TEST_F(ChannelParameterTest, SettersShowTheValuesAndRaiseNoEvent) {
         EXPECT_EQ(failsafeValue()->currentIndex(), position);
     }
 
-    const ChannelPairRecord everyField{0xE0, true, 1, true, true};
-    element.SetRecord(everyField);
-    EXPECT_EQ(element.Record(), everyField);
-    element.SetRecord(ChannelPairRecord{});
-    EXPECT_EQ(element.Record(), ChannelPairRecord{});
-
     // Locked disables every editing control.
     const char* editing[] = {"chkInvertedLogic", "chkOpenLineDetection",   "chkShortDetection",
                              "cboFailsafeValue", "cboShortCircuitCurrent", "chkChannelA",
                              "chkChannelB"};
     for (const bool locked : {true, false}) {
         element.SetLocked(locked);
-        EXPECT_EQ(element.Locked(), locked);
         for (const char* name : editing) {
             EXPECT_EQ(control(name)->isEnabled(), !locked) << name;
         }
@@ -151,6 +164,33 @@ TEST_F(ChannelParameterTest, FrameCaptionIsBoldWhileTheElementHasTheFocus) {
     EXPECT_FALSE(frame()->font().bold());
 
     element.setParent(nullptr);
+}
+
+TEST_F(ChannelParameterTest, ControlsDoNotOverlapAndLabelsSitBesideTheirControls) {
+    element.resize(700, 220);
+    element.show();
+    EXPECT_EQ(frame()->geometry(), element.rect());
+    EXPECT_EQ(control("fraSignal")->width(), control("fraMonitoring")->width());
+    for (QWidget* parent :
+         {control("fraChannelParameter"), control("fraSignal"), control("fraMonitoring")}) {
+        const auto children = parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        for (QWidget* a : children) {
+            EXPECT_TRUE(!a->isVisible() || parent->rect().contains(a->geometry()))
+                << qPrintable(a->objectName());
+            for (QWidget* b : children) {
+                EXPECT_TRUE(a == b || !a->isVisible() || !b->isVisible() ||
+                            !a->geometry().intersects(b->geometry()))
+                    << qPrintable(a->objectName() + " " + b->objectName());
+            }
+        }
+    }
+    for (QLabel* label : element.findChildren<QLabel*>()) {
+        if (label->isVisible()) {
+            ASSERT_NE(label->buddy(), nullptr) << qPrintable(label->objectName());
+            EXPECT_NEAR(label->geometry().center().y(), label->buddy()->geometry().center().y(), 3)
+                << qPrintable(label->objectName());
+        }
+    }
 }
 
 } // namespace

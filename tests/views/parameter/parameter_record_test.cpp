@@ -83,14 +83,7 @@ TEST(ParameterRecord, ShortDataIsRefusedWithoutTouchingTheBytes) {
     EXPECT_THROW(DecodePair(ByteArray(5, 0), kChannelPairCount), ComError);
 }
 
-TEST(ParameterRecord, SetBitAndDecToBin) {
-    for (std::uint8_t bit = 0; bit < 8; ++bit) {
-        const auto mask = static_cast<std::uint8_t>(1u << bit);
-        EXPECT_EQ(SetBit(0x00, bit, true), mask);
-        EXPECT_EQ(SetBit(0xFF, bit, false), 0xFF - mask);
-        EXPECT_EQ(SetBit(0x5A, bit, (0x5A & mask) != 0), 0x5A);
-    }
-
+TEST(ParameterRecord, DecToBinGrowsTheDigitCountByBytesUpTo24) {
     // Value, digit count in, digits, digit count out.
     const std::tuple<std::int32_t, std::int16_t, const char*, std::int16_t> cases[] = {
         {5, 8, "00000101", 8},
@@ -101,6 +94,8 @@ TEST(ParameterRecord, SetBitAndDecToBin) {
         {300, 8, "0000000100101100", 16},
         {65536, 8, "000000010000000000000000", 24},
         {(1 << 24) - 1, 8, "111111111111111111111111", 24},
+        {1 << 24, 8, "000000000000000000000000", 24}, // beyond the widest: no growth
+        {0, -8, "", 0},
     };
     for (const auto& [value, bitsIn, digits, bitsOut] : cases) {
         std::int16_t bits = bitsIn;

@@ -1,5 +1,6 @@
-// The Parameter view on the DTM stand-in: reading, editing, writing back,
-// the questions at release and the data set lock.
+// The Parameter view on the stand-ins: a whole cycle of reading, editing,
+// writing back and releasing; the release question; the data set lock; data
+// too short to edit; the layout.
 
 #include "Parameter.h"
 
@@ -9,247 +10,240 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace rq16::test {
 namespace {
 
 using standins::LockHolder;
+using Button = standins::ButtonControl::Button;
 
-void Click(Parameter* view, int k, const char* name) {
-    view->channelParameter(k)->findChild<QCheckBox*>(QString::fromLatin1(name))->click();
+template <typename T = QCheckBox> T* Control(Parameter* view, int k, const char* name) {
+    return view->channelParameter(k)->findChild<T*>(QString::fromLatin1(name));
 }
 QString Label(Parameter* view, const char* name) {
     return view->findChild<QLabel*>(QString::fromLatin1(name))->text();
 }
-/// Locked state of the four elements, one digit each.
-QString Locks(Parameter* view) {
-    QString digits;
+/// What the user sees of the edit state: the elements' locks (one digit
+/// each), OK and Apply when enabled, and the bar's message.
+QString State(Parameter* view) {
+    QString text;
     for (int k = 0; k < kChannelPairCount; ++k) {
-        digits += view->channelParameter(k)->Locked() ? QLatin1Char('1') : QLatin1Char('0');
+        text += view->channelParameter(k)->Locked() ? QLatin1Char('1') : QLatin1Char('0');
     }
-    return digits;
+    auto& bar = StandIns::Bar(view);
+    return text + (bar.isOkEnabled() ? " OK" : "") + (bar.isApplyEnabled() ? " Apply" : "") + ": " +
+           bar.message();
 }
 /// The calls of one Apply that writes `hex`.
 QStringList ApplyCalls(const QString& hex) {
     return {"Buttons.SetMessage()", "ParameterManager.SetParameterBytes(" + hex + ")",
             "ParameterManager.CommitParameters", "Buttons.DisableApply"};
 }
+standins::DataSet WithBytes(const ByteArray& bytes) {
+    standins::DataSet data;
+    data.parameterBytes = bytes;
+    return data;
+}
 
-class ParameterViewTest : public ::testing::Test {
-protected:
-    /// Opens the view on a data set with `bytes`; the calls so far are dropped.
-    Parameter* Open(const ByteArray& bytes = {0x00, 0x00, 0x00, 0x00, 0xFF}) {
-        standins::DataSet data;
-        data.parameterBytes = bytes;
-        rig.dtm.parameters().Replace(data);
-        Parameter* view = rig.Open<Parameter>();
-        rig.calls.clear();
-        rig.log.clear();
-        return view;
+/// Channel readers that cannot read a document holding "unreadable".
+struct PickyComponents : standins::StandInComponentFactory {
+    struct Reader : IChannelReader {
+        std::unique_ptr<IChannelReader> real = StandInComponentFactory().CreateChannelReader();
+        bool Parse(const QString& text, IDocumentContext* context) override {
+            return !text.contains("unreadable") && real->Parse(text, context);
+        }
+        QString LastError() const override { return "no channel"; }
+        ChannelObject Channel() const override { return real->Channel(); }
+    };
+    std::unique_ptr<IChannelReader> CreateChannelReader() override {
+        return std::make_unique<Reader>();
     }
-    StandIns rig;
 };
 
-TEST_F(ParameterViewTest, InitShowsTheModuleTheTagsAndTheBytesAndLogsItsPhases) {
-    rig.dtm.parameters().Replace([] {
-        standins::DataSet data;
-        data.channelTags[2] = "third";
-        data.channelTags[7] = "eighth";
-        return data;
-    }());
+TEST(ParameterView, ReadsEditsWritesBackAndReleasesInOneCycle) {
+    StandIns rig;
+    PickyComponents components;
+    SetComponentFactory(&components);
+    standins::DataSet data = WithBytes({0xA7, 0x08, 0x53, 0xF0, 0x96, 0x77}); // flags 1, 2, 4, 7
+    data.channelTags[2] = "Pump & valve";
+    data.channelTags[4] = "unreadable";
+    data.channelTags[7] = "eighth";
+    rig.dtm.parameters().Replace(data);
     auto* view = rig.Open<Parameter>();
-    EXPECT_EQ(Label(view, "lblSlotNumberLabel"), "Slot");
-    EXPECT_EQ(Label(view, "lblSlotNumber"), "03");
-    EXPECT_EQ(Label(view, "lblModuleType"), "RQ16 DO8: ");
-    EXPECT_EQ(view->channelParameter(1)->ChannelTag(), "third");
-    EXPECT_EQ(view->channelParameter(3)->ChannelTag2(), "eighth");
+    const QString captions[] = {"Channel 1: Q1/Channel 2: Q2",
+                                "Channel 3: Pump && valve/Channel 4: Q4",
+                                "Channel 5: /Channel 6: Q6", "Channel 7: Q7/Channel 8: eighth"};
+    const ChannelPairRecord records[] = {{0xA0, true, 0, false, true},
+                                         {0x00, false, 1, true, false},
+                                         {0x50, false, 0, true, false},
+                                         {0xF0, false, 0, false, true}};
     for (int k = 0; k < kChannelPairCount; ++k) {
-        EXPECT_EQ(view->channelParameter(k)->ChannelNumber(), k + 1);
+        EXPECT_EQ(Control<QGroupBox>(view, k, "fraChannelParameter")->title(), captions[k]);
+        EXPECT_EQ(view->channelParameter(k)->Record(), records[k]) << k;
     }
-    EXPECT_EQ(rig.log.lines(),
-              (QStringList{"Parameter: IDtmActiveXControl_Init",
-                           "Parameter: IDtmActiveXControl_Init: Before resource initialization",
-                           "Parameter: IDtmActiveXControl_Init: Before channel parameter "
-                           "initialization",
-                           "Parameter: IDtmActiveXControl_Init: Before loading resources",
-                           "Parameter: IDtmActiveXControl_Init: Before getting values",
-                           "Parameter: GetAllValues",
-                           "Parameter: IDtmActiveXControl_Init: Before initializing button control",
-                           "Parameter: IDtmActiveXControl_Init: finished"}));
-    EXPECT_EQ(
-        rig.calls.filter(QRegularExpression("^(Buttons|UiManager)")),
-        (QStringList{"UiManager.IsEditAllowed", "Buttons.SetResourceManager",
-                     "Buttons.SetArea(" + QString::number(view->width()) + "," +
-                         QString::number(view->height()) + ")",
-                     "Buttons.SetStandardButtons(true,true,true,false)", "Buttons.DisableApply",
-                     "Buttons.SetMessage()", "UiManager.InitFinished(DTM-1)"}));
     EXPECT_EQ(StandIns::Bar(view).resourceManager(), rig.dtm.kernel().ResourceManager());
-    // The content ends above the bar.
-    view->show();
-    view->resize(640, 480);
-    EXPECT_LE(view->findChild<QWidget*>("Content")->geometry().bottom(),
-              view->buttonBar()->widget()->geometry().top());
-}
 
-TEST_F(ParameterViewTest, ShowsEveryPairOnEachReadWithoutChangingTheDirtyState) {
-    auto* view = Open({0xA4, 0x08, 0x53, 0xF0, 0x96, 0x77}); // flags: bits 1, 2, 4 and 7
-    const ChannelPairRecord expected[] = {{0xA0, true, 0, false, true},
-                                          {0x00, false, 1, true, false},
-                                          {0x50, false, 0, true, false},
-                                          {0xF0, false, 0, false, true}};
-    for (int k = 0; k < kChannelPairCount; ++k) {
-        EXPECT_EQ(view->channelParameter(k)->Record(), expected[k]) << k;
-    }
-    // A change of the data set rereads; an edit stays pending, and Apply
-    // then writes what is shown.
-    Click(view, 0, "chkInvertedLogic");
-    standins::DataSet data;
-    data.parameterBytes = {0x08, 0, 0, 0x40, 0x80};
-    rig.dtm.ChangeDataSet(data);
-    EXPECT_EQ(view->channelParameter(3)->Record(),
-              (ChannelPairRecord{0x40, false, 0, false, true}));
-    EXPECT_TRUE(view->isDirty());
-    rig.calls.clear();
-    StandIns::Bar(view).click(standins::ButtonControl::Button::Apply);
-    EXPECT_EQ(rig.calls, ApplyCalls("0800004080"));
-}
-
-TEST_F(ParameterViewTest, AnEditUpdatesOnlyItsPairLogsTheBytesAndMakesTheViewDirty) {
-    auto* view = Open({0x13, 0x22, 0x31, 0x4B, 0x0F, 0xEE});
-    Click(view, 1, "chkChannelA");
-    // Pair 1's unused bits are dropped; flag bit 2 cleared, the others stay.
-    EXPECT_EQ(view->parameterBytes(), (ByteArray{0x13, 0x20, 0x31, 0x4B, 0x0B, 0xEE}));
-    EXPECT_EQ(rig.log.lines(),
-              (QStringList{"Parameter: ISetDirty: 13, 20, 31, 4B, B",
-                           "Parameter: ISetDirty: 00010011, 00100000, 00110001, 01001011, "
-                           "00001011"}));
-    EXPECT_EQ(rig.calls, QStringList{"Buttons.EnableApply"});
-}
-
-TEST_F(ParameterViewTest, ApplyAndOkWriteOnlyWhenDirtyAndCancelNeverWrites) {
-    auto* view = Open({0x00, 0x10, 0x00, 0x00, 0x01, 0x99, 0x42});
-    auto& bar = StandIns::Bar(view);
+    view->ctlButtons_Apply(); // nothing to write
+    // An edit rewrites its own pair; a change of the data set then rereads
+    // and shows, the edit stays pending, and Apply writes every pair afresh.
+    Control(view, 1, "chkChannelA")->click();
+    rig.dtm.ChangeDataSet(WithBytes({0x0B, 0x01, 0x02, 0x43, 0x80}));
+    StandIns::Bar(view).click(Button::Apply);
     view->ctlButtons_Apply();
-    EXPECT_TRUE(rig.calls.isEmpty());
 
-    Click(view, 0, "chkChannelA");
-    Click(view, 0, "chkChannelA"); // back to the stored value, still dirty
-    rig.calls.clear();
+    Control(view, 0, "chkChannelA")->click();
     view->ctlButtons_Cancel();
-    EXPECT_EQ(rig.calls, QStringList{"UiManager.RequestClose(DTM-1)"});
-    EXPECT_FALSE(view->isDirty());
-
-    view->channelParameter(0)
-        ->findChild<QComboBox*>("cboFailsafeValue")
-        ->setCurrentIndex(kFailsafeLastValid);
-    Click(view, 3, "chkShortDetection");
-    rig.calls.clear();
-    ASSERT_TRUE(bar.click(standins::ButtonControl::Button::Ok));
-    EXPECT_EQ(rig.calls, ApplyCalls("20100080019942")
-                             << QStringList{"UiManager.RequestClose(DTM-1)"});
-
-    rig.calls.clear();
-    view->ctlButtons_Apply();
+    StandIns::Bar(view).click(Button::Ok);
     view->ctlButtons_Close();
+    // Release asks about an unsaved edit and writes it on yes.
+    Control<QComboBox>(view, 0, "cboFailsafeValue")->setCurrentIndex(kFailsafeLastValid);
+    rig.dtm.userDialog().SetAutomaticAnswer(kIdYes);
     view->ctlButtons_Help();
     ASSERT_EQ(OpenHelpWindowCount(), 1);
     EXPECT_TRUE(view->IDtmActiveXControl_PrepareToRelease());
     EXPECT_TRUE(view->IDtmActiveXControl_PrepareToRelease());
     EXPECT_EQ(OpenHelpWindowCount(), 0);
-    EXPECT_EQ(rig.calls,
-              (QStringList{"UiManager.RequestClose(DTM-1)", "UiManager.RequestDataSetUnlock",
-                           "UiManager.PreparedToRelease(DTM-1)"}));
+    EXPECT_EQ(rig.dtm.kernel().sinkCount() + rig.dtm.parameters().sinkCount(), 0u);
+
+    const QString close = "UiManager.RequestClose(DTM-1)";
+    EXPECT_EQ(
+        rig.calls.filter(
+            QRegularExpression("^(Buttons|UiManager|UserDialog|ParameterManager.[SC])")),
+        (QStringList{
+             "UiManager.IsEditAllowed", "Buttons.SetResourceManager",
+             QStringLiteral("Buttons.SetArea(%1,%2)").arg(view->width()).arg(view->height()),
+             "Buttons.SetStandardButtons(true,true,true,false)", "Buttons.DisableApply",
+             "Buttons.SetMessage()", "UiManager.InitFinished(DTM-1)", "Buttons.EnableApply"}
+         << ApplyCalls("0800004080")
+         << QStringList{"Buttons.EnableApply", close, close, close, "Buttons.EnableApply",
+                        "UserDialog.AskUser(The parameters have been changed. Do you want to "
+                        "apply the changes?,RQ16 DO8,4)"}
+         << ApplyCalls("2800004081")
+         << QStringList{"UiManager.RequestDataSetUnlock", "UiManager.PreparedToRelease(DTM-1)"}));
+    const QString init = "Parameter: IDtmActiveXControl_Init";
+    EXPECT_EQ(
+        rig.log.lines(),
+        (QStringList{init, init + ": Before resource initialization",
+                     init + ": Before channel parameter initialization",
+                     init + ": Before loading resources", init + ": Before getting values",
+                     "Parameter: GetAllValues", "Parameter.GetAllValues: no channel",
+                     init + ": Before initializing button control", init + ": finished",
+                     "Parameter: ISetDirty: A7, 8, 53, F0, 92",
+                     "Parameter: ISetDirty: 10100111, 00001000, 01010011, 11110000, 10010010",
+                     "Parameter: GetAllValues", "Parameter: GetAllValues",
+                     "Parameter: ISetDirty: 8, 0, 0, 40, 81",
+                     "Parameter: ISetDirty: 00001000, 00000000, 00000000, 01000000, 10000001",
+                     "Parameter: ISetDirty: 28, 0, 0, 40, 81",
+                     "Parameter: ISetDirty: 00101000, 00000000, 00000000, 01000000, 10000001"}));
 }
 
-TEST(ParameterRelease, AsksAboutUnsavedEditsAndWritesOnlyOnYes) {
-    for (const int answer : {kIdYes, kIdNo}) {
-        SCOPED_TRACE(answer);
-        StandIns rig;
-        rig.dtm.userDialog().SetAutomaticAnswer(answer);
-        auto* view = rig.Open<Parameter>();
-        Click(view, 3, "chkChannelB");
-        rig.calls.clear();
-        EXPECT_TRUE(view->IDtmActiveXControl_PrepareToRelease());
-        QStringList expected{"UserDialog.AskUser(The parameters have been changed. Do you want "
-                             "to apply the changes?,RQ16 DO8,4)"};
-        if (answer == kIdYes) {
-            expected << ApplyCalls("000000007F");
-        }
-        expected << "UiManager.RequestDataSetUnlock"
-                 << "UiManager.PreparedToRelease(DTM-1)";
-        EXPECT_EQ(rig.calls, expected);
-        EXPECT_EQ(rig.dtm.kernel().sinkCount(), 0u);
-        EXPECT_EQ(rig.dtm.parameters().sinkCount(), 0u);
-    }
-}
-
-TEST_F(ParameterViewTest, EditPermissionAndDataSetLockSwitchTheViewReadOnly) {
+TEST(ParameterView, EditPermissionAndDataSetLockSwitchTheViewReadOnly) {
+    StandIns rig;
     rig.dtm.SetDataSetLock(LockHolder::OtherUser, "Bob");
     auto* view = rig.Open<Parameter>();
-    auto& bar = StandIns::Bar(view);
-    EXPECT_EQ(Locks(view), "1111");
-    EXPECT_FALSE(bar.isOkEnabled());
-
-    struct Step {
-        LockHolder holder;
-        const char* user;
-        QStringList calls;
-        const char* locks;
-    };
-    const std::vector<Step> steps{
+    EXPECT_EQ(State(view), "1111: ");
+    const std::tuple<LockHolder, const char*, const char*> steps[] = {
         // Holding the lock offers Apply although nothing is dirty.
-        {LockHolder::ThisDtm,
-         "me",
-         {"Buttons.SetMessage(Data set locked by me)", "Buttons.EnableOk", "Buttons.EnableApply"},
-         "0000"},
-        {LockHolder::OtherUser,
-         "Anna",
-         {"Buttons.SetMessage(Data set locked by Anna)", "Buttons.DisableOk",
-          "Buttons.DisableApply"},
-         "1111"},
-        {LockHolder::ThisDtm,
-         "me",
-         {"Buttons.SetMessage(Data set locked by me)", "Buttons.EnableOk", "Buttons.EnableApply"},
-         "0000"},
+        {LockHolder::ThisDtm, "me", "0000 OK Apply: Data set locked by me"},
         // Unlocking makes the view read-only, unless the compatibility user unlocks.
-        {LockHolder::Released, "COMPATIBILITY", {}, "0000"},
-        {LockHolder::Released,
-         "compatibility",
-         {"Buttons.SetMessage()", "Buttons.DisableOk", "Buttons.DisableApply"},
-         "1111"},
+        {LockHolder::Released, "COMPATIBILITY", "0000 OK Apply: Data set locked by me"},
+        {LockHolder::Released, "compatibility", "1111: "},
+        {LockHolder::ThisDtm, "me", "0000 OK Apply: Data set locked by me"},
+        {LockHolder::OtherUser, "Anna", "1111: Data set locked by Anna"},
     };
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.user);
-        rig.calls.clear();
-        rig.dtm.SetDataSetLock(step.holder, step.user);
-        EXPECT_EQ(rig.calls, step.calls);
-        EXPECT_EQ(Locks(view), step.locks);
+    for (const auto& [holder, user, state] : steps) {
+        rig.dtm.SetDataSetLock(holder, user);
+        EXPECT_EQ(State(view), state) << user;
         EXPECT_FALSE(view->isDirty());
     }
 }
 
-TEST_F(ParameterViewTest, ShortDataIsShownAsFarAsPossibleAndNeverWritten) {
-    auto* view = Open({0x00, 0x08, 0x04});
-    view->channelParameter(0)->SetFailSafeParameter(0xC0);
-    rig.dtm.ChangeDataSet([] {
-        standins::DataSet data;
-        data.parameterBytes = {0x00, 0x08, 0x04};
-        return data;
-    }());
+TEST(ParameterView, AFailedWriteIsReportedAndKeepsTheEditsAndTheViewOpen) {
+    StandIns rig;
+    QTemporaryDir dir;
+    standins::RQ16Dtm::Options options;
+    options.dataSetFile = dir.filePath("RQ16DataSet.json");
+    standins::DataSet().Save(options.dataSetFile);
+    ::chmod(QFile::encodeName(options.dataSetFile).constData(), 0444);
+    standins::RQ16Dtm dtm(options);
+    dtm.SetControlCreator([](const QString&, QWidget* parent) { return new Parameter(parent); });
+    auto* view = qobject_cast<Parameter*>(dtm.OpenFunction("View"));
+    Control(view, 1, "chkInvertedLogic")->click();
+    rig.calls.clear();
+    ASSERT_TRUE(StandIns::Bar(view).click(Button::Ok));
+    ASSERT_EQ(rig.calls.size(), 4);
+    EXPECT_TRUE(rig.calls[3].startsWith("Kernel.OnErrorMessage(RQ16 DO8 / slot 03,The parameters "
+                                        "were not saved: ") &&
+                rig.calls[3].contains(options.dataSetFile))
+        << qPrintable(rig.calls[3]);
+    EXPECT_TRUE(view->isDirty() && StandIns::Bar(view).isApplyEnabled());
+    EXPECT_EQ(dtm.parameters().data(), standins::DataSet());
+    EXPECT_EQ(view->parameterBytes(), (ByteArray{0x00, 0x04, 0x00, 0x00, 0xFF}));
+}
+
+TEST(ParameterView, ShortDataAreShownReadOnlyAsFarAsPossibleAndNeverWritten) {
+    StandIns rig;
+    rig.dtm.parameters().Replace(WithBytes({0x00, 0x08, 0x04}));
+    auto* view = rig.Open<Parameter>();
+    const QString refused = "1111: The data set holds no valid parameters for this module.";
+    EXPECT_EQ(State(view), refused);
+    rig.dtm.ChangeDataSet(standins::DataSet());
+    EXPECT_EQ(State(view), "0000 OK Apply: ");
+
+    // An edit stays shown when the data become short again, and is never written.
+    Control(view, 0, "chkShortDetection")->click();
+    rig.log.clear();
+    rig.calls.clear();
+    rig.dtm.ChangeDataSet(WithBytes({0x00, 0x08, 0x04}));
+    EXPECT_EQ(State(view), refused);
+    EXPECT_EQ(view->channelParameter(0)->FailSafeParameter(), 0x80);
+    rig.dtm.userDialog().SetAutomaticAnswer(kIdYes);
+    view->IDtmActiveXControl_PrepareToRelease();
+    EXPECT_EQ(rig.calls.filter(QRegularExpression("^(ParameterManager.Set|Kernel.OnError)")),
+              QStringList{"Kernel.OnErrorMessage(RQ16 DO8 / slot 03,The parameters were not "
+                          "saved: The data set holds no valid parameters for this module.)"});
     // Both the kernel and the parameter manager tell of the change.
     EXPECT_EQ(rig.log.lines().filter("Error"),
               QStringList(2, "Parameter_GetAllValues, Error: : parameter data has 3 bytes, 5 "
                              "are needed"));
-    EXPECT_EQ(view->channelParameter(0)->FailSafeParameter(), 0xC0);
+}
 
-    rig.dtm.userDialog().SetAutomaticAnswer(kIdYes);
-    Click(view, 0, "chkChannelA");
-    view->ctlButtons_Apply();
-    view->IDtmActiveXControl_PrepareToRelease();
-    EXPECT_TRUE(rig.Calls("ParameterManager.SetParameterBytes").isEmpty());
+TEST(ParameterView, ShowsThePairsTwoByTwoAboveTheButtonBar) {
+    StandIns rig;
+    standins::DataSet data;
+    data.typeName = "<b>DO8</b>";
+    rig.dtm.parameters().Replace(data);
+    auto* view = rig.Open<Parameter>();
+    view->show();
+    view->resize(900, 600);
+    const auto box = [&](int k) { return view->channelParameter(k)->geometry(); };
+    const auto label = [&](const char* name) {
+        return view->findChild<QLabel*>(QString::fromLatin1(name))->geometry();
+    };
+    // Pixels between module type and slot label, slot label and number, and
+    // between the pairs across and down.
+    const auto gap = [](const QRect& a, const QRect& b) {
+        return b.left() > a.right() ? b.left() - a.right() - 1 : b.top() - a.bottom() - 1;
+    };
+    EXPECT_EQ(
+        (QList<int>{gap(label("lblModuleType"), label("lblSlotNumberLabel")),
+                    gap(label("lblSlotNumberLabel"), label("lblSlotNumber")), gap(box(0), box(1)),
+                    gap(box(2), box(3)), gap(box(0), box(2)), gap(box(1), box(3))}),
+        (QList<int>{8, 4, 8, 8, 12, 12}));
+    EXPECT_EQ(Label(view, "lblModuleType") + Label(view, "lblSlotNumberLabel") +
+                  Label(view, "lblSlotNumber"),
+              "<b>DO8</b>: Slot03");
+    EXPECT_EQ(view->findChild<QLabel*>("lblModuleType")->textFormat(), Qt::PlainText);
+    EXPECT_EQ(box(0).top(), box(1).top());
+    EXPECT_EQ(box(0).left(), box(2).left());
+    EXPECT_LE(view->findChild<QWidget*>("Content")->geometry().bottom(),
+              view->buttonBar()->widget()->geometry().top());
 }
 
 } // namespace
