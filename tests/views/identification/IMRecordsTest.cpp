@@ -95,17 +95,36 @@ TEST(TransactionSequence, AnswersMoveTheStateAndEndFailedSavesKeepingTheEdits) {
     for (const Case& c : cases) {
         TransactionSequence sequence;
         sequence.transactionResponseState = c.from;
-        sequence.m_bIMDataChanged = true;
+        sequence.m_bIMDataChanged = sequence.m_bIMDataRead = true;
         sequence.m_lSavePending = c.from >= state::kSaveIM1Select ? 1 : 0;
         const Step step = sequence.OnAnswer(c.answer);
         EXPECT_EQ(sequence.transactionResponseState, c.to) << c.from;
         EXPECT_EQ(step.send, c.send) << c.from;
         EXPECT_EQ(step.saveFailed, c.saveFailed) << c.from;
+        // Without I&M functions no earlier I&M records are shown again.
+        EXPECT_EQ(step.showNoImData, !sequence.m_bIMDataRead) << c.from;
         EXPECT_EQ(step.showNoImData, c.showNoImData) << c.from;
         EXPECT_EQ(step.disconnect, c.disconnect) << c.from;
+        EXPECT_EQ(step.enableButtons, c.answer.negative) << c.from;
         if (c.saveFailed) {
             EXPECT_TRUE(sequence.m_bIMDataChanged);
             EXPECT_EQ(sequence.m_lSavePending, 0);
         }
     }
+}
+
+TEST(TransactionSequence, FailedConnectsEndTheSaveAndUnparsableReadsFreeTheButtons) {
+    TransactionSequence sequence;
+    sequence.m_bIMDataChanged = sequence.m_bIMDataRead = true;
+    EXPECT_FALSE(sequence.OnConnectFailed()); // a read: no save has failed
+    sequence.m_lSavePending = 1;
+    EXPECT_TRUE(sequence.OnConnectFailed()); // the edits stay for the next close
+    EXPECT_TRUE(sequence.m_bIMDataChanged);
+    EXPECT_EQ(sequence.OnClose(6), CloseDecision::StartSave);
+    EXPECT_TRUE(sequence.OnNegativeConnect()); // the edits are dropped, the view closes
+    EXPECT_EQ(sequence.OnClose(6), CloseDecision::Close);
+    sequence.transactionResponseState = state::kIM1Read;
+    const Step step = sequence.OnUnparsable(QStringLiteral("bad"));
+    EXPECT_TRUE(step.enableButtons && !step.disconnect);
+    EXPECT_EQ(step.report, QStringLiteral("bad"));
 }
