@@ -9,12 +9,14 @@
 #include "standins/communication/Documents.h"
 
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 using namespace rq16;
 using namespace rq16::test;
@@ -70,13 +72,6 @@ protected:
             answer(response);
         }
     }
-    void readEverything() {
-        answerAll({kOk, kQs, kOk, docs::DataResponse({0x00}), kOk,
-                   Record("H1", "  Pump ", 32, "Hall"), kOk,
-                   Record("H2", "2024-05-06 07:00", 16, QByteArray(38, 'R')), kOk});
-        rig.comm.clearRequests();
-        rig.calls.clear();
-    }
     /// The transaction requests since the last clear: kind, index, data.
     QStringList requests() const {
         QStringList sent;
@@ -126,6 +121,8 @@ TEST_F(IdentificationViewTest, ReadSequenceShowsAndStoresEverything) {
     // Another user's lock makes the comment read-only and OK unusable.
     rig.dtm.SetDataSetLock(standins::LockHolder::OtherUser, "Bob");
     EXPECT_TRUE(view->commentBox()->isReadOnly());
+    const QPalette greyed = view->commentBox()->palette();
+    EXPECT_EQ(greyed.color(QPalette::Base), greyed.color(QPalette::Window));
     EXPECT_FALSE(StandIns::Bar(view.get()).isOkEnabled());
 }
 
@@ -141,7 +138,10 @@ TEST_F(IdentificationViewTest, RefusedSelectShowsNoImData) {
 }
 
 TEST_F(IdentificationViewTest, FailedWritesKeepTheEditsUntilASaveSucceeds) {
-    readEverything();
+    answerAll({kOk, kQs, kOk, docs::DataResponse({0x00}), kOk, Record("H1", "  Pump ", 32, "Hall"),
+               kOk, Record("H2", "2024-05-06 07:00", 16, QByteArray(38, 'R')), kOk});
+    EXPECT_EQ(text("txtTagFunction"), QStringLiteral("Pump")); // blanks trimmed
+    rig.comm.clearRequests();
     view->textBox(QStringLiteral("txtTagFunction"))->setText(QStringLiteral("  Fan"));
 
     // First release: the save runs, the module refuses the I&M2 select.
@@ -173,12 +173,17 @@ TEST_F(IdentificationViewTest, FailedWritesKeepTheEditsUntilASaveSucceeds) {
     EXPECT_TRUE(view->sequence().m_bIMDataChanged);
     answer();
 
-    // Third try writes all four requests, stores, saves and closes.
+    // Third try writes all four requests, stores, saves and closes; the
+    // module gets a pause after the I&M1 record.
     rig.calls.clear();
     rig.comm.clearRequests();
     rig.module.connectionFaults().refuseTransaction = false;
+    view->SetWritePauseMs(300);
     EXPECT_FALSE(view->IDtmActiveXControl_PrepareToRelease());
-    answerAll({kOk, kOk, kOk, kOk, kOk});
+    answerAll({kOk, kOk, kOk});
+    EXPECT_EQ(requests().size(), 2);
+    ASSERT_TRUE(test::SpinUntil([&] { return requests().size() == 3; }));
+    answerAll({kOk, kOk});
     const QStringList sent = requests();
     ASSERT_EQ(sent.size(), 4);
     EXPECT_EQ(sent.at(0), kSelectIM1);
@@ -192,8 +197,24 @@ TEST_F(IdentificationViewTest, FailedWritesKeepTheEditsUntilASaveSucceeds) {
     EXPECT_FALSE(view->sequence().m_bIMDataChanged);
     answer();
     EXPECT_TRUE(rig.calls.contains(QStringLiteral("UiManager.RequestClose(INIT)")));
+    EXPECT_TRUE(errors().isEmpty());
     EXPECT_TRUE(view->IDtmActiveXControl_PrepareToRelease());
     EXPECT_TRUE(rig.calls.contains(QStringLiteral("UiManager.PreparedToRelease(INIT)")));
+}
+
+TEST_F(IdentificationViewTest, LayoutCaptionsPictureAndWhatCanBeEdited) {
+    const std::tuple<const char*, bool, int> boxes[] = {{"txtOrderNumber", true, 32767},
+                                                        {"txtTagFunction", false, 32},
+                                                        {"txtTagLocation", false, 22},
+                                                        {"txtInstallationDate", false, 16}};
+    for (const auto& [box, readOnly, maxLength] : boxes) {
+        EXPECT_EQ(view->textBox(box)->isReadOnly(), readOnly) << box;
+        EXPECT_EQ(view->textBox(box)->maxLength(), maxLength) << box;
+    }
+    EXPECT_EQ(view->findChild<QLabel*>("lblTagFunction")->text(), QStringLiteral("Tag function"));
+    EXPECT_TRUE(view->findChild<QLabel*>("lblModuleType")->font().bold());
+    EXPECT_EQ(view->devicePictureId(), 602);
+    EXPECT_EQ(view->sizeHint().width(), 590);
 }
 
 TEST(DevicePicture, ScaledToTheBandHeightAndCentred) {
