@@ -31,9 +31,7 @@ public:
         return accept;
     }
     QString WriteForceValuesRequest(const ByteArray& block) override {
-        const QByteArray bytes(reinterpret_cast<const char*>(block.data()),
-                               static_cast<qsizetype>(block.size()));
-        return QStringLiteral("write ") + QString::fromLatin1(bytes.toHex());
+        return QStringLiteral("write ") + standins::documents::ToHex(block);
     }
     void SetEnableForceTimer(bool on) override { calls << (on ? "timer on" : "timer off"); }
     void ReportTransactionFailed(const QString& operation) override {
@@ -103,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Sequence{"ValueChangesDuringAWriteAreSentOnceWithTheLatestMasks",
                                "+2 12 13 a2 a3",
                                {"enable", "write 00040000", "timer on", "Busy with update",
-                                "Busy with update", "write 0004000c", "read"}},
+                                "Busy with update", "write 0004000C", "read"}},
                       Sequence{"ValueWithNothingActivatedIsOnlyStored",
                                "15 +0",
                                {"enable", "write 00010020", "timer on"}},
@@ -182,6 +180,7 @@ protected:
     int Transactions() const {
         return static_cast<int>(rig.Calls("Communication.Transaction").size());
     }
+    QString caption() const { return rig.Calls("Buttons.SetExtraButton").last(); }
     StandIns rig;
     Simulation* view = nullptr;
 };
@@ -195,14 +194,26 @@ TEST_F(SimulationViewTest, PauseKeepsForcingAndAWriteAnswerStillReadsBackOnce) {
     view->IBaseCommunicationCallback_OnTransactionResponse(view->ReadOutputInvokeId(),
                                                            docs::DataResponse({0, 4, 0, 0}));
     EXPECT_FALSE(view->CycleTimerActive());
+    EXPECT_EQ(caption(), "Buttons.SetExtraButton(Start reading,,0)");
     view->IBaseCommunicationCallback_OnTransactionResponse(write, docs::EmptyResponse());
     rig.Settle();
-    EXPECT_EQ(Transactions(), 4);    // read, enable, write, one read back
+    EXPECT_EQ(Transactions(), 4); // read, enable, write, one read back
+    // The invoke id, the request and "Command successful".
+    EXPECT_EQ(rig.log.forPlace("Simulation.writeForceOutputValues").size(), 3);
     view->ctlButtons_ExtraCommand(); // resume: a read at once
     rig.Settle();
     EXPECT_EQ(Transactions(), 5);
+    view->timEnableForce_Timer(); // the enable is unanswered: logged twice, not sent
+    EXPECT_EQ(rig.log.forPlace("Simulation.timEnableForce_Timer").size(), 3);
     EXPECT_TRUE(rig.Calls("Communication.Disconnect").isEmpty());
     EXPECT_TRUE(view->EnableForceTimerActive());
+
+    // A lost connection leaves nothing paused; the button connects again.
+    view->IBaseCommunicationCallback_OnAbort(QStringLiteral("SIM-1"));
+    EXPECT_EQ(caption(), "Buttons.SetExtraButton(Start reading,,0)");
+    view->ctlButtons_ExtraCommand();
+    rig.Settle();
+    EXPECT_EQ(rig.Calls("Communication.Connect").size(), 2);
 }
 
 TEST_F(SimulationViewTest, ForceControlsFollowTheDataSetLockWhileReadingGoesOn) {
@@ -214,16 +225,23 @@ TEST_F(SimulationViewTest, ForceControlsFollowTheDataSetLockWhileReadingGoesOn) 
     rig.dtm.SetDataSetLock(LockHolder::ThisDtm, "me");
     rig.dtm.SetDataSetLock(LockHolder::Released, "COMPATIBILITY");
     EXPECT_FALSE(locked());
+    EXPECT_FALSE(StandIns::Bar(view).isActivityShown());
     rig.dtm.SetDataSetLock(LockHolder::Released, "me");
     EXPECT_TRUE(locked());
     EXPECT_EQ(StandIns::Bar(view).message(), "");
     EXPECT_NE(view->ReadOutputInvokeId(), "");
+    rig.Answer(); // reading goes on
+    EXPECT_TRUE(view->CycleTimerActive());
 }
 
-TEST(SimulationView, OpenedWhileAnotherUserHoldsTheDataSetItsForceControlsAreLocked) {
+TEST(SimulationView, OpenedLockedByAnotherUserAndRefusedAConnection) {
     StandIns rig;
     rig.dtm.SetDataSetLock(standins::LockHolder::OtherUser, "engineer2");
-    EXPECT_TRUE(rig.Open<Simulation>()->channelSimulation(7)->Locked());
+    rig.module.connectionFaults().refuseConnect = true;
+    auto* view = rig.Open<Simulation>();
+    rig.Settle();
+    EXPECT_TRUE(view->channelSimulation(7)->Locked());
+    EXPECT_FALSE(StandIns::Bar(view).isActivityShown());
 }
 
 } // namespace
