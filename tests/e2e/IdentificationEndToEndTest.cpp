@@ -60,13 +60,6 @@ protected:
         return qobject_cast<Identification*>(
             dtm.OpenFunction(QStringLiteral("RQ16Controls.Identification"), nullptr, &invokeId));
     }
-    /// The read sequence has delivered the I&M data and the view is offline.
-    bool readDone(Identification* view) {
-        return SpinUntil([&] {
-            return view->sequence().m_bIMDataRead && !view->IsOnline() &&
-                   comm.pendingAnswers() == 0;
-        });
-    }
     static QString text(Identification* view, const char* name) {
         return view->textBox(QLatin1String(name))->text();
     }
@@ -84,7 +77,9 @@ protected:
 TEST_F(IdentificationEndToEnd, EditsReachTheModuleAndTheDataSetFile) {
     auto dtm = newDtm(6);
     Identification* view = open(*dtm);
-    ASSERT_TRUE(readDone(view));
+    ASSERT_TRUE(SpinUntil([&] { // the I&M data read, the view offline again
+        return view->sequence().m_bIMDataRead && !view->IsOnline() && comm.pendingAnswers() == 0;
+    }));
     EXPECT_EQ(text(view, "txtTagFunction"), QStringLiteral("Conveyor 3 outputs"));
     EXPECT_EQ(text(view, "txtSerialNumber"), QStringLiteral("SN0042318"));
 

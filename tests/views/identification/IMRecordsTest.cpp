@@ -104,6 +104,7 @@ TEST(TransactionSequence, AnswersMoveTheStateAndEndFailedSavesKeepingTheEdits) {
         // Without I&M functions no earlier I&M records are shown again.
         EXPECT_EQ(step.showNoImData, !sequence.m_bIMDataRead) << c.from;
         EXPECT_EQ(step.showNoImData, c.showNoImData) << c.from;
+        EXPECT_EQ(step.parseQsData, c.showNoImData || c.from == state::kIM2Read) << c.from;
         EXPECT_EQ(step.disconnect, c.disconnect) << c.from;
         EXPECT_EQ(step.enableButtons, c.answer.negative) << c.from;
         if (c.saveFailed) {

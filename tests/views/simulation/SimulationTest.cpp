@@ -11,6 +11,7 @@
 
 #include <QByteArray>
 #include <QCheckBox>
+#include <QLabel>
 #include <QRadioButton>
 #include <QStringList>
 
@@ -25,7 +26,7 @@ namespace {
 class RecordingConnection : public IForcingConnection {
 public:
     QString ForcingReference() override { return reference; }
-    QString NewForcingInvokeId() override { return QStringLiteral("ID%1").arg(++m_ids); }
+    QString NewForcingInvokeId() override { return QStringLiteral("ID%1").arg(++ids); }
     bool SendForcingTransaction(const QString&, const QString& request) override {
         calls << request;
         return accept;
@@ -38,18 +39,14 @@ public:
         calls << "failed " + operation;
     }
     void LogForcing(const QString&, const QString& message) override {
-        if (message == QStringLiteral("Busy with update")) {
-            calls << message;
-        }
+        calls << QStringList{message}.filter(QStringLiteral("Busy with update"));
     }
     void ReadBack() override { calls << QStringLiteral("read"); }
 
     QString reference = QStringLiteral("REF1");
     bool accept = true;
     QStringList calls;
-
-private:
-    int m_ids = 0;
+    int ids = 0;
 };
 
 struct Sequence {
@@ -60,10 +57,6 @@ struct Sequence {
     const char* steps;
     QStringList expected;
 };
-
-void PrintTo(const Sequence& sequence, std::ostream* out) {
-    *out << sequence.name;
-}
 
 class ForceRequestsTest : public ::testing::TestWithParam<Sequence> {};
 
@@ -219,6 +212,11 @@ TEST_F(SimulationViewTest, PauseKeepsForcingAndAWriteAnswerStillReadsBackOnce) {
 TEST_F(SimulationViewTest, ForceControlsFollowTheDataSetLockWhileReadingGoesOn) {
     using standins::LockHolder;
     const auto locked = [&] { return view->channelSimulation(0)->Locked(); };
+    const auto label = [&](const char* name) {
+        return view->channelSimulation(0)->findChild<QLabel*>(name)->text();
+    };
+    EXPECT_EQ(label("lblForcingActivated") + '/' + label("lblForceInvalid"),
+              "Forcing activated/Force value invalid");
     rig.dtm.SetDataSetLock(LockHolder::OtherUser, "engineer2");
     EXPECT_TRUE(locked());
     EXPECT_EQ(StandIns::Bar(view).message(), "Data set locked by engineer2");
