@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -90,6 +91,12 @@ TEST_F(AboutTest, MissingResourcesAreSkippedOneByOne) {
 }
 
 TEST_F(AboutTest, ControlsWithNumericTagsTakeTheirTexts) {
+    // Below 5000 a text comes from the resource server's own folder.
+    QTemporaryDir folder;
+    QFile texts(folder.filePath("texts.en.txt"));
+    ASSERT_TRUE(texts.open(QIODevice::WriteOnly) && texts.write("4001\tOwn channel\n") > 0);
+    texts.close();
+    rig.dtm.kernel().resources().SetDefaultFolder(folder.path());
     About view;
     auto* common = new QLabel("design", &view);
     common->setProperty("tag", "6002");
@@ -99,7 +106,7 @@ TEST_F(AboutTest, ControlsWithNumericTagsTakeTheirTexts) {
     untagged->setProperty("tag", "not a number");
     view.IDtmActiveXControl_Init("A", "", &rig.dtm);
     EXPECT_EQ(common->text(), "Slot");
-    EXPECT_EQ(own->title(), "Channel");
+    EXPECT_EQ(own->title(), "Own channel");
     EXPECT_EQ(untagged->text(), "keep");
 }
 
