@@ -99,6 +99,16 @@ TEST_F(ObservationViewTest, OnlineButtonDisconnectsAfterTheOutstandingRead) {
     EXPECT_EQ(StandIns::Bar(view).extraCaption(), "Stop reading");
 }
 
+TEST_F(ObservationViewTest, OnlineButtonDisconnectsAtOnceWhenAnUnreadableAnswerStoppedTheCycle) {
+    Reading();
+    view->IBaseCommunicationCallback_OnTransactionResponse(view->ReadOutputInvokeId(), "GARBLED");
+    rig.Settle();
+    EXPECT_FALSE(view->CycleTimerActive());
+    view->ctlButtons_ExtraCommand();
+    rig.Settle();
+    EXPECT_EQ(rig.Calls("Communication.Disconnect").size(), 1);
+}
+
 TEST_F(ObservationViewTest, UnreadableConnectAnswersAreRetriedAtTheCyclePace) {
     view->IBaseCommunicationCallback_OnConnectResponse(rig.comm.requests().back().invokeId,
                                                        QStringLiteral("GARBLED"));
