@@ -51,7 +51,8 @@ standins::DataSet WithBytes(const ByteArray& bytes) {
     return data;
 }
 
-/// Channel readers that cannot read a document holding "unreadable".
+/// Channel readers that cannot read a document holding "unreadable" and
+/// read channel number 9 from one holding "outside".
 struct PickyComponents : standins::StandInComponentFactory {
     struct Reader : IChannelReader {
         std::unique_ptr<IChannelReader> real = StandInComponentFactory().CreateChannelReader();
@@ -59,7 +60,10 @@ struct PickyComponents : standins::StandInComponentFactory {
             return !text.contains("unreadable") && real->Parse(text, context);
         }
         QString LastError() const override { return "no channel"; }
-        ChannelObject Channel() const override { return real->Channel(); }
+        ChannelObject Channel() const override {
+            const ChannelObject channel = real->Channel();
+            return channel.tag == "outside" ? ChannelObject{9, channel.tag} : channel;
+        }
     };
     std::unique_ptr<IChannelReader> CreateChannelReader() override {
         return std::make_unique<Reader>();
@@ -73,12 +77,13 @@ TEST(ParameterView, ReadsEditsWritesBackAndReleasesInOneCycle) {
     standins::DataSet data = WithBytes({0xA7, 0x08, 0x53, 0xF0, 0x96, 0x77}); // flags 1, 2, 4, 7
     data.channelTags[2] = "Pump & valve";
     data.channelTags[4] = "unreadable";
+    data.channelTags[6] = "outside";
     data.channelTags[7] = "eighth";
     rig.dtm.parameters().Replace(data);
     auto* view = rig.Open<Parameter>();
     const QString captions[] = {"Channel 1: Q1/Channel 2: Q2",
                                 "Channel 3: Pump && valve/Channel 4: Q4",
-                                "Channel 5: /Channel 6: Q6", "Channel 7: Q7/Channel 8: eighth"};
+                                "Channel 5: /Channel 6: Q6", "Channel 7: /Channel 8: eighth"};
     const ChannelPairRecord records[] = {{0xA0, true, 0, false, true},
                                          {0x00, false, 1, true, false},
                                          {0x50, false, 0, true, false},
@@ -133,6 +138,7 @@ TEST(ParameterView, ReadsEditsWritesBackAndReleasesInOneCycle) {
                      init + ": Before channel parameter initialization",
                      init + ": Before loading resources", init + ": Before getting values",
                      "Parameter: GetAllValues", "Parameter.GetAllValues: no channel",
+                     "Parameter_GetAllValues, Error: : channel number 9 is out of range",
                      init + ": Before initializing button control", init + ": finished",
                      "Parameter: ISetDirty: A7, 8, 53, F0, 92",
                      "Parameter: ISetDirty: 10100111, 00001000, 01010011, 11110000, 10010010",
