@@ -102,13 +102,13 @@ TEST(ParameterView, ReadsEditsWritesBackAndReleasesInOneCycle) {
     StandIns::Bar(view).click(Button::Apply);
     view->ctlButtons_Apply();
 
+    // OK writes and closes; Cancel closes without writing and leaves nothing
+    // to ask about at release.
+    Control<QComboBox>(view, 0, "cboFailsafeValue")->setCurrentIndex(kFailsafeLastValid);
+    StandIns::Bar(view).click(Button::Ok);
     Control(view, 0, "chkChannelA")->click();
     view->ctlButtons_Cancel();
-    StandIns::Bar(view).click(Button::Ok);
     view->ctlButtons_Close();
-    // Release asks about an unsaved edit and writes it on yes.
-    Control<QComboBox>(view, 0, "cboFailsafeValue")->setCurrentIndex(kFailsafeLastValid);
-    rig.dtm.userDialog().SetAutomaticAnswer(kIdYes);
     view->ctlButtons_Help();
     ASSERT_EQ(OpenHelpWindowCount(), 1);
     EXPECT_TRUE(view->IDtmActiveXControl_PrepareToRelease());
@@ -125,12 +125,10 @@ TEST(ParameterView, ReadsEditsWritesBackAndReleasesInOneCycle) {
              QStringLiteral("Buttons.SetArea(%1,%2)").arg(view->width()).arg(view->height()),
              "Buttons.SetStandardButtons(true,true,true,false)", "Buttons.DisableApply",
              "Buttons.SetMessage()", "UiManager.InitFinished(DTM-1)", "Buttons.EnableApply"}
-         << ApplyCalls("0800004080")
-         << QStringList{"Buttons.EnableApply", close, close, close, "Buttons.EnableApply",
-                        "UserDialog.AskUser(The parameters have been changed. Do you want to "
-                        "apply the changes?,RQ16 DO8,4)"}
-         << ApplyCalls("2800004081")
-         << QStringList{"UiManager.RequestDataSetUnlock", "UiManager.PreparedToRelease(DTM-1)"}));
+         << ApplyCalls("0800004080") << QStringList{"Buttons.EnableApply"}
+         << ApplyCalls("2800004080")
+         << QStringList{close, "Buttons.EnableApply", close, close,
+                        "UiManager.RequestDataSetUnlock", "UiManager.PreparedToRelease(DTM-1)"}));
     const QString init = "Parameter: IDtmActiveXControl_Init";
     EXPECT_EQ(
         rig.log.lines(),
@@ -143,8 +141,8 @@ TEST(ParameterView, ReadsEditsWritesBackAndReleasesInOneCycle) {
                      "Parameter: ISetDirty: A7, 8, 53, F0, 92",
                      "Parameter: ISetDirty: 10100111, 00001000, 01010011, 11110000, 10010010",
                      "Parameter: GetAllValues", "Parameter: GetAllValues",
-                     "Parameter: ISetDirty: 8, 0, 0, 40, 81",
-                     "Parameter: ISetDirty: 00001000, 00000000, 00000000, 01000000, 10000001",
+                     "Parameter: ISetDirty: 28, 0, 0, 40, 80",
+                     "Parameter: ISetDirty: 00101000, 00000000, 00000000, 01000000, 10000000",
                      "Parameter: ISetDirty: 28, 0, 0, 40, 81",
                      "Parameter: ISetDirty: 00101000, 00000000, 00000000, 01000000, 10000001"}));
 }
@@ -209,11 +207,15 @@ TEST(ParameterView, ShortDataAreShownReadOnlyAsFarAsPossibleAndNeverWritten) {
     rig.dtm.ChangeDataSet(WithBytes({0x00, 0x08, 0x04}));
     EXPECT_EQ(State(view), refused);
     EXPECT_EQ(view->channelParameter(0)->FailSafeParameter(), 0x80);
+    // Release asks about the edit; yes tries to write it.
     rig.dtm.userDialog().SetAutomaticAnswer(kIdYes);
     view->IDtmActiveXControl_PrepareToRelease();
-    EXPECT_EQ(rig.calls.filter(QRegularExpression("^(ParameterManager.Set|Kernel.OnError)")),
-              QStringList{"Kernel.OnErrorMessage(RQ16 DO8 / slot 03,The parameters were not "
-                          "saved: The data set holds no valid parameters for this module.)"});
+    EXPECT_EQ(
+        rig.calls.filter(QRegularExpression("^(UserDialog|ParameterManager.Set|Kernel.OnError)")),
+        (QStringList{"UserDialog.AskUser(The parameters have been changed. Do you want to apply "
+                     "the changes?,RQ16 DO8,4)",
+                     "Kernel.OnErrorMessage(RQ16 DO8 / slot 03,The parameters were not saved: "
+                     "The data set holds no valid parameters for this module.)"}));
     // Both the kernel and the parameter manager tell of the change.
     EXPECT_EQ(rig.log.lines().filter("Error"),
               QStringList(2, "Parameter_GetAllValues, Error: : parameter data has 3 bytes, 5 "
@@ -224,6 +226,7 @@ TEST(ParameterView, ShowsThePairsTwoByTwoAboveTheButtonBar) {
     StandIns rig;
     standins::DataSet data;
     data.typeName = "<b>DO8</b>";
+    data.slotNumber = 12;
     rig.dtm.parameters().Replace(data);
     auto* view = rig.Open<Parameter>();
     view->show();
@@ -244,7 +247,7 @@ TEST(ParameterView, ShowsThePairsTwoByTwoAboveTheButtonBar) {
         (QList<int>{8, 4, 8, 8, 12, 12}));
     EXPECT_EQ(Label(view, "lblModuleType") + Label(view, "lblSlotNumberLabel") +
                   Label(view, "lblSlotNumber"),
-              "<b>DO8</b>: Slot03");
+              "<b>DO8</b>: Slot12");
     EXPECT_EQ(view->findChild<QLabel*>("lblModuleType")->textFormat(), Qt::PlainText);
     EXPECT_EQ(box(0).top(), box(1).top());
     EXPECT_EQ(box(0).left(), box(2).left());
