@@ -224,7 +224,7 @@ void FrameWindow::buildLanguageMenu() {
         action->setCheckable(true);
         action->setChecked(code == language());
         m_languages->addAction(action);
-        connect(action, &QAction::triggered, this, [this, code] { setLanguage(code); });
+        connect(action, &QAction::triggered, this, [this, code = code] { setLanguage(code); });
     }
     menu->addSeparator();
     menu->addAction(QStringLiteral("Views opened from now on use the chosen language."))

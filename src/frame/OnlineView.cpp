@@ -2,8 +2,6 @@
 
 #include "ComponentRegistry.h"
 
-#include "common/HelpUtilities.h"
-
 namespace rq16 {
 
 namespace {
@@ -359,9 +357,7 @@ void OnlineView::CloseWhileOnline() {
 }
 
 bool OnlineView::IDtmActiveXControl_PrepareToRelease() {
-    if (lHelpResult != 0) {
-        CloseAllHelp(this);
-    }
+    CloseHelp();
     if (!Released()) {
         ReleaseConnection();
     }

@@ -1,5 +1,6 @@
 #include "ViewBase.h"
 #include "PlainText.h"
+#include "SkipOnError.h"
 
 #include "ComponentRegistry.h"
 
@@ -107,16 +108,10 @@ void ViewBase::SetUpButtonBar() {
     InitStatement([&] { bar.SetMessage(QString()); });
 }
 
-bool ViewBase::IDtmActiveXControl_PrepareToRelease() {
+void ViewBase::CloseHelp() {
     if (lHelpResult != 0) {
-        CloseAllHelp(this);
+        SkipOnError([&] { CloseAllHelp(this); });
     }
-    if (m_blnReleased) {
-        return true;
-    }
-    Log(QStringLiteral(".PrepareToRelease"), QStringLiteral("Offline"));
-    SendPreparedToRelease();
-    return true;
 }
 
 void ViewBase::SendPreparedToRelease() {

@@ -48,8 +48,8 @@ public:
     /// logged with place typeName + ".Init, Error: " and Init goes on.
     bool IDtmActiveXControl_Init(const QString& invokeId, const QString& functionCall,
                                  IDtm* Dtm) override;
-    /// Closes the help and sends PreparedToRelease at once (offline views).
-    bool IDtmActiveXControl_PrepareToRelease() override;
+    // IDtmActiveXControl_PrepareToRelease is each view's own: what a view
+    // waits for before PreparedToRelease differs from view to view.
 
     /// PreparedToRelease has been sent; the view holds no DTM any more and
     /// logs and sends nothing further.
@@ -134,6 +134,8 @@ protected:
     IDtm& Dtm() const;
     IDtmKernel& Kernel() const;
     IParameterManager& ParameterManager() const;
+    /// Closes the help windows the view opened, if it opened any.
+    void CloseHelp();
     /// Sends PreparedToRelease with the Init invoke id, once, then drops
     /// every DTM reference.
     void SendPreparedToRelease();

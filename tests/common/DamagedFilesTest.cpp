@@ -22,9 +22,7 @@ namespace {
 /// The debug log captured, with the debugger output switched on.
 struct DebugLog : test::LogCapture {
     DebugLog() { ReadDebugSettings(on); }
-    ~DebugLog() { ReadDebugSettings(off); }
     std::int16_t on = 1;
-    std::int16_t off = -1;
 };
 
 TEST(DamagedFiles, RegistryAndHelpFilesAreRefusedButNeverBlock) {

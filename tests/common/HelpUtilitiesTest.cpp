@@ -42,26 +42,14 @@ protected:
     QTemporaryDir dir;
 };
 
-TEST_F(HelpTest, OpensTheTopicOfTheContextIdOrTheDefaultTopic) {
+TEST_F(HelpTest, OneWindowPerHelpFileShowsTheTopicOfTheContextIdOrTheDefault) {
     EXPECT_NE(ShowHelp(helpFile(), 25600, nullptr), 0);
     EXPECT_EQ(shownText(), QStringLiteral("Diagnosis help"));
-    EXPECT_EQ(OpenHelpWindowCount(), 1);
-
-    // The same help file reuses its window.
     EXPECT_NE(ShowHelp(helpFile(), 0, nullptr), 0);
     EXPECT_EQ(shownText(), QStringLiteral("Index"));
     EXPECT_EQ(OpenHelpWindowCount(), 1);
-}
 
-TEST_F(HelpTest, UnknownTopicsAndFilesGiveZero) {
-    EXPECT_EQ(ShowHelp(helpFile(), 12345, nullptr), 0);
-    EXPECT_EQ(ShowHelp(helpFile(), 25200, nullptr), 0) << "the mapped page does not exist";
-    EXPECT_EQ(ShowHelp(dir.path() + "/none.chm", 0, nullptr), 0);
-    EXPECT_EQ(OpenHelpWindowCount(), 0);
-}
-
-TEST_F(HelpTest, CloseAllHelpClosesEveryWindow) {
-    ASSERT_NE(ShowHelp(helpFile(), 25600, nullptr), 0);
+    // Another help file gets its own window; CloseAllHelp closes them all.
     QTemporaryDir other;
     QDir(other.path()).mkpath("kelio");
     QFile::copy(helpFile(), other.path() + "/kelio.chm");
@@ -69,6 +57,13 @@ TEST_F(HelpTest, CloseAllHelpClosesEveryWindow) {
     ASSERT_NE(ShowHelp(other.path() + "/kelio.chm", 25600, nullptr), 0);
     EXPECT_EQ(OpenHelpWindowCount(), 2);
     CloseAllHelp(nullptr);
+    EXPECT_EQ(OpenHelpWindowCount(), 0);
+}
+
+TEST_F(HelpTest, UnknownTopicsAndFilesGiveZero) {
+    EXPECT_EQ(ShowHelp(helpFile(), 12345, nullptr), 0);
+    EXPECT_EQ(ShowHelp(helpFile(), 25200, nullptr), 0) << "the mapped page does not exist";
+    EXPECT_EQ(ShowHelp(dir.path() + "/none.chm", 0, nullptr), 0);
     EXPECT_EQ(OpenHelpWindowCount(), 0);
 }
 

@@ -232,17 +232,29 @@ TEST_F(OnlineViewTest, VerifyConnectionOnlyForTheOutstandingRequest) {
     EXPECT_TRUE(rig.log.contains("Diagnosis.CallVerifyConnection: "));
 }
 
-TEST_F(OnlineViewTest, InitWithoutDtmIsReportedAndNothingBreaks) {
-    Diagnosis view;
-    EXPECT_TRUE(view.IDtmActiveXControl_Init(QStringLiteral("X"), QString(), nullptr));
-    EXPECT_EQ(rig.Calls("MessageBox"),
-              QStringList{"MessageBox(BIG Problem: Error occured and no Interface IDtmEvents "
-                          "avaliable!)"});
-    EXPECT_TRUE(rig.log.contains("Diagnosis.Init, Error: : The view holds no DTM"))
-        << rig.log.lines().join("\n").toStdString();
-    view.CallConnect();
-    view.ctlButtons_ExtraCommand();
-    view.IDtmActiveXControl_PrepareToRelease();
-    rig.Settle();
-    EXPECT_TRUE(rig.Calls("Communication").isEmpty());
+TEST_F(OnlineViewTest, InitWithoutDtmOrKernelIsReportedAndNothingBreaks) {
+    struct NoKernel : IDtm {
+        IDtmKernel* DtmKernel() override { return nullptr; }
+        std::vector<IBaseDtmCommunication*> CommunicationObjects() override { return {}; }
+        QString ProtocolId() override { return {}; }
+        int ChannelCount() override { return 0; }
+        IFdtChannel* Channel(int) override { return nullptr; }
+    } noKernel;
+    for (IDtm* dtm : std::initializer_list<IDtm*>{nullptr, &noKernel}) {
+        rig.calls.clear();
+        rig.log.clear();
+        Diagnosis view;
+        EXPECT_TRUE(view.IDtmActiveXControl_Init(QStringLiteral("X"), QString(), dtm));
+        EXPECT_EQ(rig.Calls("MessageBox"),
+                  QStringList{"MessageBox(BIG Problem: Error occured and no Interface IDtmEvents "
+                              "avaliable!)"});
+        EXPECT_FALSE(
+            rig.log.lines().filter("Diagnosis.Init, Error: : The view holds no DTM").isEmpty())
+            << rig.log.lines().join("\n").toStdString();
+        view.CallConnect();
+        view.ctlButtons_ExtraCommand();
+        view.IDtmActiveXControl_PrepareToRelease();
+        rig.Settle();
+        EXPECT_TRUE(rig.Calls("Communication").isEmpty());
+    }
 }

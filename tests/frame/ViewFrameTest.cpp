@@ -42,6 +42,9 @@ TEST(ViewFrameTest, EveryNewViewReadsTheRegistryAgain) {
         rig.Open<Diagnosis>();
         EXPECT_EQ(rig.log.contains("Diagnosis: IDtmActiveXControl_Init"), registry == on);
     }
+    // A view destroyed without release no longer hears the kernel.
+    delete rig.Open<Diagnosis>();
+    EXPECT_EQ(rig.dtm.kernel().sinkCount(), 3u);
 }
 
 TEST(ViewFrameTest, InitLogsMissingPicturesOnceAndGoesOn) {
@@ -69,6 +72,10 @@ TEST(ViewFrameTest, TheBarStaysAlongTheLowerEdgeAndNothingElseMoves) {
         EXPECT_EQ(bar->geometry(),
                   QRect(0, size.height() - bar->height(), size.width(), bar->height()));
         EXPECT_EQ(view->headerLabel()->geometry(), header);
+    }
+    // Captions come from files: no label takes them as markup.
+    for (const QLabel* label : view->findChildren<QLabel*>()) {
+        EXPECT_EQ(label->textFormat(), Qt::PlainText);
     }
 }
 

@@ -30,14 +30,6 @@ using rq16::test::SpinUntil;
 
 namespace {
 
-/// Saves a picture of the widget when RQ16_SNAPSHOT_DIR names a folder.
-void Snapshot(QWidget* widget, const QString& name) {
-    const QString folder = qEnvironmentVariable("RQ16_SNAPSHOT_DIR");
-    if (!folder.isEmpty()) {
-        widget->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-    }
-}
-
 class FrameApplicationTest : public ::testing::Test {
 protected:
     FrameApplicationTest() { SetComponentFactory(&components); }
@@ -138,7 +130,6 @@ TEST_F(FrameApplicationTest, DiagnosisShowsAFaultSetWhileItIsOpen) {
         [&] { return channels->toPlainText() != withFault && bar->areButtonsEnabled(); }));
     EXPECT_TRUE(channels->toPlainText().contains(
         QStringLiteral("Channel numbers must be in ascending order!")));
-    Snapshot(view, QStringLiteral("diagnosis-syntax-error"));
     EXPECT_EQ(session.communication.openConnections().size(), 0u);
 
     EXPECT_TRUE(session.closeWindow(id));

@@ -90,7 +90,7 @@ TEST(DataSetFile, MissingFileGivesDefaultsAndCommitSurvivesRestart) {
 
         pm->SetParameterBytes({0x84, 0x10, 0x20, 0x08, 0x5A, 0x77});
         pm->SetStoredQsData({1, 2, 3});
-        pm->SetStoredIMData({});
+        pm->SetStoredIMData({0xDE, 0xAD});
         pm->SetStoredComment(QStringLiteral("line 1\nline \"2\""));
         pm->CommitParameters();
     }
@@ -103,7 +103,7 @@ TEST(DataSetFile, MissingFileGivesDefaultsAndCommitSurvivesRestart) {
     pm->GetParameterBytes(bytes);
     EXPECT_EQ(bytes, (ByteArray{0x84, 0x10, 0x20, 0x08, 0x5A, 0x77}));
     EXPECT_EQ(pm->StoredQsData(), (ByteArray{1, 2, 3}));
-    EXPECT_TRUE(pm->StoredIMData().empty());
+    EXPECT_EQ(pm->StoredIMData(), (ByteArray{0xDE, 0xAD}));
     EXPECT_EQ(pm->StoredComment(), QStringLiteral("line 1\nline \"2\""));
     reopened.parameters().Save();
     EXPECT_EQ(ReadAll(path), written) << "writing the same data gives the same file";

@@ -212,7 +212,7 @@ void About::LoadAboutPictures() {
     // Each picture takes its size from its control; a missing one is skipped.
     for (auto [target, id] :
          {std::pair{Image1, kDevicePicture}, std::pair{Picture1, kEmblemPicture}}) {
-        SkipOnError([&] {
+        SkipOnError([&, target = target, id = id] {
             target->setPixmap(m_objResourceManager->LoadPicture(id, target->width(),
                                                                 target->height(), QString()));
         });

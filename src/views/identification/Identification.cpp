@@ -2,7 +2,6 @@
 
 #include "ComponentRegistry.h"
 #include "SkipOnError.h"
-#include "common/HelpUtilities.h"
 
 #include <QFont>
 #include <QGroupBox>
@@ -264,7 +263,7 @@ void Identification::LoadCaptions() {
         {lblChannels, 7005},    {lblRanges, 7006},       {IMDataFrame, 9066},
         {lblTagFunction, 9067}, {lblTagLocation, 9068},  {lblInstallationDate, 9069}};
     for (const auto& [control, id] : commonCaptions) {
-        InitStatement([&] {
+        InitStatement([&, control = control, id = id] {
             const QString text = CommonText(id);
             if (auto* frame = qobject_cast<QGroupBox*>(control)) {
                 // A frame title would take "&" as a shortcut marker.
@@ -279,7 +278,7 @@ void Identification::LoadCaptions() {
                                                                {txtChannels, kTextChannels},
                                                                {txtRanges, kTextRanges}};
     for (const auto& [box, id] : deviceTexts) {
-        InitStatement([&] {
+        InitStatement([&, box = box, id = id] {
             box->setText(DeviceText(id));
             box->setToolTip(box->text()); // the whole text where the box cuts it
             box->setCursorPosition(0);
@@ -662,9 +661,7 @@ bool Identification::IDtmActiveXControl_PrepareToRelease() {
         return false;
     }
     if (m_sequence.m_lSavePending == 0) {
-        if (lHelpResult != 0) {
-            CloseAllHelp(this);
-        }
+        CloseHelp();
         bool commentSaved = true;
         SkipOnError([&] {
             const QString comment = txtComment->toPlainText();

@@ -2,7 +2,6 @@
 
 #include "ChannelParameterRecord.h"
 #include "SkipOnError.h"
-#include "common/HelpUtilities.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -431,11 +430,7 @@ bool ReadCycleView::HasOutstandingRequest() const {
 }
 
 bool ReadCycleView::IDtmActiveXControl_PrepareToRelease() {
-    SkipOnError([&] {
-        if (lHelpResult != 0) {
-            CloseAllHelp(this);
-        }
-    });
+    CloseHelp();
     if (Released()) {
         return true;
     }

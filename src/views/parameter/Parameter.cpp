@@ -2,7 +2,6 @@
 
 #include "ComponentRegistry.h"
 #include "SkipOnError.h"
-#include "common/HelpUtilities.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -158,11 +157,7 @@ bool Parameter::IDtmActiveXControl_Init(const QString& invokeId, const QString& 
 }
 
 bool Parameter::IDtmActiveXControl_PrepareToRelease() {
-    SkipOnError([&] {
-        if (lHelpResult != 0) {
-            CloseAllHelp(this);
-        }
-    });
+    CloseHelp();
     if (Released()) {
         return true;
     }

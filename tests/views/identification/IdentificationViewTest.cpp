@@ -10,6 +10,7 @@
 
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -122,6 +123,10 @@ TEST_F(IdentificationViewTest, ReadSequenceShowsAndStoresEverything) {
     EXPECT_FALSE(rig.dtm.parameters().data().storedQsData.empty());
     EXPECT_TRUE(rig.calls.contains(QStringLiteral("UiManager.RequestDataSetSave")));
     EXPECT_TRUE(disconnecting());
+    // Another user's lock makes the comment read-only and OK unusable.
+    rig.dtm.SetDataSetLock(standins::LockHolder::OtherUser, "Bob");
+    EXPECT_TRUE(view->commentBox()->isReadOnly());
+    EXPECT_FALSE(StandIns::Bar(view.get()).isOkEnabled());
 }
 
 TEST_F(IdentificationViewTest, RefusedSelectShowsNoImData) {

@@ -8,6 +8,8 @@
 
 #include "standins/communication/Documents.h"
 
+#include <QLabel>
+
 #include <gtest/gtest.h>
 
 namespace rq16::test {
@@ -43,6 +45,7 @@ protected:
 
 TEST_F(ObservationViewTest, SetUpFromChannelsAndParameterBytes) {
     EXPECT_EQ(view->slotNumberText(), "03");
+    EXPECT_EQ(view->findChild<QLabel*>("lblSlotNumberLabel")->text(), "Slot");
     EXPECT_EQ(Element(2)->ChannelTag(), "Q3");
     EXPECT_TRUE(Element(2)->isInverted()); // bit 2 of parameter byte 1
     EXPECT_FALSE(Element(1)->isInverted());
@@ -90,6 +93,10 @@ TEST_F(ObservationViewTest, OnlineButtonDisconnectsAfterTheOutstandingRead) {
     EXPECT_EQ(StandIns::Bar(view).extraCaption(), "Start reading");
     EXPECT_TRUE(StandIns::Bar(view).areButtonsEnabled());
     EXPECT_EQ(rig.Calls("Communication.Transaction").size(), 1);
+    view->ctlButtons_ExtraCommand(); // online again
+    rig.Settle();
+    rig.Answer();
+    EXPECT_EQ(StandIns::Bar(view).extraCaption(), "Stop reading");
 }
 
 TEST_F(ObservationViewTest, UnreadableConnectAnswersAreRetriedAtTheCyclePace) {
@@ -138,6 +145,31 @@ TEST_F(ObservationViewTest, ReleaseInItsThreeStates) {
     rig.Settle();
     second->IDtmActiveXControl_PrepareToRelease();
     EXPECT_EQ(rig.Calls("UiManager.PreparedToRelease").size(), 2);
+}
+
+TEST(ObservationFaults, ARefusedConnectOrDisconnectLeavesTheBarUsableAndReleaseWorks) {
+    for (const bool negativeConnect : {true, false}) {
+        SCOPED_TRACE(negativeConnect ? "negative connect" : "refused disconnect");
+        StandIns rig;
+        rig.module.connectionFaults().negativeConnect = negativeConnect;
+        rig.module.connectionFaults().refuseDisconnect = !negativeConnect;
+        auto* view = rig.Open<Observation>();
+        rig.Settle();
+        if (!negativeConnect) {
+            view->ctlButtons_ExtraCommand(); // stop after the next read
+            view->timCyclic_Timer();
+            rig.Settle();
+        }
+        const auto& bar = StandIns::Bar(view);
+        EXPECT_TRUE(bar.areButtonsEnabled());
+        EXPECT_FALSE(bar.isActivityShown());
+        EXPECT_EQ(bar.extraCaption(), negativeConnect ? "Start reading" : "Stop reading");
+        EXPECT_EQ(rig.Calls("Kernel.OnErrorMessage").size(), negativeConnect ? 1 : 0);
+        EXPECT_EQ(rig.Calls("Communication.Disconnect").size(), negativeConnect ? 0 : 1);
+        view->IDtmActiveXControl_PrepareToRelease();
+        rig.Settle();
+        EXPECT_EQ(rig.Calls("UiManager.PreparedToRelease").size(), 1);
+    }
 }
 
 } // namespace

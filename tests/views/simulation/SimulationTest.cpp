@@ -220,5 +220,11 @@ TEST_F(SimulationViewTest, ForceControlsFollowTheDataSetLockWhileReadingGoesOn) 
     EXPECT_NE(view->ReadOutputInvokeId(), "");
 }
 
+TEST(SimulationView, OpenedWhileAnotherUserHoldsTheDataSetItsForceControlsAreLocked) {
+    StandIns rig;
+    rig.dtm.SetDataSetLock(standins::LockHolder::OtherUser, "engineer2");
+    EXPECT_TRUE(rig.Open<Simulation>()->channelSimulation(7)->Locked());
+}
+
 } // namespace
 } // namespace rq16::test
