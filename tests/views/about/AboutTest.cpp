@@ -48,6 +48,19 @@ TEST_F(AboutTest, ShowsNameRevisionsLegalTextAndPicturesAndLogsNothing) {
     EXPECT_TRUE(rig.log.lines().isEmpty());
 }
 
+TEST_F(AboutTest, LaidOutAsCaptionBesideValueAndOkIsTheDefaultButton) {
+    About* view = Open();
+    view->show();
+    EXPECT_GT(view->lblDtmName->x(), view->Image1->x()); // the name beside the device picture
+    EXPECT_TRUE(view->lblDtmName->font().bold());
+    EXPECT_LT(view->lblDtmName->y(), view->Label20->y());
+    EXPECT_LT(view->Label20->x(), view->lblTextDtmRevision->x());
+    EXPECT_EQ(view->Label20->y(), view->lblTextDtmRevision->y());
+    EXPECT_EQ(view->Label21->x(), view->Label20->x());
+    EXPECT_GT(view->Label21->y(), view->Label20->y());
+    EXPECT_TRUE(view->cmdOK->isDefault());
+}
+
 TEST(AboutInformation, TheDtmInformationDecidesTheCaptions) {
     struct Case {
         std::optional<QString> document; ///< nothing: the one built from the information
