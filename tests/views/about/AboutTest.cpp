@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -115,11 +116,14 @@ TEST_F(AboutTest, ControlsWithNumericTagsTakeTheirTexts) {
     common->setProperty("tag", "6002");
     auto* own = new QGroupBox("design", &view);
     own->setProperty("tag", 4001);
+    auto* tree = new QTreeWidget(&view);
+    tree->headerItem()->setData(0, Qt::UserRole, 6002);
     auto* untagged = new QLabel("keep", &view);
     untagged->setProperty("tag", "not a number");
     view.IDtmActiveXControl_Init("A", "", &rig.dtm);
     EXPECT_EQ(common->text(), "Slot");
     EXPECT_EQ(own->title(), "Own channel");
+    EXPECT_EQ(tree->headerItem()->text(0), "Slot");
     EXPECT_EQ(untagged->text(), "keep");
 }
 
