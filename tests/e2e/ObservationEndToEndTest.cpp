@@ -3,13 +3,7 @@
 
 #include "Observation.h"
 
-#include "simulator/SimulatedModule.h"
-#include "standins/StandInComponents.h"
-#include "standins/communication/SimulatedCommunication.h"
-#include "standins/dtm/RQ16Dtm.h"
-
-#include "EventLoop.h"
-#include "frame/ComponentRegistry.h"
+#include "StandIns.h"
 
 #include <QPointer>
 
@@ -20,29 +14,13 @@ using rq16::test::SpinUntil;
 
 namespace {
 
-class Host : public standins::IFrameHost {
-public:
-    void OnErrorMessage(const QString&, const QString& message) override { errors << message; }
-    void OnPreparedToRelease(const QString& id) override { released << id; }
-    QStringList errors;
-    QStringList released;
-};
-
 TEST(ObservationEndToEnd, FollowsTheModuleAndEndsCleanly) {
-    standins::StandInComponentFactory factory;
-    SetComponentFactory(&factory);
-    simulator::SimulatedModule module;
+    test::StandIns rig;
+    rig.dtm.SetAutomaticRelease(true);
+    simulator::SimulatedModule& module = rig.module;
     simulator::Milliseconds now{0};
     module.SetClock([&] { return now; });
-    standins::SimulatedCommunication comm{module};
-    standins::RQ16Dtm dtm;
-    Host host;
-    dtm.SetHost(&host);
-    dtm.SetCommunication(&comm);
-    dtm.SetControlCreator([](const QString&, QWidget* parent) { return new Observation(parent); });
-    QString id;
-    QPointer<Observation> view = qobject_cast<Observation*>(
-        dtm.OpenFunction(QStringLiteral("RQ16Controls.Observation"), nullptr, &id));
+    QPointer<Observation> view = rig.Open<Observation>();
     ASSERT_TRUE(view);
     const auto shows = [&](int channel, const char* master, int picture) {
         return SpinUntil([&] {
@@ -70,7 +48,7 @@ TEST(ObservationEndToEnd, FollowsTheModuleAndEndsCleanly) {
     view->ctlButtons_ExtraCommand();
     ASSERT_TRUE(SpinUntil([&] { return view->IsOnline(); }));
     module.connectionFaults().abortAfterRequests = 1;
-    ASSERT_TRUE(SpinUntil([&] { return !host.errors.isEmpty(); }));
+    ASSERT_TRUE(SpinUntil([&] { return !rig.Calls("Kernel.OnErrorMessage").isEmpty(); }));
     EXPECT_FALSE(view->IsOnline());
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(view->channelElement(i)->statePictureId(), 0) << i;
@@ -81,11 +59,14 @@ TEST(ObservationEndToEnd, FollowsTheModuleAndEndsCleanly) {
     view->ctlButtons_ExtraCommand();
     ASSERT_TRUE(SpinUntil([&] { return !view->ReadOutputInvokeId().isEmpty(); }));
     view->ctlButtons_Close();
-    ASSERT_TRUE(SpinUntil([&] { return host.released == QStringList{id} && !view; }));
-    EXPECT_EQ(comm.openConnections().size(), 0U);
-    EXPECT_EQ(comm.pendingAnswers(), 0);
-    EXPECT_EQ(host.errors.size(), 1);
-    SetComponentFactory(nullptr);
+    ASSERT_TRUE(SpinUntil([&] {
+        return rig.Calls("UiManager.PreparedToRelease") ==
+                   QStringList{"UiManager.PreparedToRelease(DTM-1)"} &&
+               !view;
+    }));
+    EXPECT_EQ(rig.comm.openConnections().size(), 0U);
+    EXPECT_EQ(rig.comm.pendingAnswers(), 0);
+    EXPECT_EQ(rig.Calls("Kernel.OnErrorMessage").size(), 1);
 }
 
 } // namespace

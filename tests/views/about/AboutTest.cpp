@@ -8,6 +8,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -45,6 +47,19 @@ TEST_F(AboutTest, ShowsNameRevisionsLegalTextAndPicturesAndLogsNothing) {
                                .arg(view->Picture1->height())}));
     EXPECT_EQ(rig.Calls("UiManager"), QStringList{"UiManager.InitFinished(DTM-1)"});
     EXPECT_TRUE(rig.log.lines().isEmpty());
+}
+
+TEST_F(AboutTest, LaidOutAsCaptionBesideValueAndOkIsTheDefaultButton) {
+    About* view = Open();
+    view->show();
+    EXPECT_GT(view->lblDtmName->x(), view->Image1->x()); // the name beside the device picture
+    EXPECT_TRUE(view->lblDtmName->font().bold());
+    EXPECT_LT(view->lblDtmName->y(), view->Label20->y());
+    EXPECT_LT(view->Label20->x(), view->lblTextDtmRevision->x());
+    EXPECT_EQ(view->Label20->y(), view->lblTextDtmRevision->y());
+    EXPECT_EQ(view->Label21->x(), view->Label20->x());
+    EXPECT_GT(view->Label21->y(), view->Label20->y());
+    EXPECT_TRUE(view->cmdOK->isDefault());
 }
 
 TEST(AboutInformation, TheDtmInformationDecidesTheCaptions) {
@@ -90,16 +105,25 @@ TEST_F(AboutTest, MissingResourcesAreSkippedOneByOne) {
 }
 
 TEST_F(AboutTest, ControlsWithNumericTagsTakeTheirTexts) {
+    // Below 5000 a text comes from the resource server's own folder.
+    QTemporaryDir folder;
+    QFile texts(folder.filePath("texts.en.txt"));
+    ASSERT_TRUE(texts.open(QIODevice::WriteOnly) && texts.write("4001\tOwn channel\n") > 0);
+    texts.close();
+    rig.dtm.kernel().resources().SetDefaultFolder(folder.path());
     About view;
     auto* common = new QLabel("design", &view);
     common->setProperty("tag", "6002");
     auto* own = new QGroupBox("design", &view);
     own->setProperty("tag", 4001);
+    auto* tree = new QTreeWidget(&view);
+    tree->headerItem()->setData(0, Qt::UserRole, 6002);
     auto* untagged = new QLabel("keep", &view);
     untagged->setProperty("tag", "not a number");
     view.IDtmActiveXControl_Init("A", "", &rig.dtm);
     EXPECT_EQ(common->text(), "Slot");
-    EXPECT_EQ(own->title(), "Channel");
+    EXPECT_EQ(own->title(), "Own channel");
+    EXPECT_EQ(tree->headerItem()->text(0), "Slot");
     EXPECT_EQ(untagged->text(), "keep");
 }
 

@@ -99,6 +99,26 @@ TEST_F(ObservationViewTest, OnlineButtonDisconnectsAfterTheOutstandingRead) {
     EXPECT_EQ(StandIns::Bar(view).extraCaption(), "Stop reading");
 }
 
+TEST_F(ObservationViewTest, OnlineButtonRightAfterTheConnectAnswerWaitsForTheFirstRead) {
+    view->IBaseCommunicationCallback_OnConnectResponse(
+        rig.comm.requests().back().invokeId,
+        standins::documents::ConnectResponse(rig.comm.openConnections().front()));
+    view->ctlButtons_ExtraCommand(); // the first read is queued, not yet sent
+    rig.Settle();
+    EXPECT_EQ(rig.Calls("Communication.Transaction").size(), 1);
+    EXPECT_TRUE(rig.Calls("Communication.Disconnect").isEmpty());
+}
+
+TEST_F(ObservationViewTest, OnlineButtonDisconnectsAtOnceWhenAnUnreadableAnswerStoppedTheCycle) {
+    Reading();
+    view->IBaseCommunicationCallback_OnTransactionResponse(view->ReadOutputInvokeId(), "GARBLED");
+    rig.Settle();
+    EXPECT_FALSE(view->CycleTimerActive());
+    view->ctlButtons_ExtraCommand();
+    rig.Settle();
+    EXPECT_EQ(rig.Calls("Communication.Disconnect").size(), 1);
+}
+
 TEST_F(ObservationViewTest, UnreadableConnectAnswersAreRetriedAtTheCyclePace) {
     view->IBaseCommunicationCallback_OnConnectResponse(rig.comm.requests().back().invokeId,
                                                        QStringLiteral("GARBLED"));

@@ -51,7 +51,8 @@ standins::DataSet WithBytes(const ByteArray& bytes) {
     return data;
 }
 
-/// Channel readers that cannot read a document holding "unreadable".
+/// Channel readers that cannot read a document holding "unreadable" and
+/// read channel number 9 from one holding "outside".
 struct PickyComponents : standins::StandInComponentFactory {
     struct Reader : IChannelReader {
         std::unique_ptr<IChannelReader> real = StandInComponentFactory().CreateChannelReader();
@@ -59,7 +60,10 @@ struct PickyComponents : standins::StandInComponentFactory {
             return !text.contains("unreadable") && real->Parse(text, context);
         }
         QString LastError() const override { return "no channel"; }
-        ChannelObject Channel() const override { return real->Channel(); }
+        ChannelObject Channel() const override {
+            const ChannelObject channel = real->Channel();
+            return channel.tag == "outside" ? ChannelObject{9, channel.tag} : channel;
+        }
     };
     std::unique_ptr<IChannelReader> CreateChannelReader() override {
         return std::make_unique<Reader>();
@@ -73,12 +77,13 @@ TEST(ParameterView, ReadsEditsWritesBackAndReleasesInOneCycle) {
     standins::DataSet data = WithBytes({0xA7, 0x08, 0x53, 0xF0, 0x96, 0x77}); // flags 1, 2, 4, 7
     data.channelTags[2] = "Pump & valve";
     data.channelTags[4] = "unreadable";
+    data.channelTags[6] = "outside";
     data.channelTags[7] = "eighth";
     rig.dtm.parameters().Replace(data);
     auto* view = rig.Open<Parameter>();
     const QString captions[] = {"Channel 1: Q1/Channel 2: Q2",
                                 "Channel 3: Pump && valve/Channel 4: Q4",
-                                "Channel 5: /Channel 6: Q6", "Channel 7: Q7/Channel 8: eighth"};
+                                "Channel 5: /Channel 6: Q6", "Channel 7: /Channel 8: eighth"};
     const ChannelPairRecord records[] = {{0xA0, true, 0, false, true},
                                          {0x00, false, 1, true, false},
                                          {0x50, false, 0, true, false},
@@ -97,13 +102,13 @@ TEST(ParameterView, ReadsEditsWritesBackAndReleasesInOneCycle) {
     StandIns::Bar(view).click(Button::Apply);
     view->ctlButtons_Apply();
 
+    // OK writes and closes; Cancel closes without writing and leaves nothing
+    // to ask about at release.
+    Control<QComboBox>(view, 0, "cboFailsafeValue")->setCurrentIndex(kFailsafeLastValid);
+    StandIns::Bar(view).click(Button::Ok);
     Control(view, 0, "chkChannelA")->click();
     view->ctlButtons_Cancel();
-    StandIns::Bar(view).click(Button::Ok);
     view->ctlButtons_Close();
-    // Release asks about an unsaved edit and writes it on yes.
-    Control<QComboBox>(view, 0, "cboFailsafeValue")->setCurrentIndex(kFailsafeLastValid);
-    rig.dtm.userDialog().SetAutomaticAnswer(kIdYes);
     view->ctlButtons_Help();
     ASSERT_EQ(OpenHelpWindowCount(), 1);
     EXPECT_TRUE(view->IDtmActiveXControl_PrepareToRelease());
@@ -120,12 +125,10 @@ TEST(ParameterView, ReadsEditsWritesBackAndReleasesInOneCycle) {
              QStringLiteral("Buttons.SetArea(%1,%2)").arg(view->width()).arg(view->height()),
              "Buttons.SetStandardButtons(true,true,true,false)", "Buttons.DisableApply",
              "Buttons.SetMessage()", "UiManager.InitFinished(DTM-1)", "Buttons.EnableApply"}
-         << ApplyCalls("0800004080")
-         << QStringList{"Buttons.EnableApply", close, close, close, "Buttons.EnableApply",
-                        "UserDialog.AskUser(The parameters have been changed. Do you want to "
-                        "apply the changes?,RQ16 DO8,4)"}
-         << ApplyCalls("2800004081")
-         << QStringList{"UiManager.RequestDataSetUnlock", "UiManager.PreparedToRelease(DTM-1)"}));
+         << ApplyCalls("0800004080") << QStringList{"Buttons.EnableApply"}
+         << ApplyCalls("2800004080")
+         << QStringList{close, "Buttons.EnableApply", close, close,
+                        "UiManager.RequestDataSetUnlock", "UiManager.PreparedToRelease(DTM-1)"}));
     const QString init = "Parameter: IDtmActiveXControl_Init";
     EXPECT_EQ(
         rig.log.lines(),
@@ -133,12 +136,13 @@ TEST(ParameterView, ReadsEditsWritesBackAndReleasesInOneCycle) {
                      init + ": Before channel parameter initialization",
                      init + ": Before loading resources", init + ": Before getting values",
                      "Parameter: GetAllValues", "Parameter.GetAllValues: no channel",
+                     "Parameter_GetAllValues, Error: : channel number 9 is out of range",
                      init + ": Before initializing button control", init + ": finished",
                      "Parameter: ISetDirty: A7, 8, 53, F0, 92",
                      "Parameter: ISetDirty: 10100111, 00001000, 01010011, 11110000, 10010010",
                      "Parameter: GetAllValues", "Parameter: GetAllValues",
-                     "Parameter: ISetDirty: 8, 0, 0, 40, 81",
-                     "Parameter: ISetDirty: 00001000, 00000000, 00000000, 01000000, 10000001",
+                     "Parameter: ISetDirty: 28, 0, 0, 40, 80",
+                     "Parameter: ISetDirty: 00101000, 00000000, 00000000, 01000000, 10000000",
                      "Parameter: ISetDirty: 28, 0, 0, 40, 81",
                      "Parameter: ISetDirty: 00101000, 00000000, 00000000, 01000000, 10000001"}));
 }
@@ -203,11 +207,15 @@ TEST(ParameterView, ShortDataAreShownReadOnlyAsFarAsPossibleAndNeverWritten) {
     rig.dtm.ChangeDataSet(WithBytes({0x00, 0x08, 0x04}));
     EXPECT_EQ(State(view), refused);
     EXPECT_EQ(view->channelParameter(0)->FailSafeParameter(), 0x80);
+    // Release asks about the edit; yes tries to write it.
     rig.dtm.userDialog().SetAutomaticAnswer(kIdYes);
     view->IDtmActiveXControl_PrepareToRelease();
-    EXPECT_EQ(rig.calls.filter(QRegularExpression("^(ParameterManager.Set|Kernel.OnError)")),
-              QStringList{"Kernel.OnErrorMessage(RQ16 DO8 / slot 03,The parameters were not "
-                          "saved: The data set holds no valid parameters for this module.)"});
+    EXPECT_EQ(
+        rig.calls.filter(QRegularExpression("^(UserDialog|ParameterManager.Set|Kernel.OnError)")),
+        (QStringList{"UserDialog.AskUser(The parameters have been changed. Do you want to apply "
+                     "the changes?,RQ16 DO8,4)",
+                     "Kernel.OnErrorMessage(RQ16 DO8 / slot 03,The parameters were not saved: "
+                     "The data set holds no valid parameters for this module.)"}));
     // Both the kernel and the parameter manager tell of the change.
     EXPECT_EQ(rig.log.lines().filter("Error"),
               QStringList(2, "Parameter_GetAllValues, Error: : parameter data has 3 bytes, 5 "
@@ -218,6 +226,7 @@ TEST(ParameterView, ShowsThePairsTwoByTwoAboveTheButtonBar) {
     StandIns rig;
     standins::DataSet data;
     data.typeName = "<b>DO8</b>";
+    data.slotNumber = 12;
     rig.dtm.parameters().Replace(data);
     auto* view = rig.Open<Parameter>();
     view->show();
@@ -238,7 +247,7 @@ TEST(ParameterView, ShowsThePairsTwoByTwoAboveTheButtonBar) {
         (QList<int>{8, 4, 8, 8, 12, 12}));
     EXPECT_EQ(Label(view, "lblModuleType") + Label(view, "lblSlotNumberLabel") +
                   Label(view, "lblSlotNumber"),
-              "<b>DO8</b>: Slot03");
+              "<b>DO8</b>: Slot12");
     EXPECT_EQ(view->findChild<QLabel*>("lblModuleType")->textFormat(), Qt::PlainText);
     EXPECT_EQ(box(0).top(), box(1).top());
     EXPECT_EQ(box(0).left(), box(2).left());
