@@ -26,10 +26,6 @@ public:
         save(name);
         qputenv(name, value);
     }
-    void unset(const char* name) {
-        save(name);
-        qunsetenv(name);
-    }
 
 private:
     void save(const char* name) {
@@ -52,7 +48,6 @@ public:
         f.close();
         m_env.set("RQ16_REGISTRY_FILE", m_path.toLocal8Bit());
     }
-    QString folder() const { return m_dir.path(); }
 
 private:
     QTemporaryDir m_dir;
