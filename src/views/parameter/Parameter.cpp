@@ -21,8 +21,6 @@ constexpr std::int32_t kTextUnsavedEdits = 6501;
 constexpr std::int32_t kTextNoValidParameters = 6502;
 constexpr std::int32_t kTextNotSaved = 6503;
 
-/// The user name under which unlocking leaves the view as it is.
-
 /// Space between the module type and the slot number label (120 twips).
 constexpr int kModuleTypeGap = 8;
 
