@@ -15,6 +15,7 @@
 #include <QRadioButton>
 
 #include "EventLoop.h"
+#include "LogCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,7 @@ using namespace rq16;
 using rq16::test::SpinUntil;
 
 TEST(SimulationEndToEnd, ForcedChannelReadsBackForcedInObservation) {
+    test::LogCapture log; // before the views: they read its registry
     standins::StandInComponentFactory factory;
     SetComponentFactory(&factory);
     simulator::SimulatedModule module;
@@ -51,6 +53,8 @@ TEST(SimulationEndToEnd, ForcedChannelReadsBackForcedInObservation) {
     }));
     EXPECT_EQ(module.ForceMask(), 0x04);
     dtm.ReleaseAllViews();
-    SpinUntil([&] { return comm.openConnections().empty(); });
+    EXPECT_TRUE(SpinUntil([&] {
+        return comm.openConnections().empty() && log.contains("Simulation: OnDisconnetResponse");
+    }));
     SetComponentFactory(nullptr);
 }
