@@ -1,0 +1,83 @@
+// One whole run of each cyclic and identification view against the
+// simulated module: open, read, show, work, disconnect, close and release,
+// with the debug log and the calls on the bar, the kernel, the queue and the
+// communication compared with the expected sequence in golden/.
+
+#include "Identification.h"
+#include "Observation.h"
+#include "Simulation.h"
+
+#include "Golden.h"
+#include "StandIns.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+
+#include <gtest/gtest.h>
+
+namespace rq16::test {
+namespace {
+
+void ExpectGoldenRun(const StandIns& rig, const char* name) {
+    const QStringList calls =
+        rig.calls.filter(QRegularExpression("^(Buttons|UiManager|Communication|Queue)"));
+    // The enable tick logs the time of day.
+    QStringList log = rig.log.lines();
+    log.replaceInStrings(QRegularExpression("\\b\\d\\d:\\d\\d:\\d\\d$"), "hh:mm:ss");
+    ExpectGolden(log + QStringList{"----"} + calls,
+                 QStringLiteral(RQ16_GOLDEN_DIR "/%1.log").arg(QLatin1String(name)));
+}
+
+/// Closes the view and lets the DTM release it.
+void CloseAndRelease(StandIns& rig, ViewBase* view) {
+    view->ctlButtons_Close();
+    rig.Settle();
+    rig.dtm.ReleaseView(rig.invokeId);
+    rig.Settle();
+}
+
+TEST(GoldenLog, ObservationReadsTwiceThenStopsClosesAndReleases) {
+    StandIns rig;
+    auto* view = rig.Open<Observation>();
+    rig.Settle();                    // connected, first read shown
+    view->ctlButtons_ExtraCommand(); // stop: the disconnect follows the next read
+    view->timCyclic_Timer();
+    rig.Settle();
+    CloseAndRelease(rig, view);
+    ExpectGoldenRun(rig, "observation");
+}
+
+TEST(GoldenLog, SimulationForcesPausesResumesClosesAndReleases) {
+    StandIns rig;
+    auto* view = rig.Open<Simulation>();
+    rig.Settle();
+    view->channelSimulation(2)->forcingActivatedBox()->click(); // enable, write, read back
+    rig.Settle();
+    view->ctlButtons_ExtraCommand(); // pause
+    view->ctlButtons_ExtraCommand(); // resume
+    rig.Settle();
+    view->channelSimulation(2)->forcingActivatedBox()->click(); // last forcing ends
+    rig.Settle();
+    CloseAndRelease(rig, view);
+    ExpectGoldenRun(rig, "simulation");
+}
+
+TEST(GoldenLog, IdentificationReadsWritesAnEditedTextClosesAndReleases) {
+    StandIns rig;
+    rig.dtm.SetState(6);
+    rig.dtm.SetControlCreator([](const QString&, QWidget* parent) {
+        auto* view = new Identification(parent);
+        view->SetWritePauseMs(0);
+        return view;
+    });
+    auto* view = qobject_cast<Identification*>(
+        rig.dtm.OpenFunction(QStringLiteral("View"), nullptr, &rig.invokeId));
+    rig.Settle();
+    view->textBox(QStringLiteral("txtTagFunction"))->setText(QStringLiteral("Pump 7"));
+    CloseAndRelease(rig, view);
+    rig.Settle();
+    ExpectGoldenRun(rig, "identification");
+}
+
+} // namespace
+} // namespace rq16::test
