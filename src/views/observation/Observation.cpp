@@ -5,13 +5,8 @@ namespace rq16 {
 namespace {
 
 ReadCycleTraits ObservationCycle() {
-    ReadCycleTraits cycle;
-    cycle.shownMask = observation::ShownMask::OutputValues;
-    cycle.readRequest = &IParameterManager::GetReadOutputValuesRequest;
+    ReadCycleTraits cycle; // the defaults are those of this view
     cycle.readAnswerText = QStringLiteral("It was a response to a read output request:");
-    cycle.logsDecoding = true;
-    cycle.decodeErrorNamesChannel = false;
-    cycle.startReadingDisablesButtons = true;
     return cycle;
 }
 

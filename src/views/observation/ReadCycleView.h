@@ -43,7 +43,8 @@ class QTimer;
 
 namespace rq16 {
 
-/// What distinguishes the read cycles of the two views.
+/// What distinguishes the read cycles of the two views; the defaults are
+/// those of Observation.
 struct ReadCycleTraits {
     /// Which mask of the block is shown as the channel value.
     observation::ShownMask shownMask = observation::ShownMask::OutputValues;
