@@ -119,7 +119,6 @@ TEST(TransactionSequence, FailedConnectsEndTheSaveAndUnparsableReadsFreeTheButto
     EXPECT_FALSE(sequence.OnConnectFailed()); // a read: no save has failed
     sequence.m_lSavePending = 1;
     EXPECT_TRUE(sequence.OnConnectFailed()); // the edits stay for the next close
-    EXPECT_TRUE(sequence.m_bIMDataChanged);
     EXPECT_EQ(sequence.OnClose(6), CloseDecision::StartSave);
     EXPECT_TRUE(sequence.OnNegativeConnect()); // the edits are dropped, the view closes
     EXPECT_EQ(sequence.OnClose(6), CloseDecision::Close);

@@ -209,11 +209,6 @@ TEST_F(SimulationViewTest, PauseKeepsForcingAndAWriteAnswerStillReadsBackOnce) {
 TEST_F(SimulationViewTest, ForceControlsFollowTheDataSetLockWhileReadingGoesOn) {
     using standins::LockHolder;
     const auto locked = [&] { return view->channelSimulation(0)->Locked(); };
-    const auto label = [&](const char* name) {
-        return view->channelSimulation(0)->findChild<QLabel*>(name)->text();
-    };
-    EXPECT_EQ(label("lblForcingActivated") + '/' + label("lblForceInvalid"),
-              "Forcing activated/Force value invalid");
     rig.dtm.SetDataSetLock(LockHolder::OtherUser, "engineer2");
     EXPECT_TRUE(locked());
     EXPECT_EQ(StandIns::Bar(view).message(), "Data set locked by engineer2");
@@ -233,13 +228,19 @@ TEST_F(SimulationViewTest, ForceControlsFollowTheDataSetLockWhileReadingGoesOn) 
     EXPECT_TRUE(view->CycleTimerActive()); // reading goes on after a telegram too short
 }
 
-TEST(SimulationView, OpenedLockedByAnotherUserAndRefusedAConnection) {
+TEST(SimulationView, OpenedInGermanLockedByAnotherUserAndRefusedAConnection) {
     StandIns rig;
+    rig.dtm.kernel().resources().SetLanguage(QStringLiteral("de"));
     rig.dtm.SetDataSetLock(standins::LockHolder::OtherUser, "engineer2");
     rig.module.connectionFaults().refuseConnect = true;
     auto* view = rig.Open<Simulation>();
     rig.Settle();
-    EXPECT_TRUE(view->channelSimulation(7)->Locked());
+    const ChannelSimulation* channel = view->channelSimulation(7);
+    EXPECT_TRUE(channel->Locked());
+    const auto label = [&](const char* name) { return channel->findChild<QLabel*>(name)->text(); };
+    EXPECT_EQ(label("lblState") + '/' + label("lblForcingActivated") + '/' +
+                  label("lblForceInvalid"),
+              "Zustand/Forcen aktiviert/Forcewert ungültig");
     EXPECT_FALSE(StandIns::Bar(view).isActivityShown());
 }
 
