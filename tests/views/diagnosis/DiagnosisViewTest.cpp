@@ -2,6 +2,7 @@
 // cycle as the log and the calls show it, the terminal pictures, the
 // emphasis in the channel box, and what Init does after errors.
 
+#include "Golden.h"
 #include "StandIns.h"
 
 #include "Diagnosis.h"
@@ -45,68 +46,10 @@ TEST_F(DiagnosisViewTest, OneCycleAsTheLogAndTheCallsShowIt) {
     rig.dtm.ReleaseView(rig.invokeId);
     rig.Settle();
 
-    EXPECT_EQ(rig.log.lines(),
-              (QStringList{
-                  "Diagnosis: IDtmActiveXControl_Init",
-                  "Diagnosis.CallConnect: ",
-                  "Diagnosis.CallConnect: Trying to get conntect request document",
-                  "Diagnosis.CallConnect: actually trying to connect",
-                  "Diagnosis.CallConnect: objBaseDtmCommunication.Connect returned true",
-                  "Diagnosis.OnConnectResponse: sOnlineInvokeId: #1",
-                  "Diagnosis.OnConnectResponse: communicationReference: SIM-1",
-                  "Diagnosis.cmdReread_Click: ",
-                  "Diagnosis.ReadDiag: ",
-                  "Diagnosis.OnTransactionResponse: sOnlineInvokeId: #2",
-                  "Diagnosis.ParseModuleDiagnosis: ",
-                  "Diagnosis.ClearModuleDiagnosisText: ",
-                  "Diagnosis.AddModuleDiagnosisText: Load voltage missing",
-                  "Diagnosis.ClearChannelDiagnosisText: ",
-                  "Diagnosis.AddChannelDiagnosisText: \tOk",
-                  "Diagnosis.AddChannelDiagnosisText: \tOk",
-                  "Diagnosis.AddChannelDiagnosisText: \tOk",
-                  "Diagnosis.AddChannelDiagnosisText: \tOk",
-                  "Diagnosis.AddChannelDiagnosisText: \tOk",
-                  "Diagnosis.AddChannelDiagnosisText: \tGroup load voltage missing",
-                  "Diagnosis.AddChannelDiagnosisText: \tOk",
-                  "Diagnosis.AddChannelDiagnosisText: \tOk",
-                  "Diagnosis.ParseModuleDiagnosis: Calling Disconnect",
-                  "Diagnosis.CallDisconnect: sOnlineInvokeId: #3",
-                  "Diagnosis.CallDisconnect: actually trying to disconnect",
-                  "Diagnosis.CallDisconnect: objBaseDtmCommunication.Disconnect returned true",
-                  "Diagnosis.OnDisconnectResponse: sOnlineInvokeId: #3",
-                  "Diagnosis.OnDisconnectResponse: invokeId: #3",
-                  "Diagnosis.ctlButtons_Clos: ",
-                  "Diagnosis_Clos: Closing control",
-                  "Diagnosis.PrepareToRelease: Offline",
-              }));
-    EXPECT_EQ(rig.calls.filter(QRegularExpression("^(Buttons|UiManager|Communication|Queue)")),
-              (QStringList{
-                  "Buttons.SetResourceManager",
-                  "Buttons.SetArea(600,540)",
-                  "Buttons.SetStandardButtons(false,false,false,true)",
-                  "Buttons.DisableApply",
-                  "Buttons.SetExtraButton(Read again,,0)",
-                  "Buttons.ShowActivity",
-                  "Buttons.SetMessage()",
-                  "Queue.Add(CallConnect)",
-                  "UiManager.InitFinished(DTM-1)",
-                  "Buttons.DisableButtons",
-                  "Communication.Connect(#1)=true",
-                  "Buttons.SetOnline(true)",
-                  "Buttons.DisableButtons",
-                  "Buttons.ShowActivity",
-                  "Queue.Add(ReadDiag)",
-                  "Communication.Transaction(SIM-1,#2)=true",
-                  "Queue.Add(CallDisconnect)",
-                  "Communication.Disconnect(SIM-1,#3)=true",
-                  "Buttons.SetOnline(false)",
-                  "Buttons.EnableButtons",
-                  "Buttons.HideActivity",
-                  "Buttons.DisableButtons",
-                  "Buttons.ShowActivity",
-                  "UiManager.RequestClose(DTM-1)",
-                  "UiManager.PreparedToRelease(DTM-1)",
-              }));
+    ExpectGoldenRun(
+        rig.log.lines(),
+        rig.calls.filter(QRegularExpression("^(Buttons|UiManager|Communication|Queue)")),
+        "diagnosis");
     EXPECT_EQ(view->headerLabel()->text(), "Slot 03: RQ16 DO8");
     EXPECT_EQ(rig.dtm.kernel().sinkCount(), 0u);
 }

@@ -4,6 +4,7 @@
 
 #include "Parameter.h"
 
+#include "Golden.h"
 #include "StandIns.h"
 
 #include "common/HelpUtilities.h"
@@ -39,11 +40,6 @@ QString State(Parameter* view) {
     auto& bar = StandIns::Bar(view);
     return text + (bar.isOkEnabled() ? " OK" : "") + (bar.isApplyEnabled() ? " Apply" : "") + ": " +
            bar.message();
-}
-/// The calls of one Apply that writes `hex`.
-QStringList ApplyCalls(const QString& hex) {
-    return {"Buttons.SetMessage()", "ParameterManager.SetParameterBytes(" + hex + ")",
-            "ParameterManager.CommitParameters", "Buttons.DisableApply"};
 }
 standins::DataSet WithBytes(const ByteArray& bytes) {
     standins::DataSet data;
@@ -116,35 +112,10 @@ TEST(ParameterView, ReadsEditsWritesBackAndReleasesInOneCycle) {
     EXPECT_EQ(OpenHelpWindowCount(), 0);
     EXPECT_EQ(rig.dtm.kernel().sinkCount() + rig.dtm.parameters().sinkCount(), 0u);
 
-    const QString close = "UiManager.RequestClose(DTM-1)";
-    EXPECT_EQ(
-        rig.calls.filter(
-            QRegularExpression("^(Buttons|UiManager|UserDialog|ParameterManager.[SC])")),
-        (QStringList{
-             "UiManager.IsEditAllowed", "Buttons.SetResourceManager",
-             QStringLiteral("Buttons.SetArea(%1,%2)").arg(view->width()).arg(view->height()),
-             "Buttons.SetStandardButtons(true,true,true,false)", "Buttons.DisableApply",
-             "Buttons.SetMessage()", "UiManager.InitFinished(DTM-1)", "Buttons.EnableApply"}
-         << ApplyCalls("0800004080") << QStringList{"Buttons.EnableApply"}
-         << ApplyCalls("2800004080")
-         << QStringList{close, "Buttons.EnableApply", close, close,
-                        "UiManager.RequestDataSetUnlock", "UiManager.PreparedToRelease(DTM-1)"}));
-    const QString init = "Parameter: IDtmActiveXControl_Init";
-    EXPECT_EQ(
-        rig.log.lines(),
-        (QStringList{init, init + ": Before resource initialization",
-                     init + ": Before channel parameter initialization",
-                     init + ": Before loading resources", init + ": Before getting values",
-                     "Parameter: GetAllValues", "Parameter.GetAllValues: no channel",
-                     "Parameter_GetAllValues, Error: : channel number 9 is out of range",
-                     init + ": Before initializing button control", init + ": finished",
-                     "Parameter: ISetDirty: A7, 8, 53, F0, 92",
-                     "Parameter: ISetDirty: 10100111, 00001000, 01010011, 11110000, 10010010",
-                     "Parameter: GetAllValues", "Parameter: GetAllValues",
-                     "Parameter: ISetDirty: 28, 0, 0, 40, 80",
-                     "Parameter: ISetDirty: 00101000, 00000000, 00000000, 01000000, 10000000",
-                     "Parameter: ISetDirty: 28, 0, 0, 40, 81",
-                     "Parameter: ISetDirty: 00101000, 00000000, 00000000, 01000000, 10000001"}));
+    ExpectGoldenRun(rig.log.lines(),
+                    rig.calls.filter(QRegularExpression(
+                        "^(Buttons|UiManager|UserDialog|ParameterManager.[SC])")),
+                    "parameter", view);
 }
 
 TEST(ParameterView, EditPermissionAndDataSetLockSwitchTheViewReadOnly) {
