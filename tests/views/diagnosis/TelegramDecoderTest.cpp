@@ -158,9 +158,17 @@ TEST(TelegramDecoder, RichTextPositionsCountEachLineBreakOnce) {
     const QString text = "ab\r\ncd\r\n\r\nef";
     EXPECT_EQ(RichTextPosition(text, 0), 0);
     EXPECT_EQ(RichTextPosition(text, 2), 2);
+    EXPECT_EQ(RichTextPosition(text, 3), 3); // inside the first CR LF
     EXPECT_EQ(RichTextPosition(text, 4), 3); // after the first CR LF
     EXPECT_EQ(RichTextPosition(text, 10), 7);
     EXPECT_EQ(RichTextPosition(text, 12), 9);
+    // The terminal of each channel, and the first terminal of its group.
+    const int terminal[] = {4, 5, 6, 7, 12, 13, 14, 15};
+    const int group[] = {0, 0, 0, 0, 8, 8, 8, 8};
+    for (int c = 1; c <= 8; ++c) {
+        EXPECT_EQ(ChannelTerminal(c), terminal[c - 1]) << c;
+        EXPECT_EQ(GroupFirstTerminal(c), group[c - 1]) << c;
+    }
     EXPECT_EQ(HexByte(0x0A), "0x0A");
     EXPECT_EQ(HexByte(0xAB), "0xAB");
 }
