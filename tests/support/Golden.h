@@ -13,6 +13,13 @@
 
 namespace rq16::test {
 
+/// The calls a run is judged by: those on the bar, the UI manager, the
+/// communication object and the deferred call queue.
+inline QStringList RunCalls(const QStringList& calls) {
+    return calls.filter(
+        QRegularExpression(QStringLiteral("^(Buttons|UiManager|Communication|Queue)")));
+}
+
 /// The debug log, a "----" line and the calls, against tests/golden/<name>.log.
 /// Times of day in the log read "hh:mm:ss"; with `view`, the bar's area of a
 /// view that takes its size from its fonts reads "Buttons.SetArea(view)".

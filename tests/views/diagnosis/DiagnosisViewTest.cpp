@@ -46,10 +46,7 @@ TEST_F(DiagnosisViewTest, OneCycleAsTheLogAndTheCallsShowIt) {
     rig.dtm.ReleaseView(rig.invokeId);
     rig.Settle();
 
-    ExpectGoldenRun(
-        rig.log.lines(),
-        rig.calls.filter(QRegularExpression("^(Buttons|UiManager|Communication|Queue)")),
-        "diagnosis");
+    ExpectGoldenRun(rig.log.lines(), RunCalls(rig.calls), "diagnosis");
     EXPECT_EQ(view->headerLabel()->text(), "Slot 03: RQ16 DO8");
     EXPECT_EQ(rig.dtm.kernel().sinkCount(), 0u);
 }
