@@ -16,7 +16,6 @@ namespace rq16 {
 
 namespace {
 constexpr std::int32_t kTextLockedBy = 6001;
-const QString kCompatibilityUser = QStringLiteral("COMPATIBILITY");
 
 ViewBase::CriticalMessageHandler& CriticalHandler() {
     static ViewBase::CriticalMessageHandler handler;
@@ -167,7 +166,7 @@ void ViewBase::BaseDtm_LockDataSet(const QString& userName) {
 }
 
 void ViewBase::BaseDtm_UnlockDataSet(const QString& userName) {
-    if (!m_traits.followsDataSetLock || userName == kCompatibilityUser) {
+    if (!m_traits.followsDataSetLock || IsCompatibilityUser(userName)) {
         return;
     }
     Guarded(QStringLiteral(".UnlockDataSet, Error: "), [&] {

@@ -117,6 +117,10 @@ protected:
     /// The editable controls of a view that follows the data set lock.
     virtual void LockControls() {}
     virtual void UnlockControls() {}
+    /// The user whose unlock leaves a view's controls as they are.
+    static bool IsCompatibilityUser(const QString& userName) {
+        return userName == QLatin1String("COMPATIBILITY");
+    }
 
     // ---- building blocks ----
     /// One statement of Init: an error it raises is logged with place

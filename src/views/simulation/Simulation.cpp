@@ -7,10 +7,6 @@ namespace rq16 {
 namespace {
 
 constexpr std::int32_t kTextDataSetLockedBy = 6001;
-/// The user name with which the kernel releases a lock for compatibility;
-/// it must not lock the force controls.
-const QString kCompatibilityUser = QStringLiteral("COMPATIBILITY");
-
 ReadCycleTraits SimulationCycle() {
     ReadCycleTraits cycle;
     cycle.shownMask = observation::ShownMask::ForceMask;
@@ -98,7 +94,7 @@ void Simulation::BaseDtm_LockDataSet(const QString& userName) {
 }
 
 void Simulation::BaseDtm_UnlockDataSet(const QString& userName) {
-    if (userName == kCompatibilityUser) {
+    if (IsCompatibilityUser(userName)) {
         return;
     }
     Guarded(QStringLiteral(".m_objBaseDtm_UnlockDataSet, Error: "), [&] {
