@@ -12,6 +12,9 @@
 
 #include <cstdio>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 struct FileSinkOn {
@@ -62,6 +65,27 @@ void BM_PlainAppendLoop(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_PlainAppendLoop);
+
+// A stricter baseline: the same bytes with bare open, write and close, the
+// least any opened-and-closed append can cost (stdio adds an fstat and a
+// buffer per entry).
+void BM_PlainAppendLoopPosix(benchmark::State& state) {
+    FileSinkOn sink;
+    const QByteArray path = (sink.dir.path() + "/posix.log").toLocal8Bit();
+    const QByteArray bytes =
+        (QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat) + ", " +
+         QLocale::system().toString(QTime::currentTime(), QLocale::ShortFormat) +
+         ": RQ16DtmControls::Diagnosis.OnTransactionResponse: sOnlineInvokeId: "
+         "INV-0000000042\r\n")
+            .toUtf8();
+    for (auto _ : state) {
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        benchmark::DoNotOptimize(::write(fd, bytes.constData(), static_cast<size_t>(bytes.size())));
+        ::close(fd);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_PlainAppendLoopPosix);
 
 // Both sinks off: what every log call costs in the field by default.
 void BM_WriteLogSinksOff(benchmark::State& state) {

@@ -9,9 +9,12 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <limits>
+#include <mutex>
 
 #include <fcntl.h>
-#include <mutex>
 #include <unistd.h>
 
 namespace rq16 {
@@ -41,13 +44,82 @@ void SendToDebugger(const QString& text) {
     std::fprintf(stderr, "%s\n", bytes.constData());
 }
 
-QString TempFolder() {
+/// The full path of the log file and its name for the file system. The
+/// environment is read for every entry (it may change while views run); the
+/// path is put together again only when the folder's value changes.
+struct LogPath {
+    QString path;
+    QByteArray encoded;
+};
+const LogPath& DefaultLogPath() {
     // TEMP is honoured first, as configured for the log; TMPDIR is the usual
-    // name on this platform.
-    if (qEnvironmentVariableIsSet("TEMP")) {
-        return qEnvironmentVariable("TEMP");
+    // name on this platform. glibc's getenv reads without a lock and never
+    // sees a freed value, so it is safe beside qputenv in another thread.
+    const bool fromTemp = std::getenv("TEMP") != nullptr;
+    const char* value = fromTemp ? std::getenv("TEMP") : std::getenv("TMPDIR");
+    const QByteArrayView raw = value != nullptr ? QByteArrayView(value) : QByteArrayView();
+    thread_local bool t_valid = false;
+    thread_local bool t_fromTemp = false;
+    thread_local QByteArray t_raw;
+    thread_local LogPath t_path;
+    if (!t_valid || fromTemp != t_fromTemp || raw != t_raw) {
+        QString folder = QString::fromLocal8Bit(raw);
+        if (!folder.endsWith(QLatin1Char('/'))) {
+            folder += QLatin1Char('/');
+        }
+        t_path.path = folder + QLatin1String(kLogFileName);
+        t_path.encoded = QFile::encodeName(t_path.path);
+        t_raw = raw.toByteArray();
+        t_fromTemp = fromTemp;
+        t_valid = true;
     }
-    return qEnvironmentVariable("TMPDIR");
+    return t_path;
+}
+
+/// "<short date>, <short time>: " of the current second, in UTF-8. The
+/// conversion to local time looks at the time zone file on every call, which
+/// costs as much as a fourth system call per entry; the text cannot change
+/// within a second, so it is built once per second and thread.
+const QByteArray& TimeStampPrefix() {
+    thread_local std::int64_t t_second = std::numeric_limits<std::int64_t>::min();
+    thread_local QByteArray t_prefix;
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    if (now.tv_sec != t_second) {
+        // The regional formats are looked up once per thread.
+        thread_local const QLocale locale = QLocale::system();
+        const QDateTime local = QDateTime::fromSecsSinceEpoch(now.tv_sec);
+        t_prefix = (locale.toString(local.date(), QLocale::ShortFormat) + QStringLiteral(", ") +
+                    locale.toString(local.time(), QLocale::ShortFormat) + QStringLiteral(": "))
+                       .toUtf8();
+        t_second = now.tv_sec;
+    }
+    return t_prefix;
+}
+
+/// Opens, appends or rewrites, and closes; any error ends it silently.
+void WriteBytes(const QByteArray& name, const QByteArray& bytes, bool append) {
+    // Plain POSIX calls: the file is opened and closed for every entry, so
+    // the cost of opening dominates and Qt's file engine would add to it.
+    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
+    const int fd = ::open(name.constData(), flags, 0644);
+    if (fd < 0) {
+        return;
+    }
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            break;
+        }
+        data += n;
+        left -= n;
+    }
+    ::close(fd);
 }
 
 } // namespace
@@ -79,27 +151,35 @@ void ReadDebugSettings(std::int16_t& mode) {
 
 void WriteLog(const QString& place, const QString& message, QString& fileName) {
     try {
+        QByteArray encodedName;
         if (fileName == QLatin1String(kLogFileName) && t_debugToFile) {
-            QString folder = TempFolder();
-            if (!folder.endsWith(QLatin1Char('/'))) {
-                folder += QLatin1Char('/');
-            }
-            fileName = folder + QLatin1String(kLogFileName);
+            const LogPath& logPath = DefaultLogPath();
+            fileName = logPath.path;
+            encodedName = logPath.encoded;
         }
-        const QString title = QLatin1String(kApplicationTitle);
         if (t_debugToFile) {
-            const QDateTime now = QDateTime::currentDateTime();
-            // The regional formats are looked up once per thread.
-            thread_local const QLocale locale = QLocale::system();
-            const QString line =
-                locale.toString(now.date(), QLocale::ShortFormat) + QStringLiteral(", ") +
-                locale.toString(now.time(), QLocale::ShortFormat) + QStringLiteral(": ") + title +
-                QStringLiteral("::") + place + QStringLiteral(": ") + message;
-            AppendToFile(fileName, line, true, true);
+            if (encodedName.isNull()) {
+                encodedName = QFile::encodeName(fileName);
+            }
+            // The line is put together in UTF-8 in one buffer and written
+            // with one call.
+            const QByteArray& stamp = TimeStampPrefix();
+            const QByteArray placeBytes = place.toUtf8();
+            const QByteArray messageBytes = message.toUtf8();
+            QByteArray line;
+            line.reserve(stamp.size() + 48 + placeBytes.size() + messageBytes.size());
+            line.append(stamp)
+                .append(kApplicationTitle)
+                .append("::")
+                .append(placeBytes)
+                .append(": ")
+                .append(messageBytes)
+                .append("\r\n");
+            WriteBytes(encodedName, line, true);
         }
         if (t_debugToDebugger) {
-            const QString prefix = QStringLiteral("kelio::") + title + QStringLiteral("::") +
-                                   place + QStringLiteral(": ");
+            const QString prefix = QStringLiteral("kelio::") + QLatin1String(kApplicationTitle) +
+                                   QStringLiteral("::") + place + QStringLiteral(": ");
             const QString lineBreak = QStringLiteral("\r\n");
             QString rest = message;
             do {
@@ -132,30 +212,9 @@ void AppendToFile(const QString& path, const QString& text, bool append, bool cr
     if (!createIfMissing && !FileExists(path)) {
         return;
     }
-    // Plain POSIX calls: the file is opened and closed for every entry, so
-    // the cost of opening dominates and Qt's file engine would add to it.
-    const QByteArray name = QFile::encodeName(path);
-    const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
-    const int fd = ::open(name.constData(), flags, 0644);
-    if (fd < 0) {
-        return;
-    }
     QByteArray bytes = text.toUtf8();
     bytes.append("\r\n");
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            break;
-        }
-        data += n;
-        left -= n;
-    }
-    ::close(fd);
+    WriteBytes(QFile::encodeName(path), bytes, append);
 }
 
 bool FileExists(const QString& path) {

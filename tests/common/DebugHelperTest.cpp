@@ -91,6 +91,14 @@ TEST_F(WriteLogTest, FileEntriesGoToTempWithDateTimeTitlePlaceAndMessage) {
     EXPECT_TRUE(logFile().endsWith("P: 2\r\n"));
     EXPECT_EQ(logFile().count("\r\n"), 1);
 
+    // Without TEMP the log goes to TMPDIR; the folder is looked up for every entry.
+    QTemporaryDir tmpdir;
+    env.set("TMPDIR", tmpdir.path().toLocal8Bit());
+    env.unset("TEMP");
+    WriteLog(QStringLiteral("P"), QStringLiteral("3"));
+    EXPECT_TRUE(FileExists(tmpdir.path() + "/kelio.log"));
+    env.set("TEMP", dir.path().toLocal8Bit());
+
     // Another name is used as given, and so is the default one while the file sink is off.
     QString other = dir.path() + "/other.log";
     WriteLog(QStringLiteral("A.B"), QStringLiteral("x"), other);

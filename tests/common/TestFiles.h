@@ -26,6 +26,10 @@ public:
         save(name);
         qputenv(name, value);
     }
+    void unset(const char* name) {
+        save(name);
+        qunsetenv(name);
+    }
 
 private:
     void save(const char* name) {
