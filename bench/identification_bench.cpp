@@ -64,14 +64,12 @@ struct Bench {
         dtm = std::make_unique<standins::RQ16Dtm>(options);
         dtm->SetAutomaticRelease(false);
         dtm->SetCommunication(&comm);
-        dtm->SetControlCreator([](const QString&, QWidget* parent) {
-            auto* v = new Identification(parent);
-            v->SetWritePauseMs(0);
-            return v;
-        });
+        OnlineView::SetPauseFunction([](int) {});
+        dtm->SetControlCreator(
+            [](const QString&, QWidget* parent) { return new Identification(parent); });
         view = qobject_cast<Identification*>(
             dtm->OpenFunction(QStringLiteral("RQ16Controls.Identification")));
-        SpinUntil([&] { return view->sequence().m_bIMDataRead && idle(); });
+        SpinUntil([&] { return view->protocol().state.m_bIMDataRead && idle(); });
     }
     ~Bench() {
         dtm.reset();

@@ -156,8 +156,8 @@ public:
         m_view->channelSimulation(channel)->valueButton(value)->click();
     }
     bool WritesDone() const {
-        return m_view->forcing().ForceOutputUpdateInvokeId().isEmpty() &&
-               !m_view->forcing().UpdatePending();
+        return m_view->protocol().state.sForceOutputUpdateInvokeId.isEmpty() &&
+               !m_view->protocol().state.blnUpdatePending;
     }
     void Stop() { m_dtm.ReleaseAllViews(); }
 

@@ -77,7 +77,7 @@ QWidget* SimulatorPanel::BuildDiagnosisBox() {
             [this](int value) { m_module.SetModuleCode(static_cast<std::uint8_t>(value)); });
     form->addRow(QStringLiteral("Module code"), moduleCode);
 
-    for (int channel = 1; channel <= simulator::SimulatedModule::kChannelCount; ++channel) {
+    for (int channel = 1; channel <= kChannelCount; ++channel) {
         auto* codes = new QLineEdit(FormatCodes(m_module.ChannelFaults(channel)));
         codes->setPlaceholderText(QStringLiteral("codes 1..11, e.g. 1 5"));
         connect(codes, &QLineEdit::textChanged, this, [this, channel](const QString& text) {
@@ -156,8 +156,8 @@ QWidget* SimulatorPanel::BuildForcingBox() {
     auto* grid = new QGridLayout(box);
     m_forcingState = new QLabel;
     m_forcingState->setObjectName(QStringLiteral("forcingState"));
-    grid->addWidget(m_forcingState, 0, 0, 1, simulator::SimulatedModule::kChannelCount);
-    for (int i = 0; i < simulator::SimulatedModule::kChannelCount; ++i) {
+    grid->addWidget(m_forcingState, 0, 0, 1, kChannelCount);
+    for (int i = 0; i < kChannelCount; ++i) {
         grid->addWidget(new QLabel(QString::number(i + 1)), 1, i, Qt::AlignHCenter);
         auto* cell = new QLabel;
         cell->setObjectName(QStringLiteral("forcedChannel%1").arg(i + 1));
@@ -178,7 +178,7 @@ QWidget* SimulatorPanel::BuildForcingBox() {
     });
     auto* timeoutRow = new QFormLayout;
     timeoutRow->addRow(QStringLiteral("Lapses after"), timeout);
-    grid->addLayout(timeoutRow, 3, 0, 1, simulator::SimulatedModule::kChannelCount);
+    grid->addLayout(timeoutRow, 3, 0, 1, kChannelCount);
 
     auto* refresh = new QTimer(this);
     connect(refresh, &QTimer::timeout, this, &SimulatorPanel::RefreshForcing);
@@ -199,7 +199,7 @@ void SimulatorPanel::RefreshForcing() {
              ? QStringLiteral("Enabled, lapses in %1 s").arg((left.count() + 999) / 1000)
              : QStringLiteral("Not enabled")) +
         QStringLiteral("\nforce mask %1, force values %2").arg(hex(mask), hex(values)));
-    for (int i = 0; i < simulator::SimulatedModule::kChannelCount; ++i) {
+    for (int i = 0; i < kChannelCount; ++i) {
         QLabel* cell = m_forcedChannels[static_cast<std::size_t>(i)];
         const bool forced = (mask >> i & 1) != 0;
         // A forced channel shows the value the module drives, on amber.

@@ -4,7 +4,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace rq16::observation;
     try {
-        for (int index = 0; index < kChannelCount; ++index) {
+        for (int index = 0; index < rq16::kChannelCount; ++index) {
             DecodeChannel(rq16::ByteArray(data, data + size), index, ShownMask::OutputValues);
             if (DecodeChannel(rq16::ByteArray(data, data + size), index, ShownMask::ForceMask)
                     .forced) {

@@ -8,7 +8,7 @@ namespace rq16::simulator {
 namespace {
 
 void CheckChannel(int channel) {
-    if (channel < 1 || channel > SimulatedModule::kChannelCount) {
+    if (channel < 1 || channel > kChannelCount) {
         throw std::out_of_range("channel number out of range");
     }
 }

@@ -7,6 +7,7 @@
 
 #include "Records.h"
 
+#include "host/Constants.h"
 #include "host/Types.h"
 
 #include <QString>
@@ -65,7 +66,6 @@ struct ConnectionFaults {
 
 class SimulatedModule {
 public:
-    static constexpr int kChannelCount = 8;
     /// Index of the I&M call mechanism.
     static constexpr int kImIndex = 255;
     /// Index of the parameter record.

@@ -2,6 +2,8 @@
 
 #include "RegManagement.h"
 
+#include "frame/host/Constants.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -24,8 +26,6 @@ namespace {
 // The two flags belong to the thread that hosts the views.
 thread_local bool t_debugToFile = false;
 thread_local bool t_debugToDebugger = false;
-
-const QString kRegistryKey = QStringLiteral("SOFTWARE\\Orlin\\DTM kelio-DP");
 
 std::mutex g_sinkMutex;
 DebuggerSink g_debuggerSink;
@@ -127,9 +127,8 @@ void WriteBytes(const QByteArray& name, const QByteArray& bytes, bool append) {
 void ReadDebugSettings(std::int16_t& mode) {
     switch (mode) {
     case 0: {
-        const RegistryValue debug = ReadRegistryValue(kRegistryKey, QStringLiteral("Debug"));
-        const RegistryValue debugFile =
-            ReadRegistryValue(kRegistryKey, QStringLiteral("DebugFile"));
+        const RegistryValue debug = ReadRegistryValue(kRegistryKey, kRegistryDebug);
+        const RegistryValue debugFile = ReadRegistryValue(kRegistryKey, kRegistryDebugFile);
         t_debugToDebugger = debug.equalsNumber(1) || debug.equalsNumber(3);
         t_debugToFile = debugFile.equalsNumber(1);
         break;

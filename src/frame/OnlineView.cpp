@@ -2,16 +2,42 @@
 
 #include "ComponentRegistry.h"
 
+#include <QThread>
+#include <QTime>
+
+#include <functional>
+
 namespace rq16 {
 
+using Kind = ConnectionProtocol::Step::Kind;
+
 namespace {
-/// Common text reported when the connection is lost.
-constexpr std::int32_t kTextConnectionLost = 1127;
+
+OnlineView::PauseFunction& Pause() {
+    static OnlineView::PauseFunction pause;
+    return pause;
+}
+
 } // namespace
 
-OnlineView::OnlineView(ViewTraits traits, QWidget* parent) : ViewBase(std::move(traits), parent) {}
+OnlineView::OnlineView(ViewTraits traits, ConnectionProtocol::Traits protocol,
+                       ReadRequest readRequest, QWidget* parent)
+    : ViewBase(std::move(traits), parent),
+      m_protocol(std::move(protocol), {[this] {
+                                           try {
+                                               return NewInvokeId();
+                                           } catch (const std::exception&) {
+                                               return QString();
+                                           }
+                                       },
+                                       [this] { return m_objKernel ? m_objKernel->state() : 0; }}),
+      m_readRequest(readRequest) {}
 
 OnlineView::~OnlineView() = default;
+
+void OnlineView::SetPauseFunction(PauseFunction pause) {
+    Pause() = std::move(pause);
+}
 
 // ---- Init ----
 
@@ -33,7 +59,7 @@ IBaseDtmCommunication& OnlineView::Communication() const {
 }
 
 void OnlineView::AfterInit() {
-    Queue(QStringLiteral("CallConnect"));
+    CarrySteps(m_protocol.InitEnded(m_sInvokeId), m_traits.initErrorSuffix);
 }
 
 // ---- building blocks ----
@@ -52,39 +78,6 @@ QString OnlineView::NewInvokeId() {
     return objInvokeIdGenerator->NewInvokeId();
 }
 
-bool OnlineView::SendOnlineTransaction(const QString& request) {
-    connection.RequestSent(PendingRequest::Transaction, NewInvokeId());
-    bool accepted = false;
-    try {
-        accepted = Communication().TransactionRequest(connection.communicationReference, this,
-                                                      connection.sOnlineInvokeId, request);
-    } catch (const std::exception&) {
-        connection.RequestDone();
-        ReadEnded();
-        throw;
-    }
-    if (!accepted) {
-        connection.RequestDone();
-        ReadEnded();
-    }
-    return accepted;
-}
-
-void OnlineView::ReadEnded() {
-    // Left open by the connection sequence; the user expects to be able to
-    // read again or to close after a read that brought nothing, so the bar
-    // is enabled and the activity hidden whenever a read ends without data
-    // (refused, negative, unparsable or empty answer).
-    ctlButtons->EnableButtons();
-    ctlButtons->HideActivity();
-}
-
-std::unique_ptr<IResponseParser> OnlineView::ParseAnswer(const QString& response, bool& parsed) {
-    auto parser = Components().CreateResponseParser();
-    parsed = parser->Parse(response, m_objDocumentContext);
-    return parser;
-}
-
 QString OnlineView::CommonTextOrEmpty(std::int32_t id) {
     try {
         return CommonText(id);
@@ -93,297 +86,250 @@ QString OnlineView::CommonTextOrEmpty(std::int32_t id) {
     }
 }
 
-void OnlineView::CompleteReleaseIfIdle() {
-    if (!Released() && connection.CanCompleteRelease() && !HasOutstandingRequest()) {
-        Log(QStringLiteral(".PrepareToRelease"), QStringLiteral("Preparing to release"));
-        SendPreparedToRelease();
+ConnectionProtocol::Answer OnlineView::Parse(const QString& response) {
+    ConnectionProtocol::Answer answer;
+    auto parser = Components().CreateResponseParser();
+    answer.parsed = parser->Parse(response, m_objDocumentContext);
+    if (!answer.parsed) {
+        answer.lastError = parser->LastError();
+        return answer;
     }
+    answer.communicationReference = parser->CommunicationReference();
+    answer.negative = parser->HasCommunicationError();
+    answer.errorText = parser->ErrorText();
+    answer.hasData = parser->HasData();
+    if (answer.hasData) {
+        answer.data = parser->Data();
+    }
+    return answer;
+}
+
+// ---- carrying out the steps ----
+
+void OnlineView::Carry(const Steps& steps, const QString& operation) {
+    CarrySteps(steps, QStringLiteral(".") + operation + QStringLiteral(", Error: "));
+}
+
+void OnlineView::CarrySteps(const Steps& steps, const QString& onError) {
+    for (const Step& step : steps) {
+        CarryStep(step, onError);
+    }
+}
+
+void OnlineView::CarryStep(const Step& step, const QString& onError) {
+    switch (step.kind) {
+    case Kind::Log:
+        if (LogEnabled()) {
+            Log(step.place, step.tail.isEmpty() ? step.text : step.text + step.tail);
+        }
+        return;
+    case Kind::LogTimeOfDay:
+        Log(step.place, QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+        return;
+    case Kind::Send: {
+        const bool accepted = SendRequest(step, onError);
+        CarrySteps(m_protocol.Sent(step.request, step.invokeId, accepted), onError);
+        return;
+    }
+    case Kind::FetchEnableRequest: {
+        QString document;
+        Guarded(onError, [&] {
+            document = Kernel().ParameterManager()->GetGlobalForcingEnableRequest(
+                m_protocol.state.communicationReference);
+        });
+        CarrySteps(m_protocol.EnableRequestFetched(document), onError);
+        return;
+    }
+    default:
+        break;
+    }
+    Guarded(onError, [&] {
+        IButtonControl& bar = *ctlButtons;
+        switch (step.kind) {
+        case Kind::Report: {
+            QString message = step.textId != 0 ? CommonTextOrEmpty(step.textId) : step.text;
+            if (step.appendTextId != 0) {
+                const QString appended = CommonTextOrEmpty(step.appendTextId);
+                message =
+                    message.isEmpty() ? appended : message + QStringLiteral("\r\n") + appended;
+            }
+            ReportError(step.number, message, step.place);
+            break;
+        }
+        case Kind::DisableButtons:
+            bar.DisableButtons();
+            break;
+        case Kind::EnableButtons:
+            bar.EnableButtons();
+            break;
+        case Kind::ShowActivity:
+            bar.ShowActivity();
+            break;
+        case Kind::HideActivity:
+            bar.HideActivity();
+            break;
+        case Kind::SetOnline:
+            bar.SetOnline(step.flag);
+            break;
+        case Kind::SetExtraButton:
+            bar.SetExtraButton(CommonText(step.number), QString(), 0);
+            break;
+        case Kind::Queue:
+            Queue(step.text);
+            break;
+        case Kind::VerifyConnectionResponse:
+            Communication().VerifyConnectionResponse(true);
+            break;
+        case Kind::RequestClose:
+            if (m_objKernel) {
+                m_objKernel->UiManager()->RequestClose(m_sInvokeId);
+            }
+            break;
+        case Kind::PreparedToRelease:
+            SendPreparedToRelease();
+            break;
+        case Kind::CloseHelp:
+            CloseHelp();
+            break;
+        case Kind::Pause:
+            if (Pause()) {
+                Pause()(step.number);
+            } else {
+                QThread::msleep(static_cast<unsigned long>(step.number));
+            }
+            break;
+        default:
+            CarryViewStep(step);
+            break;
+        }
+    });
+}
+
+bool OnlineView::SendRequest(const Step& step, const QString& onError) {
+    using Request = ConnectionProtocol::Request;
+    const QString& reference = m_protocol.state.communicationReference;
+    QString document;
+    Guarded(onError, [&] {
+        switch (step.request) {
+        case Request::Connect:
+            document = Kernel().ParameterManager()->GetConnectRequest(true);
+            break;
+        case Request::Disconnect:
+            break;
+        case Request::Read:
+            document = std::invoke(m_readRequest, Kernel().ParameterManager(), reference);
+            break;
+        case Request::ForceEnable:
+            document = step.text;
+            break;
+        case Request::ForceWrite:
+            document =
+                Kernel().ParameterManager()->GetWriteForceValuesRequest(reference, step.data);
+            break;
+        default:
+            document = ViewRequestDocument(step);
+            break;
+        }
+    });
+    if (!step.documentLog.isEmpty() && LogEnabled()) {
+        Log(step.place, step.documentLog + document);
+    }
+    bool accepted = false;
+    Guarded(onError, [&] {
+        if (step.request == Request::Connect) {
+            accepted = Communication().Connect(this, Kernel().ConnectionTarget(), step.invokeId,
+                                               Dtm().ProtocolId(), document);
+        } else if (step.request == Request::Disconnect) {
+            accepted = Communication().Disconnect(reference, this, step.invokeId);
+        } else {
+            accepted = Communication().TransactionRequest(reference, this, step.invokeId, document);
+        }
+    });
+    return accepted;
+}
+
+void OnlineView::CarryViewStep(const Step& step) {
+    Q_UNUSED(step);
+}
+
+QString OnlineView::ViewRequestDocument(const Step& step) {
+    Q_UNUSED(step);
+    return {};
 }
 
 // ---- deferred operations ----
 
-void OnlineView::LogCallConnectEntry() {
-    Log(QStringLiteral(".CallConnect"));
-}
-
 void OnlineView::CallConnect(const QVariant& vArguments) {
     Q_UNUSED(vArguments);
-    if (Released()) {
-        return;
-    }
-    const QString onError = QStringLiteral(".CallConnect, Error: ");
-    LogCallConnectEntry();
-    Guarded(onError, [&] { ctlButtons->DisableButtons(); });
-    Guarded(onError, [&] { connection.RequestSent(PendingRequest::Connect, NewInvokeId()); });
-    Log(QStringLiteral(".CallConnect"), QStringLiteral("Trying to get conntect request document"));
-    QString request;
-    Guarded(onError, [&] { request = Kernel().ParameterManager()->GetConnectRequest(true); });
-    Log(QStringLiteral(".CallConnect"), QStringLiteral("actually trying to connect"));
-    bool accepted = false;
-    Guarded(onError, [&] {
-        accepted = Communication().Connect(this, Kernel().ConnectionTarget(),
-                                           connection.sOnlineInvokeId, Dtm().ProtocolId(), request);
-    });
-    if (!accepted) {
-        connection.RequestDone();
-        Guarded(onError, [&] { ctlButtons->EnableButtons(); });
-        Log(QStringLiteral(".CallConnect"),
-            QStringLiteral("objBaseDtmCommunication.Connect returned false"));
-        Guarded(onError, [&] { OnConnectRefused(); });
-    } else {
-        Log(QStringLiteral(".CallConnect"),
-            QStringLiteral("objBaseDtmCommunication.Connect returned true"));
-    }
+    Carry(m_protocol.CallConnect(), QStringLiteral("CallConnect"));
 }
 
 void OnlineView::CallDisconnect(const QVariant& vArguments) {
     Q_UNUSED(vArguments);
-    if (Released()) {
-        return;
-    }
-    const QString place = QStringLiteral(".CallDisconnect");
-    const QString onError = QStringLiteral(".CallDisconnect, Error: ");
-    if (HasOutstandingRequest()) {
-        if (IsOnline()) {
-            Guarded(onError, [&] { Queue(QStringLiteral("CallDisconnect")); });
-        }
-        return;
-    }
-    if (!IsOnline()) {
-        Log(place, QStringLiteral("No connection (any more)"));
-        CompleteReleaseIfIdle();
-        return;
-    }
-    Guarded(onError, [&] { connection.RequestSent(PendingRequest::Disconnect, NewInvokeId()); });
-    Log(place, QStringLiteral("sOnlineInvokeId: ") + connection.sOnlineInvokeId);
-    Log(place, QStringLiteral("actually trying to disconnect"));
-    bool accepted = false;
-    Guarded(onError, [&] {
-        accepted = Communication().Disconnect(connection.communicationReference, this,
-                                              connection.sOnlineInvokeId);
-    });
-    if (!accepted) {
-        connection.RequestDone();
-        Log(place, QStringLiteral("objBaseDtmCommunication.Disconnect returned false"));
-    } else {
-        Log(place, QStringLiteral("objBaseDtmCommunication.Disconnect returned true"));
-    }
+    Carry(m_protocol.CallDisconnect(), QStringLiteral("CallDisconnect"));
 }
 
 void OnlineView::CallVerifyConnection(const QVariant& vArguments) {
     Q_UNUSED(vArguments);
-    if (Released()) {
-        return;
-    }
-    Log(QStringLiteral(".CallVerifyConnection"));
-    Guarded(QStringLiteral(".CallVerifyConnection, Error: "),
-            [&] { Communication().VerifyConnectionResponse(true); });
+    Carry(m_protocol.CallVerifyConnection(), QStringLiteral("CallVerifyConnection"));
 }
 
-// ---- connect answer ----
+void OnlineView::CallRead() {
+    Carry(m_protocol.CallRead(), m_protocol.traits().readOperation);
+}
+
+// ---- callbacks ----
 
 void OnlineView::IBaseCommunicationCallback_OnConnectResponse(const QString& invokeId,
                                                               const QString& response) {
-    if (Released()) {
-        return;
-    }
-    const QString place = QStringLiteral(".OnConnectResponse");
-    LogConnectAnswerEntry();
-    Log(place, QStringLiteral("sOnlineInvokeId: ") + connection.sOnlineInvokeId);
-    if (!connection.IsAnswerTo(invokeId)) {
-        return;
-    }
-    connection.RequestDone();
-    CallbackGuard(QStringLiteral("OnConnectResponse"), [&] {
-        bool parsed = false;
-        const auto parser = ParseAnswer(response, parsed);
-        if (!parsed) {
-            ConnectAnswerUnparsable(parser->LastError());
-        } else if (parser->CommunicationReference().isEmpty()) {
-            ConnectAnswerNegative(parser->ErrorText());
-        } else {
-            connection.Connected(parser->CommunicationReference());
-            ConnectAnswerPositive();
-        }
+    const QString operation = QStringLiteral("OnConnectResponse");
+    Steps steps;
+    CallbackGuard(operation, [&] {
+        steps = m_protocol.ConnectAnswer(invokeId, [&] { return Parse(response); });
     });
+    Carry(steps, operation);
 }
-
-void OnlineView::ConnectAnswerUnparsable(const QString& lastError) {
-    ReportError(0, lastError, QStringLiteral("OnConnectResponse"));
-    ctlButtons->HideActivity();
-    AfterConnectAnswer();
-}
-
-void OnlineView::ConnectAnswerNegative(const QString& errorText) {
-    ReportError(0, errorText, QStringLiteral("OnConnectResponse"));
-    OnConnectionLost();
-    ShowConnectError(errorText);
-    ctlButtons->EnableButtons();
-    ctlButtons->HideActivity();
-    CompleteReleaseIfIdle();
-}
-
-void OnlineView::ConnectAnswerPositive() {
-    Log(QStringLiteral(".OnConnectResponse"),
-        QStringLiteral("communicationReference: ") + connection.communicationReference);
-    ctlButtons->SetOnline(true);
-    AfterConnectAnswer();
-}
-
-void OnlineView::AfterConnectAnswer() {
-    if (!connection.blnPrepareToRelease) {
-        ctlButtons_ExtraCommand();
-    } else {
-        Log(QStringLiteral(".OnConnectResponse"),
-            QStringLiteral("blnPrepareToRelease is true, adding CallDisconnect to queue"));
-        Queue(QStringLiteral("CallDisconnect"));
-    }
-}
-
-// ---- transaction answer ----
 
 void OnlineView::IBaseCommunicationCallback_OnTransactionResponse(const QString& invokeId,
                                                                   const QString& response) {
-    if (Released()) {
-        return;
-    }
-    Log(QStringLiteral(".OnTransactionResponse"),
-        QStringLiteral("sOnlineInvokeId: ") + connection.sOnlineInvokeId);
-    if (!connection.IsAnswerTo(invokeId)) {
-        return;
-    }
-    connection.RequestDone();
-    CallbackGuard(QStringLiteral("OnTransactionResponse"), [&] {
-        bool parsed = false;
-        const auto parser = ParseAnswer(response, parsed);
-        if (!parsed) {
-            ReadEnded();
-            ReportError(0, parser->LastError(), QStringLiteral("OnTransactionResponse"));
-        } else if (parser->HasData()) {
-            OnTransactionData(parser->Data());
-        } else {
-            ReadEnded();
-            ReportError(0, QStringLiteral("No data read"), QStringLiteral("OnTransactionResponse"));
-        }
+    const QString operation = QStringLiteral("OnTransactionResponse");
+    Steps steps;
+    CallbackGuard(operation, [&] {
+        steps = m_protocol.TransactionAnswer(invokeId, response, [&] { return Parse(response); });
     });
+    Carry(steps, operation);
 }
-
-// ---- disconnect answer ----
 
 void OnlineView::IBaseCommunicationCallback_OnDisconnectResponse(const QString& invokeId,
                                                                  const QString& response) {
-    Q_UNUSED(response);
-    if (Released()) {
-        return;
-    }
-    const QString place = QStringLiteral(".OnDisconnectResponse");
-    Log(place, QStringLiteral("sOnlineInvokeId: ") + connection.sOnlineInvokeId);
-    Log(place, QStringLiteral("invokeId: ") + invokeId);
-    CallbackGuard(QStringLiteral("OnDisconnectResponse"), [&] {
-        ctlButtons->SetOnline(false);
-        if (!connection.IsAnswerTo(invokeId)) {
-            Log(place, QStringLiteral("Not my request, ignoring"));
-            return;
-        }
-        connection.Disconnected();
-        OnDisconnected();
-        FinishDisconnect();
-    });
+    Q_UNUSED(response); // the response text is not examined
+    Carry(m_protocol.DisconnectAnswer(invokeId), QStringLiteral("OnDisconnectResponse"));
 }
-
-void OnlineView::FinishDisconnect() {
-    const QString place = QStringLiteral(".OnDisconnectResponse");
-    if (connection.blnPrepareToRelease) {
-        Log(place, QStringLiteral("Preparing to release"));
-        Log(place, QStringLiteral("m_sInvokeId: ") + m_sInvokeId);
-        SendPreparedToRelease();
-    } else if (!connection.blnClosing) {
-        ctlButtons->EnableButtons();
-        ctlButtons->HideActivity();
-    } else {
-        Log(place, QStringLiteral("m_sInvokeId: ") + m_sInvokeId);
-        connection.blnClosing = false;
-        if (m_objKernel) {
-            m_objKernel->UiManager()->RequestClose(m_sInvokeId);
-        }
-    }
-}
-
-// ---- verify and abort ----
 
 void OnlineView::IBaseCommunicationCallback_VerifyConnectionRequest(const QString& invokeId,
                                                                     const QString& response) {
     Q_UNUSED(response);
-    if (!Released() && connection.IsAnswerTo(invokeId)) {
-        CallbackGuard(QStringLiteral("VerifyConnectionRequest"),
-                      [&] { Queue(QStringLiteral("CallVerifyConnection")); });
-    }
-}
-
-void OnlineView::LogAbortEntry(const QString& reference) {
-    Log(QStringLiteral(".OnAbort"), QStringLiteral("communicationReference: ") + reference);
+    Carry(m_protocol.VerifyConnectionRequest(invokeId), QStringLiteral("VerifyConnectionRequest"));
 }
 
 void OnlineView::IBaseCommunicationCallback_OnAbort(const QString& reference) {
-    if (Released()) {
-        return;
-    }
-    LogAbortEntry(reference);
-    connection.RequestDone();
-    CallbackGuard(QStringLiteral("OnAbort"), [&] {
-        ctlButtons->SetOnline(false);
-        ReportError(0, CommonTextOrEmpty(kTextConnectionLost), QStringLiteral("OnAbort"));
-        connection.Disconnected();
-        OnConnectionLost();
-        ctlButtons->EnableButtons();
-        ctlButtons->HideActivity();
-        CompleteReleaseIfIdle();
-    });
+    Carry(m_protocol.Abort(reference), QStringLiteral("OnAbort"));
 }
 
 // ---- buttons, close and release ----
 
 void OnlineView::ctlButtons_ExtraCommand() {
-    ctlButtons->DisableButtons();
-    ctlButtons->ShowActivity();
-    Log(ExtraCommandLogSuffix());
-    Queue(IsOnline() ? ReadOperation() : QStringLiteral("CallConnect"));
+    Carry(m_protocol.ExtraCommand(), QStringLiteral("ctlButtons_ExtraCommand"));
 }
 
-void OnlineView::CloseWhileOnline() {
-    connection.blnClosing = true;
-    Log(QStringLiteral("_Clos"), QStringLiteral("Calling Disconnect"));
-    Queue(QStringLiteral("CallDisconnect"));
+void OnlineView::ctlButtons_Close() {
+    Carry(m_protocol.Close(), QStringLiteral("ctlButtons_Clos"));
 }
 
 bool OnlineView::IDtmActiveXControl_PrepareToRelease() {
-    CloseHelp();
-    if (!Released()) {
-        ReleaseConnection();
-    }
-    return true;
-}
-
-void OnlineView::ReleaseConnection() {
-    const QString place = QStringLiteral(".PrepareToRelease");
-    if (!IsOnline()) {
-        Log(place, QStringLiteral("Offline"));
-        if (!connection.IsRequestOutstanding()) {
-            SendPreparedToRelease();
-        } else {
-            connection.blnPrepareToRelease = true;
-        }
-        return;
-    }
-    Log(place, QStringLiteral("Online"));
-    Log(place, QStringLiteral("sOnlineInvokeId: ") + connection.sOnlineInvokeId);
-    connection.blnPrepareToRelease = true;
-    if (HasOutstandingRequest()) {
-        Log(place, QStringLiteral("Adding CallDisconnect to queue"));
-        Queue(QStringLiteral("CallDisconnect"));
-    } else {
-        ctlButtons_Close();
-    }
+    ConnectionProtocol::Release release = m_protocol.PrepareToRelease();
+    Carry(release.steps, QStringLiteral("PrepareToRelease"));
+    return release.answer;
 }
 
 } // namespace rq16

@@ -3,6 +3,7 @@
 #include "SkipOnError.h"
 
 #include "ComponentRegistry.h"
+#include "host/Constants.h"
 
 #include "common/AppFolder.h"
 #include "common/DebugHelper.h"
@@ -15,8 +16,6 @@
 namespace rq16 {
 
 namespace {
-constexpr std::int32_t kTextLockedBy = 6001;
-
 ViewBase::CriticalMessageHandler& CriticalHandler() {
     static ViewBase::CriticalMessageHandler handler;
     return handler;
@@ -57,7 +56,7 @@ void ViewBase::SetCriticalMessageHandler(CriticalMessageHandler handler) {
 bool ViewBase::IDtmActiveXControl_Init(const QString& invokeId, const QString& functionCall,
                                        IDtm* Dtm) {
     Q_UNUSED(functionCall);
-    LogInitEntry();
+    Log(m_traits.initEntryPlace, m_traits.initEntryText);
 
     // Every statement that calls outside is guarded on its own: after an
     // error Init goes on with the next statement and always finishes. The
@@ -86,10 +85,6 @@ bool ViewBase::IDtmActiveXControl_Init(const QString& invokeId, const QString& f
     return true;
 }
 
-void ViewBase::LogInitEntry() {
-    Log(QString(), QStringLiteral("IDtmActiveXControl_Init"));
-}
-
 void ViewBase::SetUpButtonBar() {
     if (!ctlButtons) {
         return;
@@ -99,8 +94,14 @@ void ViewBase::SetUpButtonBar() {
     InitStatement([&] { bar.SetArea(width(), height()); });
     InitStatement([&] { bar.SetStandardButtons(false, false, false, true); });
     InitStatement([&] { bar.DisableApply(); });
-    AfterStandardButtons();
-    if (const std::int32_t extra = ExtraButtonTextId(); extra != 0) {
+    if (m_traits.locksInBarSetUp) {
+        InitStatement([&] {
+            if (!Kernel().UiManager()->IsEditAllowed()) {
+                LockControls();
+            }
+        });
+    }
+    if (const std::int32_t extra = m_traits.extraButtonTextId; extra != 0) {
         InitStatement([&] { bar.SetExtraButton(CommonText(extra), QString(), 0); });
     }
     InitStatement([&] { bar.ShowActivity(); });
@@ -132,15 +133,10 @@ void ViewBase::SendPreparedToRelease() {
 void ViewBase::ctlButtons_Close() {
     ctlButtons->DisableButtons();
     ctlButtons->ShowActivity();
-    StopTimers();
     Log(QStringLiteral(".ctlButtons_Clos"));
-    if (!IsOnline()) {
-        Log(QStringLiteral("_Clos"), QStringLiteral("Closing control"));
-        if (m_objKernel) {
-            m_objKernel->UiManager()->RequestClose(m_sInvokeId);
-        }
-    } else {
-        CloseWhileOnline();
+    Log(QStringLiteral("_Clos"), QStringLiteral("Closing control"));
+    if (m_objKernel) {
+        m_objKernel->UiManager()->RequestClose(m_sInvokeId);
     }
 }
 
@@ -154,7 +150,7 @@ void ViewBase::BaseDtm_LockDataSet(const QString& userName) {
     }
     const QString onError = QStringLiteral(".LockDataSet, Error: ");
     Guarded(onError, [&] {
-        ctlButtons->SetMessage(CommonText(kTextLockedBy) + QLatin1Char(' ') + userName);
+        ctlButtons->SetMessage(CommonText(kTextDataSetLockedBy) + QLatin1Char(' ') + userName);
     });
     Guarded(onError, [&] {
         if (Kernel().HoldsDataSetLock()) {

@@ -26,6 +26,16 @@ struct ViewTraits {
     /// The view shows the data set lock on its bar and locks its editable
     /// controls while another user holds the data set.
     bool followsDataSetLock = false;
+    /// Common text of the extra button's caption; 0 for no extra button.
+    std::int32_t extraButtonTextId = 0;
+    /// First entry of Init: place suffix and message.
+    QString initEntryPlace = QString();
+    QString initEntryText = QStringLiteral("IDtmActiveXControl_Init");
+    /// Place suffix of the entries of errors inside Init.
+    QString initErrorSuffix = QStringLiteral(".Init, Error: ");
+    /// The bar set-up locks the controls, right after the standard buttons,
+    /// when the UI manager allows no editing.
+    bool locksInBarSetUp = false;
 };
 
 class ViewBase : public QWidget,
@@ -96,24 +106,9 @@ protected:
     virtual void LoadPictures() {}
     /// The header label and other values shown offline.
     virtual void FillHeader() {}
-    /// Button bar set-up, one InitStatement per call of the bar. The default
-    /// is that of a view with the close button only.
-    virtual void SetUpButtonBar();
     /// Runs after the bar is set up and before InitFinished (online views
     /// queue CallConnect here).
     virtual void AfterInit() {}
-    /// Common text id of the extra button's caption; 0 for no extra button.
-    virtual std::int32_t ExtraButtonTextId() const { return 0; }
-    /// First log entry of Init.
-    virtual void LogInitEntry();
-    /// Runs in the button bar set-up right after the standard buttons
-    /// (Simulation locks its force controls there).
-    virtual void AfterStandardButtons() {}
-    /// Place suffix of the entries of errors inside Init.
-    virtual QString InitErrorSuffix() const { return QStringLiteral(".Init, Error: "); }
-    /// Close event, right after the bar is disabled: views with timers stop
-    /// them so that nothing new starts while the view closes.
-    virtual void StopTimers() {}
     /// The editable controls of a view that follows the data set lock.
     virtual void LockControls() {}
     virtual void UnlockControls() {}
@@ -121,12 +116,15 @@ protected:
     static bool IsCompatibilityUser(const QString& userName) {
         return userName == QLatin1String("COMPATIBILITY");
     }
+    /// Button bar set-up, one InitStatement per call of the bar.
+    void SetUpButtonBar();
 
     // ---- building blocks ----
     /// One statement of Init: an error it raises is logged with place
-    /// typeName + InitErrorSuffix() and Init goes on with the next statement.
+    /// typeName + m_traits.initErrorSuffix and Init goes on with the next
+    /// statement.
     template <typename F> bool InitStatement(F&& statement) {
-        return Guarded(InitErrorSuffix(), std::forward<F>(statement));
+        return Guarded(m_traits.initErrorSuffix, std::forward<F>(statement));
     }
     /// m_objDtm, the kernel (advised for its events), the document context
     /// and the parameter manager, each its own InitStatement. A missing DTM
@@ -183,11 +181,6 @@ protected:
     /// Before the view is first shown, every label is set to show plain
     /// text: captions come from files and must not act as markup.
     bool event(QEvent* event) override;
-
-    /// The close event of a view that is online ends the connection first;
-    /// offline views never get here.
-    virtual bool IsOnline() const { return false; }
-    virtual void CloseWhileOnline() {}
 
     ViewTraits m_traits;
     QWidget* m_contentAboveBar = nullptr; // a child of the view, or null

@@ -20,6 +20,7 @@
 #include "DtmKernel.h"
 
 #include "host/Communication.h"
+#include "host/Constants.h"
 
 #include <QObject>
 #include <QPointer>
@@ -49,7 +50,6 @@ class RQ16Dtm : public QObject, public IDtm {
 public:
     /// Protocol id of the DTM's communication (PROFIBUS DP).
     static const QString kProtocolId;
-    static constexpr int kChannelCount = 8;
 
     struct Options {
         /// The data set file; empty keeps the data set in memory only.

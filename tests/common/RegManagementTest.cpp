@@ -1,6 +1,7 @@
 #include "TestFiles.h"
 
 #include "common/RegManagement.h"
+#include "frame/host/Constants.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,7 @@ using namespace rq16;
 
 namespace {
 
-const QString kKey = QStringLiteral("SOFTWARE\\Orlin\\DTM kelio-DP");
+const QString& kKey = kRegistryKey;
 
 /// "kind number", or "sz text" for a string.
 std::string Describe(const RegistryValue& v) {

@@ -59,11 +59,8 @@ TEST(GoldenLog, SimulationForcesPausesResumesClosesAndReleases) {
 TEST(GoldenLog, IdentificationReadsWritesAnEditedTextClosesAndReleases) {
     StandIns rig;
     rig.dtm.SetState(6);
-    rig.dtm.SetControlCreator([](const QString&, QWidget* parent) {
-        auto* view = new Identification(parent);
-        view->SetWritePauseMs(0);
-        return view;
-    });
+    rig.dtm.SetControlCreator(
+        [](const QString&, QWidget* parent) { return new Identification(parent); });
     auto* view = qobject_cast<Identification*>(
         rig.dtm.OpenFunction(QStringLiteral("View"), nullptr, &rig.invokeId));
     rig.Settle();

@@ -38,8 +38,14 @@ public:
 
 class IdentificationEndToEnd : public ::testing::Test {
 protected:
-    void SetUp() override { SetComponentFactory(&factory); }
-    void TearDown() override { SetComponentFactory(nullptr); }
+    void SetUp() override {
+        SetComponentFactory(&factory);
+        OnlineView::SetPauseFunction([](int) {});
+    }
+    void TearDown() override {
+        OnlineView::SetPauseFunction({});
+        SetComponentFactory(nullptr);
+    }
 
     /// A DTM on the data set file, as after a start of the frame application.
     std::unique_ptr<standins::RQ16Dtm> newDtm(int kernelState) {
@@ -49,11 +55,8 @@ protected:
         auto dtm = std::make_unique<standins::RQ16Dtm>(options);
         dtm->SetCommunication(&comm);
         dtm->SetHost(&host);
-        dtm->SetControlCreator([](const QString&, QWidget* parent) {
-            auto* view = new Identification(parent);
-            view->SetWritePauseMs(0);
-            return view;
-        });
+        dtm->SetControlCreator(
+            [](const QString&, QWidget* parent) { return new Identification(parent); });
         return dtm;
     }
     Identification* open(standins::RQ16Dtm& dtm) {
@@ -78,7 +81,8 @@ TEST_F(IdentificationEndToEnd, EditsReachTheModuleAndTheDataSetFile) {
     auto dtm = newDtm(6);
     Identification* view = open(*dtm);
     ASSERT_TRUE(SpinUntil([&] { // the I&M data read, the view offline again
-        return view->sequence().m_bIMDataRead && !view->IsOnline() && comm.pendingAnswers() == 0;
+        return view->protocol().state.m_bIMDataRead && !view->IsOnline() &&
+               comm.pendingAnswers() == 0;
     }));
     EXPECT_EQ(text(view, "txtTagFunction"), QStringLiteral("Conveyor 3 outputs"));
     EXPECT_EQ(text(view, "txtSerialNumber"), QStringLiteral("SN0042318"));
@@ -113,17 +117,13 @@ TEST_F(IdentificationEndToEnd, EditsReachTheModuleAndTheDataSetFile) {
     EXPECT_EQ(text(view, "txtTagFunction"), QStringLiteral("No I&M data available"));
     EXPECT_FALSE(view->imDataFrame()->isEnabled());
 
-    // A data set that cannot be written: the failure is reported and the view
-    // stays open with the comment (the question is answered No offscreen);
-    // once the file can be written, the next release saves and closes.
+    // A data set that cannot be written: the failure of the comment's save is
+    // reported and the release goes on.
     const QString file = dir.filePath(QStringLiteral("RQ16DataSet.json"));
     view->commentBox()->setPlainText(QStringLiteral("later"));
     ASSERT_TRUE(QFile::remove(file) && QDir().mkdir(file));
     host.errors.clear();
-    EXPECT_FALSE(restarted->ReleaseView(invokeId));
-    EXPECT_EQ(host.errors.size(), 1);
-    EXPECT_EQ(view->commentBox()->toPlainText(), QStringLiteral("later"));
-    ASSERT_TRUE(QDir().rmdir(file));
     EXPECT_TRUE(restarted->ReleaseView(invokeId));
-    EXPECT_TRUE(QFile(file).open(QIODevice::ReadOnly));
+    EXPECT_EQ(host.errors.size(), 1);
+    EXPECT_TRUE(QDir().rmdir(file));
 }

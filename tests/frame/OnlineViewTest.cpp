@@ -103,7 +103,7 @@ TEST_F(OnlineViewTest, AnUnparsableConnectAnswerIsReportedAndTriedAgain) {
 TEST_F(OnlineViewTest, ReleaseDuringABusyReadCompletesOnceAndThenStaysSilent) {
     auto* view = OpenHeld();
     rig.Answer(); // connected; the read is sent
-    ASSERT_EQ(view->Connection().Phase(), ConnectionPhase::TransactionOutstanding);
+    ASSERT_EQ(view->protocol().state.pending, ConnectionProtocol::Request::Read);
     const qsizetype from = rig.log.lines().size();
     EXPECT_TRUE(view->IDtmActiveXControl_PrepareToRelease());
     rig.Answer(); // the telegram; its disconnect and the release's wait for each other

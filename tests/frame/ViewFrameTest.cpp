@@ -8,6 +8,7 @@
 #include "common/HelpUtilities.h"
 
 #include <QLabel>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -88,4 +89,26 @@ TEST(ViewFrameTest, HelpOpensTheViewsTopicAndReleaseClosesIt) {
     EXPECT_EQ(OpenHelpWindowCount(), 1);
     view->IDtmActiveXControl_PrepareToRelease();
     EXPECT_EQ(OpenHelpWindowCount(), 0);
+}
+
+TEST(ViewFrameTest, EveryVirtualStepOfTheViewBasesIsInTheListOfHooks) {
+    const auto read = [](const char* path) {
+        QFile file(QStringLiteral(RQ16_GOLDEN_DIR "/../../") + QLatin1String(path));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+    const QString onlineView = read("src/frame/OnlineView.h");
+    const QString list = onlineView.left(onlineView.indexOf(QStringLiteral("#include")));
+    const QRegularExpression hook(QStringLiteral("^\\s*virtual [^(~\\n]*\\b(\\w+)\\("),
+                                  QRegularExpression::MultilineOption);
+    int hooks = 0;
+    for (const char* header : {"src/frame/ViewBase.h", "src/frame/OnlineView.h",
+                               "src/views/observation/ReadCycleView.h"}) {
+        const QString text = read(header);
+        ASSERT_FALSE(text.isEmpty()) << header;
+        for (const auto& match : hook.globalMatch(text)) {
+            ++hooks;
+            EXPECT_TRUE(list.contains(match.captured(1))) << match.captured(1).toStdString();
+        }
+    }
+    EXPECT_GT(hooks, 0);
 }

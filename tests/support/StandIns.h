@@ -5,6 +5,8 @@
 // in order, beside the debug log in `log`; the views' invoke ids read #1,
 // #2, ... in both (LogCapture).
 //
+// Blocking pauses of a view's thread are counted in `pauses`, not waited.
+//
 //   StandIns rig;
 //   auto* view = rig.Open<Diagnosis>();   // construction and Init
 //   rig.Settle();                          // deferred calls and answers
@@ -15,7 +17,7 @@
 
 #include "common/AppFolder.h"
 #include "frame/ComponentRegistry.h"
-#include "frame/ViewBase.h"
+#include "frame/OnlineView.h"
 #include "simulator/SimulatedModule.h"
 #include "standins/CallRecorder.h"
 #include "standins/StandInComponents.h"
@@ -74,11 +76,14 @@ public:
         standins::SetCallRecorder([this](const QString& call) { calls << log.Normalized(call); });
         ViewBase::SetCriticalMessageHandler(
             [this](const QString& text) { calls << QStringLiteral("MessageBox(%1)").arg(text); });
+        // The views' blocking pauses are only counted.
+        OnlineView::SetPauseFunction([this](int ms) { pauses << ms; });
         dtm.SetCommunication(&comm);
         // The test releases and destroys views itself.
         dtm.SetAutomaticRelease(false);
     }
     ~StandIns() {
+        OnlineView::SetPauseFunction({});
         ViewBase::SetCriticalMessageHandler({});
         standins::SetCallRecorder({});
         SetComponentFactory(nullptr);
@@ -139,6 +144,8 @@ public:
     standins::RQ16Dtm dtm;
     QStringList calls;
     QString invokeId;
+    /// Milliseconds of each blocking pause of a view's thread.
+    QList<int> pauses;
 
 private:
     bool m_held = false;

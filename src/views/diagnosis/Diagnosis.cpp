@@ -19,6 +19,7 @@ namespace {
 constexpr std::int32_t kTextHeader = 6011;
 constexpr std::int32_t kTextModuleFrame = 6101;
 constexpr std::int32_t kTextChannelFrame = 6102;
+constexpr std::int32_t kTextReread = 6103;
 constexpr int kHelpContextId = 25600;
 
 // Design positions (only the button bar moves on resize).
@@ -74,7 +75,9 @@ private:
 };
 
 Diagnosis::Diagnosis(QWidget* parent)
-    : OnlineView(ViewTraits{QStringLiteral("Diagnosis"), kHelpContextId, true}, parent) {
+    : OnlineView(ViewTraits{QStringLiteral("Diagnosis"), kHelpContextId, true, false, kTextReread},
+                 ConnectionProtocol::DiagnosisTraits(), &IParameterManager::GetReadDiagnosisRequest,
+                 parent) {
     BuildControls();
 }
 
@@ -161,25 +164,25 @@ void Diagnosis::FillHeader() {
 
 void Diagnosis::ReadDiag(const QVariant& vArguments) {
     Q_UNUSED(vArguments);
-    if (Released()) {
-        return;
+    CallRead();
+}
+
+void Diagnosis::CarryViewStep(const Step& step) {
+    switch (step.kind) {
+    case Step::Kind::ShowData:
+        ParseModuleDiagnosis(step.data);
+        break;
+    case Step::Kind::ShowConnectError:
+        ClearModuleDiagnosisText();
+        ClearChannelDiagnosisText();
+        AddModuleDiagnosisText(step.text);
+        break;
+    case Step::Kind::ConnectionLost:
+        blnDiagnosisShown = false;
+        break;
+    default:
+        break;
     }
-    Log(QStringLiteral(".ReadDiag"));
-    Guarded(QStringLiteral(".ReadDiag, Error: "), [&] {
-        const QString request =
-            Kernel().ParameterManager()->GetReadDiagnosisRequest(connection.communicationReference);
-        SendOnlineTransaction(request);
-    });
-}
-
-void Diagnosis::OnTransactionData(const ByteArray& bytes) {
-    ParseModuleDiagnosis(bytes);
-}
-
-void Diagnosis::ShowConnectError(const QString& errorText) {
-    ClearModuleDiagnosisText();
-    ClearChannelDiagnosisText();
-    AddModuleDiagnosisText(errorText);
 }
 
 // ---- boxes ----
@@ -258,10 +261,8 @@ void Diagnosis::SetTerminalPicture(int terminal, std::int32_t id) {
 // ---- decoding ----
 
 void Diagnosis::DisconnectAfterDecoding() {
-    if (IsOnline()) {
-        Log(QStringLiteral(".ParseModuleDiagnosis"), QStringLiteral("Calling Disconnect"));
-        Queue(QStringLiteral("CallDisconnect"));
-    }
+    Carry(m_protocol.DataShown(QStringLiteral(".ParseModuleDiagnosis")),
+          QStringLiteral("ParseModuleDiagnosis"));
 }
 
 void Diagnosis::ParseModuleDiagnosis(const ByteArray& telegram) {
@@ -334,7 +335,7 @@ void Diagnosis::ParseModuleDiagnosis(const ByteArray& telegram) {
     }
 
     FormatChannelRange(0, static_cast<int>(m_channelText.size()), false, nullptr);
-    for (std::size_t c = 0; c < diagnosis::kChannelCount; ++c) {
+    for (std::size_t c = 0; c < kChannelCount; ++c) {
         FormatChannelRange(m_labelStart[c], m_labelLength[c], true, nullptr);
     }
     // A new diagnosis is read from its first channel on: the cursor goes to

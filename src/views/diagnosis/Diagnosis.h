@@ -64,11 +64,8 @@ protected:
     void LoadCaptions() override;
     void LoadPictures() override;
     void FillHeader() override;
-    std::int32_t ExtraButtonTextId() const override { return 6103; }
-    QString ReadOperation() const override { return QStringLiteral("ReadDiag"); }
-    void ShowConnectError(const QString& errorText) override;
-    void OnTransactionData(const ByteArray& bytes) override;
-    void OnConnectionLost() override { blnDiagnosisShown = false; }
+    /// The telegram, a negative connect answer, a lost connection.
+    void CarryViewStep(const Step& step) override;
 
 private:
     class ResourceTexts;

@@ -7,6 +7,7 @@
 // entry, channel number in the high nibble, channel code in the low nibble.
 // Entries must not descend in channel number; channels 1 to 8 exist.
 
+#include "host/Constants.h"
 #include "host/Types.h"
 
 #include <QString>
@@ -34,7 +35,6 @@ inline constexpr std::int32_t kTextUnknownCode = 115;
 inline constexpr std::int32_t kTextModuleCodeBase = 1050; // + code 1..9
 inline constexpr std::int32_t kTextChannelLabel = 4001;
 
-inline constexpr int kChannelCount = 8;
 inline const QString kLineBreak = QStringLiteral("\r\n");
 inline const QString kSyntaxErrorLine =
     QStringLiteral("Syntax error in channel diagnosis telegram:");

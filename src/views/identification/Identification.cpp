@@ -3,6 +3,8 @@
 #include "ComponentRegistry.h"
 #include "SkipOnError.h"
 
+#include "host/Constants.h"
+
 #include <QFont>
 #include <QGroupBox>
 #include <QLabel>
@@ -10,25 +12,18 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QResizeEvent>
-#include <QTimer>
 
 #include <cmath>
 
 namespace rq16 {
 
-using identification::Request;
-using identification::Step;
+using Request = ConnectionProtocol::Request;
 
 namespace {
 
 // Common texts.
-constexpr std::int32_t kTextConnectionLost = 1127;
-constexpr std::int32_t kTextImNotWritten = 1138;
+constexpr std::int32_t kTextReread = 6103;
 constexpr std::int32_t kTextNoImData = 9070;
-constexpr std::int32_t kTextRequestRefused = 9071;
-constexpr std::int32_t kTextDiscardEdits = 9072;
-constexpr std::int32_t kTextRetrySave = 9073;
-constexpr std::int32_t kTextCloseWithoutComment = 9074;
 // Device texts.
 constexpr std::int32_t kTextOrderNumber = 2001;
 constexpr std::int32_t kTextDescription = 2002;
@@ -38,10 +33,7 @@ constexpr std::int32_t kTextRanges = 2004;
 constexpr std::int32_t kPictureProfibus = 602;
 constexpr std::int32_t kPictureOther = 610;
 
-constexpr int kKernelStateOnline = 6;
 const QString kNotRead = QStringLiteral("-/-");
-const QString kCrLf = QStringLiteral("\r\n");
-const QString kOnTransactionResponse = QStringLiteral(".OnTransactionResponse");
 
 // The design is in twips; 15 twips make one pixel at 96 dpi.
 constexpr int Px(int twips) {
@@ -66,19 +58,6 @@ constexpr int kFirstRowTop = 300;
 constexpr int kRowPitch = 390;
 constexpr int kLastUpdateLeft = 7860;
 constexpr int kLastUpdateWidth = 915;
-
-/// Leading and trailing blanks removed (other white space stays).
-QString TrimBlanks(const QString& text) {
-    qsizetype from = 0;
-    qsizetype to = text.size();
-    while (from < to && text.at(from) == u' ') {
-        ++from;
-    }
-    while (to > from && text.at(to - 1) == u' ') {
-        --to;
-    }
-    return text.mid(from, to - from);
-}
 
 /// Rounds to the nearest integer, halves to the even neighbour.
 long long RoundHalfEven(double value) {
@@ -142,24 +121,16 @@ QRect DevicePictureRect(int pictureWidth, int pictureHeight) {
 
 Identification::Identification(QWidget* parent)
     : OnlineView(ViewTraits{QStringLiteral("Identification"), kHelpContextId, true,
-                            /*followsDataSetLock=*/true},
-                 parent) {
+                            /*followsDataSetLock=*/true, kTextReread},
+                 ConnectionProtocol::IdentificationTraits(),
+                 &IParameterManager::GetReadQsDataRequest, parent),
+      m_store([this]() -> IParameterManager& { return ParameterManager(); }) {
     BuildControls();
     for (QLineEdit* box : {txtChargeNumber, txtSerialNumber, txtSoftwareRevision,
                            txtHardwareRevision, txtLastUpdate}) {
         box->setText(kNotRead);
     }
     txtManufacturer->setText(QStringLiteral("ORLIN"));
-    timWritePause = new QTimer(this);
-    timWritePause->setSingleShot(true);
-    connect(timWritePause, &QTimer::timeout, this, [this] {
-        // The pause held the request slot; nothing else may have started.
-        if (connection.sOnlineInvokeId != m_pauseInvokeId || !IsOnline()) {
-            return;
-        }
-        connection.RequestDone();
-        Send(m_requestAfterPause);
-    });
 }
 
 Identification::~Identification() = default;
@@ -203,7 +174,7 @@ void Identification::BuildControls() {
     txtInstallationDate->setPlaceholderText(QStringLiteral("YYYY-MM-DD HH:MM"));
     for (QLineEdit* box : {txtTagFunction, txtTagLocation, txtInstallationDate}) {
         // Every change counts as an edit; the view's own fills reset the flag.
-        connect(box, &QLineEdit::textChanged, this, [this] { m_sequence.m_bIMDataChanged = true; });
+        connect(box, &QLineEdit::textChanged, this, [this] { m_protocol.ImTextsEdited(); });
     }
 
     txtComment = new QPlainTextEdit(this);
@@ -246,10 +217,6 @@ QSize Identification::sizeHint() const {
 
 QLineEdit* Identification::textBox(const QString& name) const {
     return findChild<QLineEdit*>(name);
-}
-
-int Identification::KernelState() const {
-    return m_objKernel ? m_objKernel->state() : 0;
 }
 
 // ---- Init ----
@@ -308,18 +275,18 @@ void Identification::LoadPictures() {
 void Identification::AfterInit() {
     InitStatement([&] {
         auto qs = Components().CreateQsData();
-        if (ReadStored(ParameterManager().StoredQsData(), QStringLiteral("QsData"), *qs)) {
+        if (m_store.ReadQsData(*qs)) {
             ShowQsData(*qs);
         }
     });
     InitStatement([&] {
         auto im = Components().CreateIMData();
-        if (ReadStored(ParameterManager().StoredIMData(), QStringLiteral("IMData"), *im)) {
+        if (m_store.ReadIMData(*im)) {
             m_objIMData = std::move(im);
             ShowIMTexts(*m_objIMData);
         }
     });
-    m_sequence.m_bIMDataChanged = false;
+    m_protocol.ImTextsShown();
     InitStatement([&] { txtComment->setPlainText(ParameterManager().StoredComment()); });
     InitStatement([&] {
         if (!Kernel().UiManager()->IsEditAllowed()) {
@@ -327,17 +294,7 @@ void Identification::AfterInit() {
         }
     });
     InitStatement([&] { ctlButtons->SetMessage(QString()); });
-    bool connecting = false;
-    InitStatement([&] {
-        if (Kernel().state() == kKernelStateOnline) {
-            Queue(QStringLiteral("CallConnect"));
-            connecting = true;
-        }
-    });
-    if (!connecting) {
-        // Offline until the extra command: the bar must not show activity.
-        InitStatement([&] { ctlButtons->HideActivity(); });
-    }
+    OnlineView::AfterInit(); // connects only in the kernel's online state
     SetIMDataFields(false);
 }
 
@@ -380,175 +337,91 @@ QString Identification::SerializeRequest(
 
 // ---- the sequences ----
 
-void Identification::ctlButtons_ExtraCommand() {
-    // A read shows the module's I&M texts in place of the edited ones: the
-    // user decides first (the connect answer runs this again while online,
-    // and a save that is due never asks).
-    if (m_sequence.m_bIMDataChanged && !IsOnline() &&
-        m_sequence.transactionResponseState != identification::state::kSaveIM1Record) {
-        if (!AskYes(kTextDiscardEdits)) {
-            return;
-        }
-    }
-    ctlButtons->DisableButtons();
-    ctlButtons->ShowActivity();
-    Log(ExtraCommandLogSuffix());
-    Queue(m_sequence.ExtraCommandOperation(IsOnline()));
-}
-
 void Identification::CallReadQsData(const QVariant& vArguments) {
     Q_UNUSED(vArguments);
-    if (Released()) {
-        return;
-    }
-    Send(m_sequence.StartRead());
+    CallRead();
 }
 
 void Identification::CallWriteIMData(const QVariant& vArguments) {
     Q_UNUSED(vArguments);
-    if (Released()) {
-        return;
-    }
-    Send(m_sequence.StartWrite());
+    Carry(m_protocol.CallWriteIMData(), QStringLiteral("CallWriteIMData"));
 }
 
-void Identification::Send(Request request) {
+QString Identification::ViewRequestDocument(const Step& step) {
     using identification::CallHeader;
     using identification::kImIndex;
-    const QString& reference = connection.communicationReference;
-    bool accepted = false;
-    Guarded(QStringLiteral(".Send, Error: "), [&] {
-        QString document;
-        switch (request) {
-        case Request::None:
-            return;
-        case Request::ReadQsData:
-            document = ParameterManager().GetReadQsDataRequest(reference);
-            break;
-        case Request::SelectIM0:
-        case Request::SelectIM1:
-        case Request::SelectIM2:
-            document = GetWriteRequestDocument(
-                reference, kImIndex,
-                CallHeader(static_cast<int>(request) - static_cast<int>(Request::SelectIM0)));
-            break;
-        case Request::ReadRecord:
-            document = GetReadRequestDocument(reference, static_cast<std::uint8_t>(kImIndex));
-            break;
-        case Request::WriteIM1Record:
-            document = GetWriteRequestDocument(
-                reference, kImIndex,
-                identification::BuildIM1Record(m_objIMData ? m_objIMData->IM1Header() : QString(),
-                                               txtTagFunction->text(), txtTagLocation->text()));
-            break;
-        case Request::WriteIM2Record:
-            document = GetWriteRequestDocument(
-                reference, kImIndex,
-                identification::BuildIM2Record(
-                    m_objIMData ? m_objIMData->IM2Header() : QString(), txtInstallationDate->text(),
-                    m_objIMData ? m_objIMData->IM2Reserved() : QString()));
-            break;
-        }
-        accepted = SendOnlineTransaction(document);
-    });
-    if (request != Request::None && !accepted) {
-        ApplyStep(m_sequence.OnRefused(), QString());
+    const QString& reference = CommunicationReference();
+    switch (step.request) {
+    case Request::SelectIM0:
+    case Request::SelectIM1:
+    case Request::SelectIM2:
+        return GetWriteRequestDocument(
+            reference, kImIndex,
+            CallHeader(static_cast<int>(step.request) - static_cast<int>(Request::SelectIM0)));
+    case Request::ReadRecord:
+        return GetReadRequestDocument(reference, static_cast<std::uint8_t>(kImIndex));
+    case Request::WriteIM1Record:
+        return GetWriteRequestDocument(
+            reference, kImIndex,
+            identification::BuildIM1Record(m_objIMData ? m_objIMData->IM1Header() : QString(),
+                                           txtTagFunction->text(), txtTagLocation->text()));
+    case Request::WriteIM2Record:
+        return GetWriteRequestDocument(
+            reference, kImIndex,
+            identification::BuildIM2Record(m_objIMData ? m_objIMData->IM2Header() : QString(),
+                                           txtInstallationDate->text(),
+                                           m_objIMData ? m_objIMData->IM2Reserved() : QString()));
+    default:
+        return {};
     }
 }
 
-void Identification::SendAfterPause(Request request) {
-    // The pause keeps the event loop running; its own invoke id holds the
-    // request slot, so no other request (and no disconnect) starts meanwhile
-    // and a lost connection cancels the rest.
-    m_pauseInvokeId = NewInvokeId();
-    connection.RequestSent(PendingRequest::Transaction, m_pauseInvokeId);
-    m_requestAfterPause = request;
-    timWritePause->start(m_writePauseMs);
-}
-
-void Identification::IBaseCommunicationCallback_OnTransactionResponse(const QString& invokeId,
-                                                                      const QString& response) {
-    if (Released()) {
-        return;
-    }
-    Log(kOnTransactionResponse, QStringLiteral("sOnlineInvokeId: ") + connection.sOnlineInvokeId);
-    Log(kOnTransactionResponse, QStringLiteral("Response: ") + response);
-    if (!connection.IsAnswerTo(invokeId) || invokeId == m_pauseInvokeId) {
-        Log(kOnTransactionResponse, QStringLiteral("Not my request, ignoring"));
-        return;
-    }
-    connection.RequestDone();
-    CallbackGuard(QStringLiteral("OnTransactionResponse"), [&] {
-        bool parsed = false;
-        const auto parser = ParseAnswer(response, parsed);
-        if (!parsed) {
-            ApplyStep(m_sequence.OnUnparsable(parser->LastError()), response);
-            return;
-        }
-        const identification::Answer answer{parser->HasCommunicationError(), parser->ErrorText(),
-                                            parser->HasData(), parser->Data()};
-        if (!answer.negative) {
-            Log(kOnTransactionResponse, QStringLiteral("transactionResponseState: ") +
-                                            QString::number(m_sequence.transactionResponseState));
-        }
-        ApplyStep(m_sequence.OnAnswer(answer), response);
-    });
-}
-
-void Identification::ApplyStep(const Step& step, const QString& response) {
-    if (!step.stateLog.isEmpty()) {
-        Log(kOnTransactionResponse, QStringLiteral("transactionResponseState: ") + step.stateLog);
-    }
-    if (!step.dataLog.isEmpty()) {
-        Log(kOnTransactionResponse, step.dataLog + response);
-    }
-    ReportFailure(step.refused ? TextOrEmpty(kTextRequestRefused) : step.report, step.saveFailed,
-                  QStringLiteral("OnTransactionResponse"));
-    if (step.showNoImData) {
+void Identification::CarryViewStep(const Step& step) {
+    switch (step.kind) {
+    case Step::Kind::KeepData:
+        KeptRecord(step.request) = step.data;
+        break;
+    case Step::Kind::ShowNoImData:
         ShowNoImData();
-    }
-    if (step.parseQsData) {
-        ParseQsData(m_sequence.m_abQsData);
-    }
-    if (step.enableButtons) {
-        ctlButtons->EnableButtons();
-        ctlButtons->HideActivity();
-    }
-    if (step.writeFinished) {
-        FinishWrite();
-        return;
-    }
-    if (step.disconnect && IsOnline()) {
-        Log(kOnTransactionResponse, QStringLiteral("Calling Disconnect"));
-        Queue(QStringLiteral("CallDisconnect"));
-    }
-    if (step.send != Request::None) {
-        if (step.pauseBeforeSend) {
-            SendAfterPause(step.send);
-        } else {
-            Send(step.send);
-        }
-    }
-}
-
-void Identification::ReportFailure(QString text, bool saveFailed, const QString& place) {
-    if (saveFailed) {
-        m_bSaveFailed = true;
-        const QString notWritten = TextOrEmpty(kTextImNotWritten);
-        text = text.isEmpty() ? notWritten : text + kCrLf + notWritten;
-    }
-    if (!text.isEmpty()) {
-        ReportError(0, text, place);
+        break;
+    case Step::Kind::ParseQsData:
+        ParseQsData(m_abQsData);
+        break;
+    case Step::Kind::StoreAfterWrite:
+        SkipOnError([&] {
+            m_store.StoreAfterWrite(ObjIMData(), txtTagFunction->text(), txtTagLocation->text(),
+                                    txtInstallationDate->text(), txtComment->toPlainText());
+        });
+        break;
+    case Step::Kind::RequestDataSetSave:
+        SaveDataSet();
+        break;
+    case Step::Kind::SaveComment:
+        SkipOnError([&] {
+            if (m_store.StoreComment(txtComment->toPlainText())) {
+                SaveDataSet();
+            }
+        });
+        break;
+    case Step::Kind::RequestDataSetUnlock:
+        SkipOnError([&] { Kernel().UiManager()->RequestDataSetUnlock(); });
+        break;
+    default:
+        break;
     }
 }
 
-void Identification::FinishWrite() {
-    SkipOnError([&] { StoreAfterWrite(); });
-    SaveDataSet();
-    Log(kOnTransactionResponse,
-        QStringLiteral(" Writing I&M data finished. Prepare closing of the control."));
-    connection.RequestDone();
-    ctlButtons_Close();
+ByteArray& Identification::KeptRecord(ConnectionProtocol::Request request) {
+    switch (request) {
+    case Request::SelectIM0:
+        return m_abIM0;
+    case Request::SelectIM1:
+        return m_abIM1;
+    case Request::SelectIM2:
+        return m_abIM2;
+    default:
+        return m_abQsData;
+    }
 }
 
 bool Identification::SaveDataSet() {
@@ -564,146 +437,27 @@ bool Identification::SaveDataSet() {
     return false;
 }
 
-// ---- connection outcomes ----
-
-void Identification::ConnectAnswerNegative(const QString& errorText) {
-    Q_UNUSED(errorText);
-    const bool dropped = m_sequence.OnNegativeConnect();
-    QString text = TextOrEmpty(kTextConnectionLost);
-    if (dropped) {
-        text += kCrLf + TextOrEmpty(kTextImNotWritten);
-    }
-    ReportError(0, text, QStringLiteral("OnConnectResponse"));
-    ctlButtons->EnableButtons();
-    ctlButtons->HideActivity();
-    if (dropped) {
-        Guarded(QStringLiteral(".OnConnectResponse, Error: "),
-                [&] { Kernel().UiManager()->RequestClose(m_sInvokeId); });
-    }
-    CompleteReleaseIfIdle();
-}
-
-void Identification::OnConnectRefused() {
-    ctlButtons->HideActivity();
-    if (m_sequence.OnConnectFailed()) {
-        ReportFailure(TextOrEmpty(kTextRequestRefused), true, QStringLiteral("CallConnect"));
-    }
-}
-
-void Identification::OnConnectionLost() {
-    if (timWritePause->isActive()) {
-        timWritePause->stop();
-    }
-    if (m_sequence.OnConnectFailed()) {
-        ReportFailure(QString(), true, QStringLiteral("OnAbort"));
-    }
-}
-
-void Identification::OnDisconnected() {
-    if (!connection.blnPrepareToRelease && !connection.blnClosing) {
-        m_sequence.OnDisconnected();
-    }
-}
-
-// ---- close and release ----
-
-void Identification::ctlButtons_Close() {
-    const QString place = QStringLiteral(".ctlButtons_Clos");
-    Log(place, QStringLiteral("Method entered"));
-    // After a failed save the user may try again or give the edits up, so a
-    // module that stays out of reach does not keep the view from closing.
-    if (m_bSaveFailed && m_sequence.WouldStartSave(KernelState()) && !AskYes(kTextRetrySave)) {
-        // The user closes without writing the edits.
-        m_sequence.m_bIMDataChanged = false;
-    }
-    using identification::CloseDecision;
-    const CloseDecision decision = m_sequence.OnClose(KernelState());
-    switch (decision) {
-    case CloseDecision::StartSave:
-        Log(place, QStringLiteral("There ARE unsaved I&M data. Set state machine and CallConnect"));
-        ctlButtons->DisableButtons();
-        ctlButtons->ShowActivity();
-        // Normally offline here; a connection still open is used directly.
-        Queue(IsOnline() ? QStringLiteral("CallWriteIMData") : QStringLiteral("CallConnect"));
-        return;
-    case CloseDecision::Wait:
-        return;
-    case CloseDecision::CloseDroppingEdits:
-    case CloseDecision::Close:
-        break;
-    }
-    Log(place,
-        QStringLiteral("There are NO unsaved I&M data. Go on with normal ctlButtons_Clos method"));
-    if (decision == CloseDecision::CloseDroppingEdits) {
-        // Edits that cannot be written (no I&M data read, or the kernel's
-        // state allows no writing) go, but not without a word.
-        ReportFailure(QString(), true, QStringLiteral("ctlButtons_Clos"));
-    }
-    OnlineView::ctlButtons_Close();
-}
-
-bool Identification::AskYes(std::int32_t textId) {
-    int answer = kIdYes;
-    Guarded(QStringLiteral(".AskUser, Error: "), [&] {
-        answer = Kernel().UserDialog()->AskUser(CommonText(textId), typeName(), kMbYesNo);
-    });
-    return answer == kIdYes;
-}
-
-bool Identification::IDtmActiveXControl_PrepareToRelease() {
-    if (Released()) {
-        return true;
-    }
-    if (m_sequence.SaveBeforeRelease(connection.blnPrepareToRelease, KernelState())) {
-        Log(QStringLiteral(".IDtmActiveXControl_PrepareToRelease"),
-            QStringLiteral("Save I&M Data before closing the control"));
-        ctlButtons_Close();
-        return false;
-    }
-    if (m_sequence.m_lSavePending == 0) {
-        CloseHelp();
-        bool commentSaved = true;
-        SkipOnError([&] {
-            const QString comment = txtComment->toPlainText();
-            if (ParameterManager().StoredComment() != comment) {
-                ParameterManager().SetStoredComment(comment);
-                commentSaved = SaveDataSet();
-            }
-        });
-        if (!commentSaved && !AskYes(kTextCloseWithoutComment)) {
-            // The view stays open with the comment; the next close saves
-            // again.
-            return false;
-        }
-        SkipOnError([&] { Kernel().UiManager()->RequestDataSetUnlock(); });
-        ReleaseConnection();
-    }
-    return true;
-}
-
 // ---- showing and storing ----
 
 void Identification::ParseQsData(const ByteArray& bytes) {
     // A QS answer without bytes has been reported as "No data read"; the
     // I&M data are shown all the same.
+    const QString place = QStringLiteral("ParseQsData");
     if (!bytes.empty()) {
         auto qs = Components().CreateQsData();
-        try {
-            qs->LoadBytes(bytes);
-        } catch (const ComError& e) {
-            ReportError(e.number(), e.description(), QStringLiteral("ParseQsData"));
+        if (!Loaded([&] { qs->LoadBytes(bytes); }, place)) {
             return;
         }
         ShowQsData(*qs);
-        StoreQsData(bytes);
+        Loaded([&] { m_store.StoreQsData(bytes); }, place);
     }
-    if (m_sequence.m_bIMDataRead) {
+    if (m_protocol.state.m_bIMDataRead) {
         ParseIM0Data();
     }
-    if (m_bIMStoreChanged || m_bQsStoreChanged) {
+    if (m_store.m_bIMStoreChanged || m_store.m_bQsStoreChanged) {
         if (Kernel().UiManager()->IsEditAllowed()) {
-            m_bIMStoreChanged = false;
-            m_bQsStoreChanged = false;
+            m_store.m_bIMStoreChanged = false;
+            m_store.m_bQsStoreChanged = false;
             SaveDataSet();
             SkipOnError([&] { Kernel().UiManager()->RequestDataSetUnlock(); });
         }
@@ -712,16 +466,15 @@ void Identification::ParseQsData(const ByteArray& bytes) {
 
 void Identification::ParseIM0Data() {
     auto im = Components().CreateIMData();
-    try {
-        im->LoadRecords(m_sequence.m_abIM0, m_sequence.m_abIM1, m_sequence.m_abIM2);
-    } catch (const ComError& e) {
-        ReportError(e.number(), e.description(), QStringLiteral("ParseIM0Data"));
+    if (!Loaded([&] { im->LoadRecords(m_abIM0, m_abIM1, m_abIM2); },
+                QStringLiteral("ParseIM0Data"))) {
         return;
     }
     m_objIMData = std::move(im);
     ShowIMTexts(*m_objIMData);
-    m_sequence.m_bIMDataChanged = false;
-    StoreIMData(m_sequence.m_abIM0, m_sequence.m_abIM1, m_sequence.m_abIM2);
+    m_protocol.ImTextsShown();
+    Loaded([&] { m_store.StoreIMData(*m_objIMData, m_abIM0, m_abIM1, m_abIM2); },
+           QStringLiteral("ParseQsData"));
     SetIMDataFields(true);
 }
 
@@ -765,86 +518,14 @@ void Identification::ShowNoImData() {
     txtTagFunction->setText(TextOrEmpty(kTextNoImData));
     txtTagLocation->setText(kNotRead);
     txtInstallationDate->setText(kNotRead);
-    m_sequence.m_bIMDataChanged = false;
+    m_protocol.ImTextsShown();
 }
 
-ByteArray Identification::BagContents(const QString& key, const IPersistable& object) {
-    auto bag = Components().CreatePropertyBag();
-    bag->WriteProperty(key, object);
-    return bag->Contents();
-}
-
-bool Identification::StoreIfDiffers(const QString& key, const IPersistable& object,
-                                    ByteArray (IParameterManager::*stored)(),
-                                    void (IParameterManager::*store)(const ByteArray&)) {
-    // A failing step is skipped; a failed comparison counts as a difference.
-    ByteArray contents;
-    SkipOnError([&] { contents = BagContents(key, object); });
-    bool differ = true;
-    SkipOnError(
-        [&] { differ = identification::ContentsDiffer((ParameterManager().*stored)(), contents); });
-    if (differ) {
-        SkipOnError([&] { (ParameterManager().*store)(contents); });
-    }
-    return differ;
-}
-
-bool Identification::ReadStored(const ByteArray& contents, const QString& key,
-                                IPersistable& object) {
-    if (contents.empty()) {
-        return false;
-    }
-    auto bag = Components().CreatePropertyBag();
-    bag->SetContents(contents);
-    bag->ReadProperty(key, object);
-    return true;
-}
-
-void Identification::StoreQsData(const ByteArray& bytes) {
-    auto qs = Components().CreateQsData();
-    try {
-        qs->LoadBytes(bytes);
-    } catch (const ComError& e) {
-        ReportError(e.number(), e.description(), QStringLiteral("ParseQsData"));
-        return;
-    }
-    if (StoreIfDiffers(QStringLiteral("QsData"), *qs, &IParameterManager::StoredQsData,
-                       &IParameterManager::SetStoredQsData)) {
-        m_bQsStoreChanged = true;
-    }
-}
-
-void Identification::StoreIMData(const ByteArray& im0, const ByteArray& im1, const ByteArray& im2) {
-    auto im = Components().CreateIMData();
-    try {
-        im->LoadRecords(im0, im1, im2);
-    } catch (const ComError& e) {
-        ReportError(e.number(), e.description(), QStringLiteral("ParseQsData"));
-        return;
-    }
+IIMData& Identification::ObjIMData() {
     if (!m_objIMData) {
         m_objIMData = Components().CreateIMData();
     }
-    m_objIMData->SetTagFunction(TrimBlanks(im->TagFunction()));
-    m_objIMData->SetTagLocation(TrimBlanks(im->TagLocation()));
-    m_objIMData->SetInstallationDate(TrimBlanks(im->InstallationDate()));
-    if (StoreIfDiffers(QStringLiteral("IMData"), *m_objIMData, &IParameterManager::StoredIMData,
-                       &IParameterManager::SetStoredIMData)) {
-        m_bIMStoreChanged = true;
-    }
-}
-
-void Identification::StoreAfterWrite() {
-    if (!m_objIMData) {
-        m_objIMData = Components().CreateIMData();
-    }
-    m_objIMData->SetTagFunction(TrimBlanks(txtTagFunction->text()));
-    m_objIMData->SetTagLocation(TrimBlanks(txtTagLocation->text()));
-    m_objIMData->SetInstallationDate(TrimBlanks(txtInstallationDate->text()));
-    ByteArray contents;
-    SkipOnError([&] { contents = BagContents(QStringLiteral("IMData"), *m_objIMData); });
-    SkipOnError([&] { ParameterManager().SetStoredIMData(contents); });
-    SkipOnError([&] { ParameterManager().SetStoredComment(txtComment->toPlainText()); });
+    return *m_objIMData;
 }
 
 // ---- data set lock ----

@@ -5,7 +5,7 @@
 // comment is kept in the data set only and follows the data set lock.
 
 #include "IMRecords.h"
-#include "TransactionSequence.h"
+#include "IdentificationStore.h"
 
 #include "frame/OnlineView.h"
 
@@ -18,7 +18,6 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
-class QTimer;
 
 namespace rq16 {
 
@@ -52,22 +51,13 @@ public:
     QString GetWriteRequestDocument(const QString& sCommunicationReference, std::int16_t index,
                                     const ByteArray& abData);
 
-    bool IDtmActiveXControl_PrepareToRelease() override;
-    void ctlButtons_Close() override;
-    void ctlButtons_ExtraCommand() override;
-    void IBaseCommunicationCallback_OnTransactionResponse(const QString& invokeId,
-                                                          const QString& response) override;
-
     // ---- state, for the frame and for tests ----
-    const identification::TransactionSequence& sequence() const { return m_sequence; }
     QLineEdit* textBox(const QString& name) const;
     QPlainTextEdit* commentBox() const { return txtComment; }
     QGroupBox* imDataFrame() const { return IMDataFrame; }
     QLabel* devicePicture() const { return imgDevice; }
     /// Id of the device picture shown; 0 before Init.
     std::int32_t devicePictureId() const { return m_pictureId; }
-    /// The wait between the I&M1 record and the I&M2 select (1000 ms).
-    void SetWritePauseMs(int milliseconds) { m_writePauseMs = milliseconds; }
 
     QSize sizeHint() const override;
 
@@ -75,17 +65,14 @@ protected:
     void LoadCaptions() override;
     void LoadPictures() override;
     void AfterInit() override;
-    std::int32_t ExtraButtonTextId() const override { return 6103; }
-    QString ReadOperation() const override { return QStringLiteral("CallReadQsData"); }
-    void ConnectAnswerNegative(const QString& errorText) override;
-    void OnConnectRefused() override;
-    void OnDisconnected() override;
-    void OnConnectionLost() override;
+    /// The records read, the I&M texts, the data set.
+    void CarryViewStep(const Step& step) override;
+    /// The I&M select, read and record write documents.
+    QString ViewRequestDocument(const Step& step) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void BuildControls();
-    int KernelState() const;
     /// Common text, empty if it cannot be read.
     QString TextOrEmpty(std::int32_t id) { return CommonTextOrEmpty(id); }
 
@@ -94,15 +81,8 @@ private:
     /// empty if none was made.
     QString SerializeRequest(const QString& place,
                              const std::function<CommunicationRequest(std::int32_t)>& makeRequest);
-    void Send(identification::Request request);
-    void ApplyStep(const identification::Step& step, const QString& response);
-    void SendAfterPause(identification::Request request);
-    /// Reports a failure; when `saveFailed`, the message says the edited I&M
-    /// data were not written.
-    void ReportFailure(QString text, bool saveFailed, const QString& place);
-    void FinishWrite();
-    /// Asks the user the common text `textId`; true for Yes.
-    bool AskYes(std::int32_t textId);
+    /// Where the data of a read request are kept.
+    ByteArray& KeptRecord(ConnectionProtocol::Request request);
     /// RequestDataSetSave; a failure is reported. True when saved.
     bool SaveDataSet();
 
@@ -113,32 +93,23 @@ private:
     void ShowIMTexts(const IIMData& im);
     void ShowNoImData();
     void FitLastUpdate();
-    void StoreQsData(const ByteArray& bytes);
-    void StoreIMData(const ByteArray& im0, const ByteArray& im1, const ByteArray& im2);
-    void StoreAfterWrite();
-    /// The contents of a new property bag holding `object` under `key`.
-    ByteArray BagContents(const QString& key, const IPersistable& object);
-    /// Stores `object` under `key` in the data set when its contents differ
-    /// from what `stored` returns; true when it was (or should have been) stored.
-    bool StoreIfDiffers(const QString& key, const IPersistable& object,
-                        ByteArray (IParameterManager::*stored)(),
-                        void (IParameterManager::*store)(const ByteArray&));
-    /// Reads `object` back from stored contents; false when none are stored.
-    bool ReadStored(const ByteArray& contents, const QString& key, IPersistable& object);
+    /// m_objIMData, made when there is none yet.
+    IIMData& ObjIMData();
+    /// Runs `load`; an error it raises is reported with `place`. True when
+    /// nothing was raised.
+    template <typename F> bool Loaded(F&& load, const QString& place);
     void LockControls() override;
     void UnlockControls() override;
 
-    identification::TransactionSequence m_sequence;
+    /// Data bytes of the last QS read answer and of the last I&M0, I&M1 and
+    /// I&M2 read answers that carried data; kept across sequences.
+    ByteArray m_abQsData;
+    ByteArray m_abIM0;
+    ByteArray m_abIM1;
+    ByteArray m_abIM2;
     std::unique_ptr<IIMData> m_objIMData;
-    bool m_bIMStoreChanged = false;
-    bool m_bQsStoreChanged = false;
-    /// A save of edited I&M texts has failed since the view opened.
-    bool m_bSaveFailed = false;
+    IdentificationStore m_store;
     std::int32_t m_pictureId = 0;
-    int m_writePauseMs = 1000;
-    QTimer* timWritePause = nullptr;
-    identification::Request m_requestAfterPause = identification::Request::None;
-    QString m_pauseInvokeId;
 
     QGroupBox* fraDevice = nullptr;
     QLabel* lblManufacturer = nullptr;
@@ -175,5 +146,15 @@ private:
     QLabel* Label1 = nullptr;
     QLineEdit* txtLastUpdate = nullptr;
 };
+
+template <typename F> bool Identification::Loaded(F&& load, const QString& place) {
+    try {
+        load();
+        return true;
+    } catch (const ComError& e) {
+        ReportError(e.number(), e.description(), place);
+    }
+    return false;
+}
 
 } // namespace rq16

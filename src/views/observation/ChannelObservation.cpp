@@ -1,5 +1,7 @@
 #include "ChannelObservation.h"
+
 #include "PlainText.h"
+#include "host/Constants.h"
 
 #include "ComponentRegistry.h"
 #include "common/AppFolder.h"
@@ -17,7 +19,6 @@ namespace rq16 {
 namespace {
 
 // Texts of the common folder.
-constexpr std::int32_t kTextChannel = 6003;
 constexpr std::int32_t kTextState = 7013;
 constexpr std::int32_t kTextValue = 7018;
 // Texts of the device folder.

@@ -17,28 +17,8 @@ public:
     explicit Observation(QWidget* parent = nullptr);
     ~Observation() override;
 
-    /// The online button: connect when offline, else disconnect after the
-    /// next read answer.
-    void ctlButtons_ExtraCommand() override;
-
-    bool DisconnectRequested() const { return blnDisconnectRequested; }
-    bool Disconnecting() const { return blnDisconnecting; }
-
-protected:
-    void LogCallConnectEntry() override;
-    void LogConnectAnswerEntry() override;
-    void AfterReadAnswer() override;
-    void DisconnectSending(const QString& invokeId) override;
-    void DisconnectRefused() override { blnDisconnecting = false; }
-    void DisconnectAnswered() override { blnDisconnectRequested = false; }
-    void OnDisconnected() override { blnDisconnecting = false; }
-    bool ReleaseWaitsForDisconnect() const override { return blnDisconnecting; }
-
-private:
-    /// The user asked to disconnect while online.
-    bool blnDisconnectRequested = false;
-    /// A disconnect request of the view has been sent and not yet answered.
-    bool blnDisconnecting = false;
+    bool DisconnectRequested() const { return m_protocol.state.blnDisconnectRequested; }
+    bool Disconnecting() const { return m_protocol.state.blnDisconnecting; }
 };
 
 } // namespace rq16

@@ -7,6 +7,7 @@
 // the channel element with index i, whose channel number is i + 1. The force
 // values block that a write request carries has the same layout.
 
+#include "host/Constants.h"
 #include "host/Types.h"
 
 #include <cstddef>
@@ -14,7 +15,6 @@
 
 namespace rq16::observation {
 
-inline constexpr int kChannelCount = 8;
 inline constexpr std::size_t kForceMaskByte = 1;
 inline constexpr std::size_t kOutputValueByte = 3;
 /// A block needs this many bytes to be decoded.

@@ -3,6 +3,8 @@
 #include "ChannelParameterRecord.h"
 #include "SkipOnError.h"
 
+#include "host/Constants.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,12 +17,13 @@
 namespace rq16 {
 
 namespace {
-constexpr std::int32_t kTextSlotNumber = 6002;
 constexpr int kColumns = 4;
 } // namespace
 
-ReadCycleView::ReadCycleView(ViewTraits traits, ReadCycleTraits cycle, QWidget* parent)
-    : OnlineView(std::move(traits), parent), m_cycle(std::move(cycle)) {
+ReadCycleView::ReadCycleView(ViewTraits traits, ConnectionProtocol::Traits protocol,
+                             ReadCycleTraits cycle, QWidget* parent)
+    : OnlineView(std::move(traits), std::move(protocol), cycle.readRequest, parent),
+      m_cycle(cycle) {
     timCyclic = new QTimer(this);
     timCyclic->setInterval(kCycleMs);
     timCyclic->setSingleShot(true);
@@ -56,7 +59,7 @@ ReadCycleView::ReadCycleView(ViewTraits traits, ReadCycleTraits cycle, QWidget* 
 ReadCycleView::~ReadCycleView() = default;
 
 void ReadCycleView::AddChannelElements(const std::function<ChannelObservation*(QWidget*)>& create) {
-    for (int i = 0; i < observation::kChannelCount; ++i) {
+    for (int i = 0; i < kChannelCount; ++i) {
         ChannelObservation* element = create(m_content);
         element->setObjectName(QStringLiteral("ctlChannel_%1").arg(i));
         element->SetChannelNumber(static_cast<std::int16_t>(i + 1));
@@ -67,7 +70,7 @@ void ReadCycleView::AddChannelElements(const std::function<ChannelObservation*(Q
 }
 
 ChannelObservation* ReadCycleView::channelElement(int index) const {
-    if (index < 0 || index >= observation::kChannelCount) {
+    if (index < 0 || index >= kChannelCount) {
         return nullptr;
     }
     return ctlChannel[static_cast<std::size_t>(index)];
@@ -89,15 +92,11 @@ void ReadCycleView::SetAllHasConnection(bool value) {
     }
 }
 
-void ReadCycleView::SetExtraButtonText(std::int32_t id) {
-    ctlButtons->SetExtraButton(CommonText(id), QString(), 0);
-}
-
 // ---- Init ----
 
 void ReadCycleView::LoadCaptions() {
     lblSlotNumberLabel->setText(CommonText(kTextSlotNumber));
-    SetExtraButtonText(kTextStartReading);
+    ctlButtons->SetExtraButton(CommonText(kTextStartReading), QString(), 0);
 }
 
 void ReadCycleView::FillHeader() {
@@ -140,128 +139,33 @@ void ReadCycleView::SetUpChannels() {
 
 // ---- the read cycle ----
 
-void ReadCycleView::StartReading() {
-    // While online the bar stays usable: its online and close buttons are how
-    // the user ends the cycle, and a read step never enables the bar again.
-    if (m_cycle.startReadingDisablesButtons && !IsOnline()) {
-        ctlButtons->DisableButtons();
-    }
-    Log(QString(), QStringLiteral("StartReading"));
-    if (IsOnline()) {
-        m_sQueuedCallId = Queue(QStringLiteral("CallReadOutputValues"));
-        m_readQueued = true;
-    } else {
-        m_sQueuedCallId = Queue(QStringLiteral("CallConnect"));
-    }
-}
-
-bool ReadCycleView::ReadCycleRunning() const {
-    return m_readQueued || !sReadOutputInvokeId.isEmpty() || timCyclic->isActive();
-}
-
 void ReadCycleView::timCyclic_Timer() {
-    if (Released()) {
-        return;
-    }
-    timCyclic->stop();
-    // A view that closes or is released starts no new read step.
-    if (connection.blnPrepareToRelease || connection.blnClosing) {
-        return;
-    }
-    Guarded(QStringLiteral(".timCyclic_Timer, Error: "), [&] { StartReading(); });
+    Carry(m_protocol.CycleTick(), QStringLiteral("timCyclic_Timer"));
 }
 
 void ReadCycleView::CallReadOutputValues(const QVariant& vArguments) {
-    if (Released()) {
-        return;
-    }
     Q_UNUSED(vArguments);
-    m_readQueued = false;
-    // A view that closes or is released reads no more (a step queued just
-    // before would otherwise send one beside the disconnect).
-    if (!IsOnline() || connection.blnClosing || connection.blnPrepareToRelease) {
-        return;
-    }
-    const QString place = QStringLiteral(".CallReadOutputValues");
-    Guarded(place + QStringLiteral(", Error: "), [&] {
-        if (objBaseDtmCommunication == nullptr) {
-            throw ComError(kErrInvalidArg, QStringLiteral("No communication object"));
-        }
-        const QString& reference = connection.communicationReference;
-        IParameterManager* parameters = Kernel().ParameterManager();
-        const QString sReadRequest = std::invoke(m_cycle.readRequest, parameters, reference);
-        sReadOutputInvokeId = NewInvokeId();
-        Log(place, QStringLiteral("sReadOutputInvokeId              = ") + sReadOutputInvokeId);
-        if (LogEnabled()) {
-            Log(place, QStringLiteral("sReadRequest                     = ") + sReadRequest);
-        }
-        if (!objBaseDtmCommunication->TransactionRequest(reference, this, sReadOutputInvokeId,
-                                                         sReadRequest)) {
-            sReadOutputInvokeId.clear();
-            ReportError(kErrInvalidArg, QStringLiteral("Transaction failed"),
-                        QStringLiteral("CallReadOutputValues"));
-        }
-    });
+    CallRead();
 }
 
-void ReadCycleView::LogTransactionAnswerEntry(const QString& invokeId) {
-    Q_UNUSED(invokeId);
-    Log(QStringLiteral(".OnTransactionResponse"),
-        QStringLiteral("sOnlineInvokeId: ") + connection.sOnlineInvokeId);
-}
-
-void ReadCycleView::IBaseCommunicationCallback_OnTransactionResponse(const QString& invokeId,
-                                                                     const QString& response) {
-    if (Released()) {
-        return;
-    }
-    LogTransactionAnswerEntry(invokeId);
-    if (!sReadOutputInvokeId.isEmpty() && invokeId == sReadOutputInvokeId) {
-        ReadAnswer(response);
-    } else {
-        OtherTransactionAnswer(invokeId, response);
-    }
-}
-
-void ReadCycleView::OtherTransactionAnswer(const QString& invokeId, const QString& response) {
-    Q_UNUSED(invokeId);
-    Q_UNUSED(response);
-}
-
-void ReadCycleView::ReadAnswer(const QString& response) {
-    const QString operation = QStringLiteral("OnTransactionResponse");
-    sReadOutputInvokeId.clear();
-    if (LogEnabled()) {
-        Log(QStringLiteral(".OnTransactionResponse"), m_cycle.readAnswerText + response);
-    }
-    CallbackGuard(operation, [&] {
-        bool parsed = false;
-        const auto parser = ParseAnswer(response, parsed);
-        if (!parsed) {
-            ctlButtons->EnableButtons();
-            ctlButtons->HideActivity();
-            ReportError(0, parser->LastError(), operation);
-            return;
-        }
-        if (parser->HasData()) {
-            ParseModuleOutputValues(parser->Data());
-        } else if (parser->HasCommunicationError()) {
-            ReportError(0, parser->ErrorText(), operation);
+void ReadCycleView::CarryViewStep(const Step& step) {
+    switch (step.kind) {
+    case Step::Kind::CycleTimer:
+        if (step.flag) {
+            timCyclic->start();
         } else {
-            ReportError(kErrInvalidArg,
-                        QStringLiteral("No data read and no communcation error ..."), operation);
+            timCyclic->stop();
         }
-        // A disconnect under way (close, release, online button) ends the
-        // cycle: the timer would otherwise connect again after it.
-        if (IsOnline() && connection.Pending() != PendingRequest::Disconnect &&
-            !connection.blnClosing) {
-            AfterReadAnswer();
-        }
-    });
-}
-
-void ReadCycleView::AfterReadAnswer() {
-    timCyclic->start();
+        break;
+    case Step::Kind::SetHasConnection:
+        SetAllHasConnection(step.flag);
+        break;
+    case Step::Kind::ShowData:
+        ParseModuleOutputValues(step.data);
+        break;
+    default:
+        break;
+    }
 }
 
 void ReadCycleView::ParseModuleOutputValues(const ByteArray& block) {
@@ -272,7 +176,7 @@ void ReadCycleView::ParseModuleOutputValues(const ByteArray& block) {
     }
     int iLoop = 0;
     try {
-        for (; iLoop < observation::kChannelCount; ++iLoop) {
+        for (; iLoop < kChannelCount; ++iLoop) {
             if (logChannels) {
                 Log(place, QStringLiteral("Channel number ") + QString::number(iLoop));
             }
@@ -294,170 +198,6 @@ void ReadCycleView::ParseModuleOutputValues(const ByteArray& block) {
         }
         Log(place, message);
     }
-}
-
-// ---- connect answer ----
-
-void ReadCycleView::ConnectAnswerPositive() {
-    ctlButtons->SetOnline(true);
-    SetAllHasConnection(true);
-    SetExtraButtonText(kTextStopReading);
-    ctlButtons->HideActivity();
-    ctlButtons->EnableButtons();
-    BeforeFirstRead();
-    StartReading();
-}
-
-void ReadCycleView::ConnectAnswerNegative(const QString& errorText) {
-    ReportError(0, errorText, QStringLiteral("OnConnectResponse"));
-    SetExtraButtonText(kTextStartReading);
-    ctlButtons->EnableButtons();
-    ctlButtons->HideActivity();
-}
-
-void ReadCycleView::ConnectAnswerUnparsable(const QString& lastError) {
-    ReportError(0, lastError, QStringLiteral("OnConnectResponse"));
-    ctlButtons->HideActivity();
-    // The view tries again for as long as the answers cannot be read, at the
-    // pace of the cycle rather than at once: the tick's read step connects
-    // (still offline), a device that keeps garbling is not flooded with
-    // requests, and the bar stays usable so that the user can close.
-    ctlButtons->EnableButtons();
-    timCyclic->start();
-}
-
-void ReadCycleView::OnConnectRefused() {
-    SetAllHasConnection(false);
-    ctlButtons->HideActivity();
-}
-
-// ---- disconnect ----
-
-void ReadCycleView::DisconnectSending(const QString& invokeId) {
-    Log(QStringLiteral(".CallDisconnect"),
-        QStringLiteral("Actually trying to disconnect: ") + invokeId);
-}
-
-void ReadCycleView::CallDisconnect(const QVariant& vArguments) {
-    if (Released()) {
-        return;
-    }
-    Q_UNUSED(vArguments);
-    const QString place = QStringLiteral(".CallDisconnect");
-    const QString onError = place + QStringLiteral(", Error: ");
-    bool accepted = false;
-    Guarded(onError, [&] {
-        connection.RequestSent(PendingRequest::Disconnect, NewInvokeId());
-        DisconnectSending(connection.sOnlineInvokeId);
-        if (objBaseDtmCommunication == nullptr) {
-            throw ComError(kErrInvalidArg, QStringLiteral("No communication object"));
-        }
-        accepted = objBaseDtmCommunication->Disconnect(connection.communicationReference, this,
-                                                       connection.sOnlineInvokeId);
-    });
-    if (accepted) {
-        return;
-    }
-    connection.RequestDone();
-    Log(place, QStringLiteral("objBaseDtmCommunication.Disconnect returned false"));
-    // Nothing will answer: the bar must not stay disabled, and a release
-    // waiting for the disconnect is completed now.
-    DisconnectRefused();
-    connection.blnClosing = false;
-    SkipOnError([&] {
-        ctlButtons->EnableButtons();
-        ctlButtons->HideActivity();
-    });
-    if (connection.blnPrepareToRelease) {
-        SendPreparedToRelease();
-    }
-}
-
-bool ReadCycleView::IsOwnDisconnectAnswer(const QString& invokeId) const {
-    return connection.IsAnswerTo(invokeId);
-}
-
-void ReadCycleView::IBaseCommunicationCallback_OnDisconnectResponse(const QString& invokeId,
-                                                                    const QString& response) {
-    if (Released()) {
-        return;
-    }
-    Q_UNUSED(response);
-    const QString place = QStringLiteral(".OnDisconnectResponse");
-    Log(place, QStringLiteral("invokeId:        ") + invokeId);
-    Log(place, QStringLiteral("sOnlineInvokeId: ") + connection.sOnlineInvokeId);
-    CallbackGuard(QStringLiteral("OnDisconnectResponse"), [&] {
-        timCyclic->stop();
-        ctlButtons->SetOnline(false);
-        SetExtraButtonText(kTextStartReading);
-        ctlButtons->HideActivity();
-        DisconnectAnswered();
-        if (!IsOwnDisconnectAnswer(invokeId)) {
-            return;
-        }
-        connection.Disconnected();
-        OnDisconnected();
-        FinishDisconnect();
-    });
-}
-
-// ---- abort ----
-
-void ReadCycleView::LogAbortEntry(const QString& reference) {
-    Q_UNUSED(reference);
-    Log(QStringLiteral(".OnAbort"),
-        QStringLiteral("sOnlineInvokeId: ") + connection.sOnlineInvokeId);
-}
-
-void ReadCycleView::OnConnectionLost() {
-    // The answer to a read on the lost connection never comes.
-    sReadOutputInvokeId.clear();
-    m_readQueued = false;
-    timCyclic->stop();
-    SetAllHasConnection(false);
-    SetExtraButtonText(kTextStartReading);
-    ctlButtons->HideActivity();
-}
-
-// ---- close and release ----
-
-void ReadCycleView::StopTimers() {
-    timCyclic->stop();
-}
-
-bool ReadCycleView::HasOutstandingRequest() const {
-    return connection.IsRequestOutstanding() || !sReadOutputInvokeId.isEmpty();
-}
-
-bool ReadCycleView::IDtmActiveXControl_PrepareToRelease() {
-    CloseHelp();
-    if (Released()) {
-        return true;
-    }
-    const QString place = QStringLiteral(".PrepareToRelease");
-    if (!IsOnline()) {
-        // Even with a connect outstanding: its answer finds a released view.
-        Log(place, QStringLiteral("Offline"));
-        SendPreparedToRelease();
-        return true;
-    }
-    if (ReleaseWaitsForDisconnect()) {
-        Log(place, QStringLiteral("GoingOffline"));
-        connection.blnPrepareToRelease = true;
-        return true;
-    }
-    Log(place, QStringLiteral("Online"));
-    Log(place, QStringLiteral("sOnlineInvokeId: ") + connection.sOnlineInvokeId);
-    connection.blnPrepareToRelease = true;
-    Guarded(place + QStringLiteral(", Error: "), [&] {
-        if (!HasOutstandingRequest()) {
-            ctlButtons_Close();
-        } else {
-            Log(place, QStringLiteral("Calling Disconnect"));
-            Queue(QStringLiteral("CallDisconnect"));
-        }
-    });
-    return true;
 }
 
 } // namespace rq16

@@ -1,5 +1,7 @@
 #include "ChannelParameter.h"
+
 #include "PlainText.h"
+#include "host/Constants.h"
 
 #include "ComponentRegistry.h"
 #include "SkipOnError.h"
@@ -22,7 +24,6 @@ namespace rq16 {
 namespace {
 
 // Texts of the common resource folder.
-constexpr std::int32_t kTextChannel = 6003;
 constexpr std::int32_t kTextMonitoringFrame = 6005;
 constexpr std::int32_t kTextShortDetection = 6006;
 constexpr std::int32_t kTextOpenLineDetection = 6007;

@@ -1,5 +1,7 @@
 #include "Parameter.h"
 
+#include "host/Constants.h"
+
 #include "ComponentRegistry.h"
 #include "SkipOnError.h"
 
@@ -16,7 +18,6 @@ namespace rq16 {
 
 namespace {
 
-constexpr std::int32_t kTextSlotNumber = 6002;
 constexpr std::int32_t kTextUnsavedEdits = 6501;
 constexpr std::int32_t kTextNoValidParameters = 6502;
 constexpr std::int32_t kTextNotSaved = 6503;

@@ -1,8 +1,6 @@
-// The bytes of the I&M write records and of texts in the system code page;
-// the transaction sequence without a view.
+// The bytes of the I&M write records and of texts in the system code page.
 
 #include "IMRecords.h"
-#include "TransactionSequence.h"
 
 #include <gtest/gtest.h>
 
@@ -71,57 +69,4 @@ TEST(IMRecords, StoredContentsDiffer) {
     EXPECT_TRUE(ContentsDiffer({1, 2}, {1, 2, 3}));
     EXPECT_TRUE(ContentsDiffer({1, 2}, {1, 3}));
     EXPECT_FALSE(ContentsDiffer({1, 2}, {1, 2}));
-}
-
-TEST(TransactionSequence, AnswersMoveTheStateAndEndFailedSavesKeepingTheEdits) {
-    struct Case {
-        std::int32_t from;
-        Answer answer;
-        std::int32_t to;
-        Request send;
-        bool saveFailed, showNoImData, disconnect;
-    };
-    const Answer ok{false, {}, false, {}};
-    const Answer data{false, {}, true, {1, 2}};
-    const Answer negative{true, QStringLiteral("busy"), false, {}};
-    const Case cases[] = {
-        {state::kQsRead, data, state::kIM0Select, Request::SelectIM0, false, false, false},
-        {state::kIM1Read, ok, state::kIM2Select, Request::SelectIM2, false, false, false},
-        {state::kIM2Read, data, state::kEnded, Request::None, false, false, true},
-        {state::kIM1Select, negative, state::kEnded, Request::None, false, true, true},
-        {state::kSaveIM1Record, ok, state::kSaveIM2Select, Request::SelectIM2, false, false, false},
-        {state::kSaveIM2Select, negative, state::kEnded, Request::None, true, false, true},
-    };
-    for (const Case& c : cases) {
-        TransactionSequence sequence;
-        sequence.transactionResponseState = c.from;
-        sequence.m_bIMDataChanged = sequence.m_bIMDataRead = true;
-        sequence.m_lSavePending = c.from >= state::kSaveIM1Select ? 1 : 0;
-        const Step step = sequence.OnAnswer(c.answer);
-        EXPECT_EQ(sequence.transactionResponseState, c.to) << c.from;
-        EXPECT_EQ(step.send, c.send) << c.from;
-        EXPECT_EQ(step.saveFailed, c.saveFailed) << c.from;
-        EXPECT_EQ(step.showNoImData, !sequence.m_bIMDataRead) << c.from;
-        EXPECT_EQ(step.showNoImData, c.showNoImData) << c.from;
-        EXPECT_EQ(step.parseQsData, c.showNoImData || c.from == state::kIM2Read) << c.from;
-        EXPECT_EQ(step.disconnect, c.disconnect) << c.from;
-        EXPECT_EQ(step.enableButtons, c.answer.negative) << c.from;
-        if (c.saveFailed) {
-            EXPECT_TRUE(sequence.m_bIMDataChanged);
-            EXPECT_EQ(sequence.m_lSavePending, 0);
-        }
-    }
-}
-
-TEST(TransactionSequence, FailedConnectsEndTheSaveAndUnparsableReadsFreeTheButtons) {
-    TransactionSequence sequence;
-    sequence.m_bIMDataChanged = sequence.m_bIMDataRead = true;
-    EXPECT_FALSE(sequence.OnConnectFailed()); // a read: no save has failed
-    sequence.m_lSavePending = 1;
-    EXPECT_TRUE(sequence.OnConnectFailed()); // the edits stay for the next close
-    EXPECT_EQ(sequence.OnClose(6), CloseDecision::StartSave);
-    EXPECT_TRUE(sequence.OnNegativeConnect()); // the edits are dropped, the view closes
-    EXPECT_EQ(sequence.OnClose(6), CloseDecision::Close);
-    const Step step = sequence.OnUnparsable(QStringLiteral("bad")); // a read: stays online
-    EXPECT_TRUE(step.enableButtons && !step.disconnect && step.report == QStringLiteral("bad"));
 }

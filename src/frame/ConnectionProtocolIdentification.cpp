@@ -1,0 +1,260 @@
+// The Identification view's two sequences as steps of the connection
+// protocol: the read sequence (QS data, then select and read of I&M0, I&M1
+// and I&M2) and the write sequence (select and record write of I&M1 and
+// I&M2) that saves edited I&M texts before the view closes.
+// transactionResponseState tells which answer comes next; after each
+// sequence the view disconnects again.
+
+#include "ConnectionProtocol.h"
+
+#include "host/Constants.h"
+
+namespace rq16 {
+
+using Kind = ConnectionProtocol::Step::Kind;
+using ImStates = ConnectionProtocol::ImStates;
+
+namespace {
+const QString kOnTransactionResponse = QStringLiteral(".OnTransactionResponse");
+const QString kNoDataRead = QStringLiteral("No data read");
+constexpr std::int32_t kTextImNotWritten = 1138;
+constexpr std::int32_t kTextRequestRefused = 9071;
+/// The module needs time after an I&M1 record before the I&M2 select.
+constexpr int kWritePauseMs = 1000;
+
+bool IsWriting(std::int32_t state) {
+    return state >= ImStates::kSaveIM1Select && state <= ImStates::kSaveIM2Record;
+}
+} // namespace
+
+bool ConnectionProtocol::WouldStartSave() const {
+    return state.m_lSavePending == 0 && state.m_bIMDataRead && state.m_bIMDataChanged &&
+           CanSave(KernelState());
+}
+
+ConnectionProtocol::Steps ConnectionProtocol::CallWriteIMData() {
+    Steps out;
+    if (!state.released) {
+        state.transactionResponseState = ImStates::kSaveIM1Select;
+        ImSend(out, Request::SelectIM1);
+    }
+    return out;
+}
+
+void ConnectionProtocol::ImSend(Steps& out, Request request, bool pause) {
+    if (pause) {
+        Step wait;
+        wait.kind = Kind::Pause;
+        wait.number = kWritePauseMs;
+        out.push_back(std::move(wait));
+    }
+    SendOnline(out, request);
+}
+
+bool ConnectionProtocol::ImConnectFailed() {
+    state.transactionResponseState = ImStates::kQsRead;
+    if (state.m_lSavePending == 0) {
+        return false;
+    }
+    // The save has failed; the edits stay for a later close.
+    state.m_lSavePending = 0;
+    return true;
+}
+
+void ConnectionProtocol::ImStop(Steps& out, const QString& text, bool refused) {
+    // The edits stay on screen and unsaved; the next close tries again.
+    const bool saveFailed = IsWriting(state.transactionResponseState) || state.m_lSavePending != 0;
+    if (saveFailed) {
+        state.m_lSavePending = 0;
+    }
+    state.transactionResponseState = ImStates::kEnded;
+    if (refused || !text.isEmpty() || saveFailed) {
+        Report(out, 0, text, QStringLiteral("OnTransactionResponse"));
+        out.back().textId = refused ? kTextRequestRefused : 0;
+        out.back().appendTextId = saveFailed ? kTextImNotWritten : 0;
+    }
+    BarBack(out);
+    if (state.IsOnline()) {
+        Log(out, kOnTransactionResponse, QStringLiteral("Calling Disconnect"));
+        Queue(out, QStringLiteral("CallDisconnect"));
+    }
+}
+
+void ConnectionProtocol::TakeRecord(Steps& out, const Answer& answer, Request record,
+                                    const QString& logName, const QString& response) {
+    if (!answer.hasData) {
+        Report(out, 0, kNoDataRead, QStringLiteral("OnTransactionResponse"));
+        return;
+    }
+    Log(out, kOnTransactionResponse, logName, response);
+    Step keep;
+    keep.kind = Kind::KeepData;
+    keep.request = record;
+    keep.data = answer.data;
+    out.push_back(std::move(keep));
+}
+
+void ConnectionProtocol::ImAnswer(Steps& out, const QString& response, const Answer& answer) {
+    const QString place = QStringLiteral("OnTransactionResponse");
+    std::int32_t& current = state.transactionResponseState;
+    if (!answer.parsed) {
+        if (IsWriting(current)) {
+            ImStop(out, answer.lastError, false);
+            return;
+        }
+        // A read sequence stops with the connection left open.
+        Report(out, 0, answer.lastError, place);
+        BarBack(out);
+        current = ImStates::kQsRead;
+        return;
+    }
+    if (answer.negative) {
+        if (current != ImStates::kIM0Select && current != ImStates::kIM1Select &&
+            current != ImStates::kIM2Select) {
+            ImStop(out, answer.errorText, false);
+            return;
+        }
+        // A select was refused: the module offers no I&M functions. What was
+        // read is shown, the I&M texts say so.
+        const bool saveFailed = state.m_lSavePending != 0;
+        state.m_lSavePending = 0;
+        state.m_bIMDataChanged = false;
+        state.m_bIMDataRead = false;
+        if (saveFailed) {
+            ReportText(out, 0, kTextImNotWritten, place);
+        }
+        Bar(out, Kind::ShowNoImData);
+        Bar(out, Kind::ParseQsData);
+        current = ImStates::kEnded;
+        BarBack(out);
+        if (state.IsOnline()) {
+            Log(out, kOnTransactionResponse, QStringLiteral("Calling Disconnect"));
+            Queue(out, QStringLiteral("CallDisconnect"));
+        }
+        return;
+    }
+
+    Log(out, kOnTransactionResponse,
+        QStringLiteral("transactionResponseState: ") + QString::number(current));
+    switch (current) {
+    case ImStates::kQsRead: {
+        // A positive answer without bytes counts as "No data read"; the
+        // sequence goes on with the I&M records.
+        Step keep;
+        keep.kind = Kind::KeepData;
+        keep.request = Request::Read;
+        keep.data = answer.hasData ? answer.data : ByteArray{};
+        out.push_back(std::move(keep));
+        if (!answer.hasData) {
+            Report(out, 0, kNoDataRead, place);
+        }
+        current = ImStates::kIM0Select;
+        ImSend(out, Request::SelectIM0);
+        break;
+    }
+    case ImStates::kIM0Select:
+        current = ImStates::kIM0Read;
+        ImSend(out, Request::ReadRecord);
+        break;
+    case ImStates::kIM0Read:
+        current = ImStates::kIM1Select;
+        TakeRecord(out, answer, Request::SelectIM0, QStringLiteral("im0ReadResponse "), response);
+        ImSend(out, Request::SelectIM1);
+        break;
+    case ImStates::kIM1Select:
+        current = ImStates::kIM1Read;
+        ImSend(out, Request::ReadRecord);
+        break;
+    case ImStates::kIM1Read:
+        current = ImStates::kIM2Select;
+        TakeRecord(out, answer, Request::SelectIM1, QStringLiteral("im1ReadResponse "), response);
+        ImSend(out, Request::SelectIM2);
+        break;
+    case ImStates::kIM2Select:
+        current = ImStates::kIM2Read;
+        ImSend(out, Request::ReadRecord);
+        break;
+    case ImStates::kIM2Read:
+        TakeRecord(out, answer, Request::SelectIM2, QStringLiteral("im2ReadResponse "), response);
+        if (answer.hasData) {
+            state.m_bIMDataRead = true;
+        }
+        Bar(out, Kind::ParseQsData);
+        current = ImStates::kEnded;
+        if (state.IsOnline()) {
+            Log(out, kOnTransactionResponse, QStringLiteral("Calling Disconnect"));
+            Queue(out, QStringLiteral("CallDisconnect"));
+        }
+        break;
+    case ImStates::kSaveIM1Select:
+        Log(out, kOnTransactionResponse,
+            QStringLiteral("transactionResponseState: im1SaveWriteRequest"));
+        current = ImStates::kSaveIM1Record;
+        ImSend(out, Request::WriteIM1Record);
+        break;
+    case ImStates::kSaveIM1Record:
+        Log(out, kOnTransactionResponse,
+            QStringLiteral("transactionResponseState: im2SavePrepareWriteRequest"));
+        current = ImStates::kSaveIM2Select;
+        ImSend(out, Request::SelectIM2, true);
+        break;
+    case ImStates::kSaveIM2Select:
+        Log(out, kOnTransactionResponse,
+            QStringLiteral("transactionResponseState: im2SaveWriteRequest"));
+        current = ImStates::kSaveIM2Record;
+        ImSend(out, Request::WriteIM2Record);
+        break;
+    case ImStates::kSaveIM2Record:
+        Log(out, kOnTransactionResponse,
+            QStringLiteral("transactionResponseState: im2SaveWriteResponse"));
+        state.m_bIMDataChanged = false;
+        state.m_lSavePending = 0;
+        FinishWrite(out);
+        break;
+    default:
+        break;
+    }
+}
+
+void ConnectionProtocol::FinishWrite(Steps& out) {
+    Bar(out, Kind::StoreAfterWrite);
+    Bar(out, Kind::RequestDataSetSave);
+    Log(out, kOnTransactionResponse,
+        QStringLiteral(" Writing I&M data finished. Prepare closing of the control."));
+    state.sOnlineInvokeId.clear();
+    state.pending = Request::None;
+    ImCloseTo(out);
+}
+
+void ConnectionProtocol::ImCloseTo(Steps& out) {
+    const QString place = QStringLiteral(".ctlButtons_Clos");
+    Log(out, place, QStringLiteral("Method entered"));
+    if (WouldStartSave()) {
+        state.transactionResponseState = ImStates::kSaveIM1Record;
+        state.m_lSavePending = 1;
+        Log(out, place,
+            QStringLiteral("There ARE unsaved I&M data. Set state machine and CallConnect"));
+        Bar(out, Kind::DisableButtons);
+        Bar(out, Kind::ShowActivity);
+        // Normally offline here; a connection still open is used directly.
+        Queue(out,
+              state.IsOnline() ? QStringLiteral("CallWriteIMData") : QStringLiteral("CallConnect"));
+        return;
+    }
+    if (state.m_lSavePending != 0) {
+        return; // the save closes the view when it ends
+    }
+    state.transactionResponseState = ImStates::kQsRead;
+    const bool dropped = state.m_bIMDataChanged;
+    state.m_bIMDataChanged = false;
+    Log(out, place,
+        QStringLiteral("There are NO unsaved I&M data. Go on with normal ctlButtons_Clos method"));
+    if (dropped) {
+        // Edits that cannot be written (no I&M data read, or the kernel's
+        // state allows no writing) go, but not without a word.
+        ReportText(out, 0, kTextImNotWritten, QStringLiteral("ctlButtons_Clos"));
+    }
+    CloseHandlerTo(out);
+}
+
+} // namespace rq16
