@@ -18,6 +18,14 @@
 namespace rq16::test {
 namespace {
 
+/// The stand-ins with the module's clock stopped, so that its outputs do not
+/// move on however long a run takes.
+struct Rig : StandIns {
+    Rig() {
+        module.SetClock([] { return simulator::Milliseconds{0}; });
+    }
+};
+
 void ExpectRun(const StandIns& rig, const char* name, const QWidget* view) {
     ExpectGoldenRun(rig.log.lines(), RunCalls(rig.calls), QLatin1String(name), view);
 }
@@ -31,7 +39,7 @@ void CloseAndRelease(StandIns& rig, ViewBase* view) {
 }
 
 TEST(GoldenLog, ObservationReadsTwiceThenStopsClosesAndReleases) {
-    StandIns rig;
+    Rig rig;
     auto* view = rig.Open<Observation>();
     rig.Settle();                    // connected, first read shown
     view->ctlButtons_ExtraCommand(); // stop: the disconnect follows the next read
@@ -42,7 +50,7 @@ TEST(GoldenLog, ObservationReadsTwiceThenStopsClosesAndReleases) {
 }
 
 TEST(GoldenLog, SimulationForcesPausesResumesClosesAndReleases) {
-    StandIns rig;
+    Rig rig;
     auto* view = rig.Open<Simulation>();
     rig.Settle();
     view->channelSimulation(2)->forcingActivatedBox()->click(); // enable, write, read back
@@ -57,7 +65,7 @@ TEST(GoldenLog, SimulationForcesPausesResumesClosesAndReleases) {
 }
 
 TEST(GoldenLog, IdentificationReadsWritesAnEditedTextClosesAndReleases) {
-    StandIns rig;
+    Rig rig;
     rig.dtm.SetState(6);
     rig.dtm.SetControlCreator(
         [](const QString&, QWidget* parent) { return new Identification(parent); });
