@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -82,6 +83,7 @@ FrameWindow::FrameWindow(standins::RQ16Dtm& dtm, standins::SimulatedCommunicatio
     addDockWidget(Qt::BottomDockWidgetArea, events);
     resizeDocks({events}, {150}, Qt::Vertical);
 
+    buildKeyboardMenus({functions, dataSet, simulatorDock, events});
     buildLanguageMenu();
 
     connect(&m_communication, &standins::SimulatedCommunication::traffic, this,
@@ -231,6 +233,61 @@ void FrameWindow::buildLanguageMenu() {
         ->setEnabled(false);
 }
 
+void FrameWindow::buildKeyboardMenus(const std::vector<QDockWidget*>& panels) {
+    QMenu* functions = menuBar()->addMenu(QStringLiteral("&Functions"));
+    int number = 0;
+    for (const QString& progId : ViewProgrammaticIds()) {
+        QAction* open =
+            functions->addAction(CaptionOf(progId), this, [this, progId] { openFunction(progId); });
+        open->setObjectName(QStringLiteral("open_") + CaptionOf(progId));
+        open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + number++)));
+        open->setEnabled(IsControlAvailable(progId));
+    }
+
+    QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
+    const auto addWindowAction = [window](const QString& text, const QKeySequence& keys,
+                                          auto&&... slot) {
+        window->addAction(text, slot...)->setShortcut(keys);
+    };
+    // Also when the focus is in a panel; the view windows' own menus give
+    // these keys up (openFunction).
+    addWindowAction(QStringLiteral("&Close view"), QKeySequence(Qt::CTRL | Qt::Key_W), this,
+                    [this] {
+                        if (QMdiSubWindow* sub = m_mdi->currentSubWindow()) {
+                            sub->close();
+                        }
+                    });
+    addWindowAction(QStringLiteral("&Next view"), QKeySequence(Qt::CTRL | Qt::Key_F6), m_mdi,
+                    &QMdiArea::activateNextSubWindow);
+    addWindowAction(QStringLiteral("&Previous view"),
+                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F6), m_mdi,
+                    &QMdiArea::activatePreviousSubWindow);
+    window->addSeparator();
+    // Ctrl+Shift and the panel's initial: F(unctions), D(ata set),
+    // M(odule), E(vents).
+    const Qt::Key keys[] = {Qt::Key_F, Qt::Key_D, Qt::Key_M, Qt::Key_E};
+    for (std::size_t i = 0; i < panels.size() && i < std::size(keys); ++i) {
+        QDockWidget* panel = panels[i];
+        QAction* go = window->addAction(panel->windowTitle() + QStringLiteral(" panel"), this,
+                                        [this, panel] { focusPanel(panel); });
+        go->setObjectName(QStringLiteral("focus_") + panel->objectName());
+        go->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | keys[i]));
+    }
+}
+
+void FrameWindow::focusPanel(QDockWidget* panel) {
+    panel->show();
+    panel->raise();
+    QWidget* contents = panel->widget();
+    for (QWidget* w = contents->nextInFocusChain(); w != contents; w = w->nextInFocusChain()) {
+        if (contents->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) != 0 && w->isEnabled() &&
+            w->isVisibleTo(contents)) {
+            w->setFocus(Qt::ShortcutFocusReason);
+            return;
+        }
+    }
+}
+
 void FrameWindow::setLanguage(const QString& language) {
     const QString supported = SupportedLanguage(language);
     if (supported.isEmpty()) {
@@ -271,6 +328,9 @@ QString FrameWindow::openFunction(const QString& progId) {
                         m_dtm.parameters().data().typeName);
     sub->setProperty("invokeId", invokeId);
     sub->installEventFilter(this);
+    for (QAction* action : sub->systemMenu()->actions()) {
+        action->setShortcuts({}); // the Window menu's shortcuts serve every view
+    }
     m_mdi->addSubWindow(sub);
     sub->show();
     // The window around the view: the view's size plus the window's frame.

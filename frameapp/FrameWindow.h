@@ -9,8 +9,10 @@
 #include <QPointer>
 
 #include <map>
+#include <vector>
 
 class QActionGroup;
+class QDockWidget;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -69,6 +71,11 @@ private:
     QWidget* buildDataSetPanel();
     QWidget* buildSimulatorPanel();
     void buildLanguageMenu();
+    /// Menus that reach everything from the keyboard, with their shortcuts:
+    /// the functions, closing and switching the view windows, the panels.
+    void buildKeyboardMenus(const std::vector<QDockWidget*>& panels);
+    /// Shows the panel and gives the focus to its first control.
+    void focusPanel(QDockWidget* panel);
     /// Shows the data set as it is now: file, parameter bytes, comment.
     void showDataSet();
 

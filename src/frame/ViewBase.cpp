@@ -1,4 +1,5 @@
 #include "ViewBase.h"
+#include "Accessibility.h"
 #include "PlainText.h"
 #include "SkipOnError.h"
 
@@ -34,6 +35,7 @@ ViewBase::ViewBase(ViewTraits traits, QWidget* parent)
         QWidget* bar = ctlButtons->widget();
         bar->adjustSize();
     }
+    new FocusRing(this);
 }
 
 ViewBase::~ViewBase() {
@@ -319,8 +321,25 @@ ChannelObject ViewBase::ReadChannel(int index) {
 bool ViewBase::event(QEvent* event) {
     if (event->type() == QEvent::Polish) {
         PlainLabels(this);
+        PutButtonBarLastInTabOrder();
     }
     return QWidget::event(event);
+}
+
+void ViewBase::PutButtonBarLastInTabOrder() {
+    if (!ctlButtons) {
+        return;
+    }
+    // The bar is made before the view's own controls and so comes first in
+    // the focus chain; it lies at the lower edge and is to be reached last.
+    // Taking it out of the view and putting it back moves it with its
+    // buttons to the end of the chain (setTabOrder cannot move a widget
+    // behind the last one of a window).
+    QWidget* bar = ctlButtons->widget();
+    const QRect geometry = bar->geometry();
+    bar->setParent(nullptr);
+    bar->setParent(this);
+    bar->setGeometry(geometry);
 }
 
 void ViewBase::resizeEvent(QResizeEvent* event) {

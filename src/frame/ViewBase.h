@@ -179,8 +179,10 @@ protected:
     /// view's size hint becomes the content's plus the bar's height.
     void SetContentAboveBar(QWidget* content) { m_contentAboveBar = content; }
     /// Before the view is first shown, every label is set to show plain
-    /// text: captions come from files and must not act as markup.
+    /// text (captions come from files and must not act as markup) and the
+    /// button bar is put last in the tab order.
     bool event(QEvent* event) override;
+    void PutButtonBarLastInTabOrder();
 
     ViewTraits m_traits;
     QWidget* m_contentAboveBar = nullptr; // a child of the view, or null

@@ -5,6 +5,7 @@
 #include "host/ResourceManager.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -40,6 +41,7 @@ ButtonControl::ButtonControl(QWidget* parent) : QWidget(parent) {
         auto* button = new QPushButton(this);
         button->setObjectName(QLatin1String(name));
         button->setAutoDefault(false);
+        button->installEventFilter(this);
         return button;
     };
     m_extra = makeButton("cmdExtra");
@@ -253,6 +255,23 @@ QString ButtonControl::buttonText(Button button) const {
     return ButtonFor(button)->text();
 }
 
+bool ButtonControl::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            for (Button button : {Button::Ok, Button::Cancel, Button::Apply, Button::Close,
+                                  Button::Help, Button::Extra}) {
+                if (ButtonFor(button) == watched && !key->isAutoRepeat()) {
+                    click(button);
+                }
+            }
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 bool ButtonControl::click(Button button) {
     if (!isButtonEnabled(button)) {
         return false;
@@ -297,6 +316,7 @@ void ButtonControl::UpdateButtons() {
 }
 
 void ButtonControl::UpdateCaptions() {
+    m_activityBar->setAccessibleName(Text(kTextActivity, "Working"));
     m_ok->setText(Text(kTextOk, "OK"));
     m_cancel->setText(Text(kTextCancel, "Cancel"));
     m_apply->setText(Text(kTextApply, "Apply"));
@@ -310,6 +330,7 @@ void ButtonControl::UpdateOnline() {
                                          " border-radius: 6px;")
                               .arg(colour));
     m_onlineLabel->setText(m_online ? Text(kTextOnline, "online") : Text(kTextOffline, "offline"));
+    m_lamp->setAccessibleName(Text(kTextConnection, "Connection: %1").arg(m_onlineLabel->text()));
 }
 
 } // namespace rq16::standins

@@ -26,6 +26,10 @@ public:
     static constexpr std::int32_t kTextHelp = 8005;
     static constexpr std::int32_t kTextOnline = 8006;
     static constexpr std::int32_t kTextOffline = 8007;
+    /// Names of the online lamp ("Connection: %1") and the activity display
+    /// for assistive technology.
+    static constexpr std::int32_t kTextConnection = 8008;
+    static constexpr std::int32_t kTextActivity = 8009;
     static constexpr int kBarHeight = 36;
 
     explicit ButtonControl(QWidget* parent = nullptr);
@@ -72,6 +76,10 @@ public:
     /// Clicks the button as a user would; returns false (and does nothing)
     /// when the button is hidden or disabled.
     bool click(Button button);
+
+protected:
+    /// Enter and Return on a button click it, as Space does.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Dispatch(Button button);

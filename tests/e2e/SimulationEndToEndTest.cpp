@@ -1,5 +1,6 @@
-// Forcing through the Simulation view, read back through an Observation view
-// of the same simulated module.
+// Forcing through the Simulation view with the keyboard alone, read back
+// through an Observation view of the same simulated module, as it shows and
+// as a screen reader says it.
 
 #include "Observation.h"
 #include "Simulation.h"
@@ -11,8 +12,12 @@
 
 #include "frame/ComponentRegistry.h"
 
+#include <QAccessible>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
 
 #include "EventLoop.h"
 #include "LogCapture.h"
@@ -22,7 +27,7 @@
 using namespace rq16;
 using rq16::test::SpinUntil;
 
-TEST(SimulationEndToEnd, ForcedChannelReadsBackForcedInObservation) {
+TEST(SimulationEndToEnd, ChannelForcedWithTheKeyboardReadsBackForcedInObservation) {
     test::LogCapture log; // before the views: they read its registry
     standins::StandInComponentFactory factory;
     SetComponentFactory(&factory);
@@ -42,16 +47,32 @@ TEST(SimulationEndToEnd, ForcedChannelReadsBackForcedInObservation) {
         qobject_cast<Observation*>(dtm.OpenFunction(QStringLiteral("RQ16Controls.Observation")));
     ASSERT_TRUE(SpinUntil([&] { return simulation->IsOnline() && observation->IsOnline(); }));
 
+    simulation->show();
+    simulation->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(simulation));
     ChannelSimulation* channel3 = simulation->channelSimulation(2);
-    channel3->valueButton(1)->click();
-    channel3->forcingActivatedBox()->click();
+    QSignalSpy values(channel3, &ChannelSimulation::ForceValueChanged);
+    QSignalSpy activations(channel3, &ChannelSimulation::ForceActivatedChanged);
+    const auto press = [&](Qt::Key key) { QTest::keyClick(simulation->focusWidget(), key); };
+    for (int stop = 0; stop < 4; ++stop) {
+        press(Qt::Key_Tab); // past the value choice and "Forcing activated" of channels 1 and 2
+    }
+    ASSERT_EQ(simulation->focusWidget(), channel3->valueButton(0));
+    press(Qt::Key_Right); // force value 1
+    press(Qt::Key_Tab);   // to "Forcing activated"
+    press(Qt::Key_Space);
+    EXPECT_EQ(values.size() + activations.size(), 2) << "one event for each change";
+
+    ChannelObservation* observed = observation->channelElement(2);
     EXPECT_TRUE(SpinUntil([&] {
-        ChannelObservation* observed = observation->channelElement(2);
         return observed->statePictureId() == ChannelObservation::kPictureForced &&
                observed->masterValueText() == QStringLiteral("1") &&
                channel3->masterValueText() == QStringLiteral("1");
     }));
     EXPECT_EQ(module.ForceMask(), 0x04);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(observed->findChild<QGroupBox*>())
+                  ->text(QAccessible::Description),
+              "Channel 3: forced, output on");
     dtm.ReleaseAllViews();
     EXPECT_TRUE(SpinUntil([&] {
         return comm.openConnections().empty() && log.contains("Simulation: OnDisconnetResponse");

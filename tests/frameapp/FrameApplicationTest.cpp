@@ -14,11 +14,14 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDockWidget>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextEdit>
 
 #include "EventLoop.h"
@@ -137,6 +140,29 @@ TEST_F(FrameApplicationTest, ClosingTheWindowWhileTheViewIsOnlineWaitsForTheDisc
     EXPECT_NE(session.window->windowOf(id), nullptr) << "the window stays until the release ends";
     ASSERT_TRUE(SpinUntil([&] { return session.window->windowOf(id) == nullptr; }));
     EXPECT_TRUE(session.communication.openConnections().empty());
+}
+
+TEST_F(FrameApplicationTest, FunctionsViewWindowsAndPanelsWorkFromTheKeyboard) {
+    Session session(*this);
+    frameapp::FrameWindow& window = *session.window;
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const auto press = [&](const char* keys) {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keySequence(focus ? focus : &window, QKeySequence(QLatin1String(keys)));
+    };
+    auto* mdi = window.findChild<QMdiArea*>();
+    press("Ctrl+2"); // Diagnosis
+    press("Ctrl+6"); // About
+    QMdiSubWindow* about = mdi->currentSubWindow();
+    press("Ctrl+F6");
+    EXPECT_NE(mdi->currentSubWindow(), about);
+    press("Ctrl+W"); // Diagnosis, whose window has the focus and a menu of its own
+    EXPECT_TRUE(SpinUntil([&] { return window.openViewCount() == 1; }));
+    press("Ctrl+Shift+D");
+    EXPECT_TRUE(
+        window.findChild<QDockWidget*>("dataSet")->isAncestorOf(QApplication::focusWidget()));
 }
 
 TEST_F(FrameApplicationTest, ADamagedDataSetIsNeverOverwritten) {

@@ -41,7 +41,8 @@ TEST(ResourceData, EveryTextTheViewsUseExistsInItsFolder) {
     const auto common =
         Join(std::vector<int>{115, 1127, 1128, 1138, 4001, 5004, 5005, 6501, 9070},
              Range(1050, 1059), Range(1101, 1106), Range(6001, 6011), Range(6101, 6103),
-             Range(7001, 7019), Range(9061, 9064), Range(9066, 9069), Range(8001, 8007));
+             Range(6110, 6114), Range(7001, 7022), Range(7101, 7108), Range(9061, 9064),
+             Range(9066, 9069), Range(8001, 8009));
     const auto device = Join(Range(1001, 1012), Range(2001, 2007));
     ResourceManager manager(kCommon);
     for (int id : common) {

@@ -79,6 +79,7 @@ About::About(QWidget* parent)
     Line2 = MakeLine(this);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
     cmdOK->setMinimumWidth(96);
     connect(cmdOK, &QPushButton::clicked, this, &About::cmdOK_Click);

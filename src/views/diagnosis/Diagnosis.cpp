@@ -1,5 +1,7 @@
 #include "Diagnosis.h"
+#include "Accessibility.h"
 #include "PlainText.h"
+#include "SkipOnError.h"
 
 #include <QColor>
 #include <QFont>
@@ -21,6 +23,12 @@ constexpr std::int32_t kTextModuleFrame = 6101;
 constexpr std::int32_t kTextChannelFrame = 6102;
 constexpr std::int32_t kTextReread = 6103;
 constexpr int kHelpContextId = 25600;
+// Words for assistive technology.
+constexpr std::int32_t kTextChannelTerminal = 6110;
+constexpr std::int32_t kTextGroupTerminal = 6111;
+constexpr std::int32_t kTextNoFault = 6112;
+constexpr std::int32_t kTextNotice = 6113;
+constexpr std::int32_t kTextFault = 6114;
 
 // Design positions (only the button bar moves on resize).
 constexpr int kMargin = 8;
@@ -79,6 +87,7 @@ Diagnosis::Diagnosis(QWidget* parent)
                  ConnectionProtocol::DiagnosisTraits(), &IParameterManager::GetReadDiagnosisRequest,
                  parent) {
     BuildControls();
+    DescribeTerminals();
 }
 
 Diagnosis::~Diagnosis() = default;
@@ -143,6 +152,16 @@ void Diagnosis::LoadCaptions() {
         [&] { fraModuleRelatedDiagnosis->setTitle(AsCaption(CommonText(kTextModuleFrame))); });
     InitStatement(
         [&] { fraChannelRelatedDiagnosis->setTitle(AsCaption(CommonText(kTextChannelFrame))); });
+    const std::pair<QString*, std::int32_t> words[] = {
+        {&m_terminalWords.channelTerminal, kTextChannelTerminal},
+        {&m_terminalWords.groupTerminal, kTextGroupTerminal},
+        {&m_terminalWords.noFault, kTextNoFault},
+        {&m_terminalWords.notice, kTextNotice},
+        {&m_terminalWords.fault, kTextFault}};
+    for (const auto& [word, id] : words) {
+        SkipOnError([&, word = word, id = id] { *word = CommonText(id); });
+    }
+    DescribeTerminals();
 }
 
 void Diagnosis::LoadPictures() {
@@ -258,6 +277,27 @@ void Diagnosis::SetTerminalPicture(int terminal, std::int32_t id) {
     }
 }
 
+void Diagnosis::DescribeTerminals() {
+    const TerminalWords& words = m_terminalWords;
+    for (int t = 0; t < kTerminalCount; ++t) {
+        const std::int32_t id = terminalPictureId(t);
+        const QString state = id == kPictureError + t    ? words.fault
+                              : id == kPictureNotice + t ? words.notice
+                                                         : words.noFault;
+        // Terminals 4 to 7 and 12 to 15 are those of channels 1 to 8; the
+        // four in front of each are their group's.
+        const int group = t / 8;
+        const int inGroup = t % 8;
+        const QString terminal = QString::number(t + 1);
+        const QString name = inGroup >= 4
+                                 ? words.channelTerminal.arg(
+                                       terminal, QString::number(group * 4 + inGroup - 3), state)
+                                 : words.groupTerminal.arg(terminal, QString::number(group * 4 + 1),
+                                                           QString::number(group * 4 + 4), state);
+        SetAccessibleText(terminalPicture(t), name, m_terminalFault[static_cast<std::size_t>(t)]);
+    }
+}
+
 // ---- decoding ----
 
 void Diagnosis::DisconnectAfterDecoding() {
@@ -286,6 +326,7 @@ void Diagnosis::ParseModuleDiagnosis(const ByteArray& telegram) {
     Guarded(ignore, [&] { ClearChannelDiagnosisText(); });
     for (int t = 0; t < kTerminalCount; ++t) {
         SetTerminalPicture(t, kPictureDefault + t);
+        m_terminalFault[static_cast<std::size_t>(t)].clear();
     }
 
     for (const ChannelPiece& piece : decoded.pieces) {
@@ -303,22 +344,33 @@ void Diagnosis::ParseModuleDiagnosis(const ByteArray& telegram) {
             continue; // an entry under no channel has no terminal
         }
         const int terminal = diagnosis::ChannelTerminal(entry.channel);
+        QString fault;
+        if (entry.category != PictureCategory::None) {
+            SkipOnError([&] { fault = CommonText(diagnosis::ChannelCode(entry.code).textId); });
+        }
+        const auto mark = [&](int t, std::int32_t id) {
+            SetTerminalPicture(t, id);
+            if (terminalPictureId(t) == id) {
+                m_terminalFault[static_cast<std::size_t>(t)] = fault;
+            }
+        };
         switch (entry.category) {
         case PictureCategory::GroupError:
             for (int g = diagnosis::GroupFirstTerminal(entry.channel), end = g + 4; g < end; ++g) {
-                SetTerminalPicture(g, kPictureError + g);
+                mark(g, kPictureError + g);
             }
             break;
         case PictureCategory::ChannelError:
-            SetTerminalPicture(terminal, kPictureError + terminal);
+            mark(terminal, kPictureError + terminal);
             break;
         case PictureCategory::ChannelNotice:
-            SetTerminalPicture(terminal, kPictureNotice + terminal);
+            mark(terminal, kPictureNotice + terminal);
             break;
         case PictureCategory::None:
             break;
         }
     }
+    DescribeTerminals();
 
     if (decoded.failure) {
         ReportError(decoded.failure->number(), decoded.failure->description(),

@@ -78,11 +78,25 @@ private:
     void AppendChannelText(const QString& text);
     void FormatChannelRange(int start, int length, bool bold, const QColor* color);
     void DisconnectAfterDecoding();
+    /// Says each terminal picture in words to assistive technology: the
+    /// terminal, its channel or group, fault or not, and the fault's text.
+    void DescribeTerminals();
+
+    struct TerminalWords {
+        QString channelTerminal = QStringLiteral("Terminal %1, channel %2: %3");
+        QString groupTerminal = QStringLiteral("Terminal %1, channels %2 to %3: %4");
+        QString noFault = QStringLiteral("no fault");
+        QString notice = QStringLiteral("notice");
+        QString fault = QStringLiteral("fault");
+    };
 
     QGroupBox* Frame1 = nullptr;
     QLabel* lblHeader = nullptr;
     std::array<QLabel*, kTerminalCount> picTerminal{};
     std::array<std::int32_t, kTerminalCount> m_terminalPictureIds{};
+    /// Text of the entry that set each terminal's picture; empty for none.
+    std::array<QString, kTerminalCount> m_terminalFault;
+    TerminalWords m_terminalWords;
     /// Pictures loaded once per view; a reread only switches between them.
     std::map<std::int32_t, QPixmap> m_pictureCache;
     QGroupBox* fraModuleRelatedDiagnosis = nullptr;

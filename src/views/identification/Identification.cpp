@@ -1,5 +1,6 @@
 #include "Identification.h"
 
+#include "Accessibility.h"
 #include "ComponentRegistry.h"
 #include "SkipOnError.h"
 
@@ -24,6 +25,12 @@ namespace {
 // Common texts.
 constexpr std::int32_t kTextReread = 6103;
 constexpr std::int32_t kTextNoImData = 9070;
+// Names for assistive technology of the boxes without a label of their own.
+constexpr std::int32_t kTextHardware = 7007;
+constexpr std::int32_t kTextSoftware = 7008;
+constexpr std::int32_t kTextSerialNumber = 7020;
+constexpr std::int32_t kTextLastUpdate = 7021;
+constexpr std::int32_t kTextComment = 7022;
 // Device texts.
 constexpr std::int32_t kTextOrderNumber = 2001;
 constexpr std::int32_t kTextDescription = 2002;
@@ -67,10 +74,9 @@ long long RoundHalfEven(double value) {
 QLineEdit* NewBox(QWidget* parent, const QString& name, int row, bool readOnly) {
     auto* box = new QLineEdit(parent);
     box->setObjectName(name);
+    // Read-only boxes stay in the tab order: a keyboard or screen reader
+    // user reads and copies them there.
     box->setReadOnly(readOnly);
-    if (readOnly) {
-        box->setFocusPolicy(Qt::ClickFocus); // tabbing goes to what can be edited
-    }
     box->setGeometry(PxRect(kBoxLeft, kFirstRowTop + row * kRowPitch, kBoxWidth, kRowHeight));
     return box;
 }
@@ -180,6 +186,8 @@ void Identification::BuildControls() {
     txtComment = new QPlainTextEdit(this);
     txtComment->setObjectName(QStringLiteral("txtComment"));
     txtComment->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Tab leaves the comment instead of typing a tab into it.
+    txtComment->setTabChangesFocus(true);
     txtComment->setGeometry(PxRect(90, 5460, 8685, 1095));
 
     Frame1 = NewFrame(this, QStringLiteral("Frame1"), {6000, 60, 2745, 495});
@@ -204,8 +212,9 @@ void Identification::BuildControls() {
     txtLastUpdate = new QLineEdit(this);
     txtLastUpdate->setObjectName(QStringLiteral("txtLastUpdate"));
     txtLastUpdate->setReadOnly(true);
-    txtLastUpdate->setFocusPolicy(Qt::ClickFocus);
     txtLastUpdate->setGeometry(PxRect(kLastUpdateLeft, 4980, kLastUpdateWidth, kRowHeight));
+    // Last update stands level with the installation date, above the comment.
+    setTabOrder(txtLastUpdate, txtComment);
 
     resize(sizeHint());
 }
@@ -256,6 +265,24 @@ void Identification::LoadCaptions() {
                                      QLatin1Char(':'));
     });
     lblModuleType->setText(module.typeName);
+    NameAfterLabels({{txtManufacturer, lblManufacturer},
+                     {txtOrderNumber, lblOrderNumber},
+                     {txtChargeNumber, lblChargeCode},
+                     {txtDescription, lblDescription},
+                     {txtChannels, lblChannels},
+                     {txtRanges, lblRanges},
+                     {txtTagFunction, lblTagFunction},
+                     {txtTagLocation, lblTagLocation},
+                     {txtInstallationDate, lblInstallationDate},
+                     {imgDevice, lblModuleType}});
+    const std::pair<QWidget*, std::int32_t> names[] = {{txtSerialNumber, kTextSerialNumber},
+                                                       {txtHardwareRevision, kTextHardware},
+                                                       {txtSoftwareRevision, kTextSoftware},
+                                                       {txtLastUpdate, kTextLastUpdate},
+                                                       {txtComment, kTextComment}};
+    for (const auto& [control, id] : names) {
+        SetAccessibleText(control, TextOrEmpty(id));
+    }
 }
 
 void Identification::LoadPictures() {

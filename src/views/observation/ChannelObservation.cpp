@@ -1,9 +1,11 @@
 #include "ChannelObservation.h"
 
+#include "Accessibility.h"
 #include "PlainText.h"
 #include "host/Constants.h"
 
 #include "ComponentRegistry.h"
+#include "SkipOnError.h"
 #include "common/AppFolder.h"
 
 #include <QFrame>
@@ -21,6 +23,15 @@ namespace {
 // Texts of the common folder.
 constexpr std::int32_t kTextState = 7013;
 constexpr std::int32_t kTextValue = 7018;
+// Words for assistive technology (common folder).
+constexpr std::int32_t kTextStateSentence = 7108;
+constexpr std::int32_t kTextStateValid = 7101;
+constexpr std::int32_t kTextStateInvalid = 7102;
+constexpr std::int32_t kTextStateForced = 7103;
+constexpr std::int32_t kTextStateInvalidForced = 7104;
+constexpr std::int32_t kTextStateNoValue = 7105;
+constexpr std::int32_t kTextOutputOn = 7106;
+constexpr std::int32_t kTextOutputOff = 7107;
 // Texts of the device folder.
 constexpr std::int32_t kTextMaster = 1011;
 constexpr std::int32_t kTextTerminal = 1012;
@@ -72,6 +83,7 @@ ChannelObservation::ChannelObservation(QWidget* parent)
       sDeviceResourcePath(DeviceResourceFolder()) {
     BuildControls();
     BuildFrameCaption();
+    DescribeState();
 }
 
 ChannelObservation::~ChannelObservation() = default;
@@ -139,6 +151,8 @@ void ChannelObservation::resizeEvent(QResizeEvent* event) {
 void ChannelObservation::SetChannelNumber(std::int16_t value) {
     m_channelNumber = value;
     BuildFrameCaption();
+    m_described = {};
+    DescribeState();
 }
 
 void ChannelObservation::SetChannelTag(const QString& value) {
@@ -189,6 +203,61 @@ void ChannelObservation::LoadTexts() {
     lblValue->adjustSize();
     lblValue->move(txtMasterValue->x() + txtMasterValue->width() / 2 - lblValue->width() / 2,
                    lblValue->y());
+    NameAfterLabels({{txtMasterValue, lblProcessValue}, {txtChannelValue, lblChannelValue}});
+    LoadStateWords();
+}
+
+void ChannelObservation::LoadStateWords() {
+    const std::pair<QString*, std::int32_t> words[] = {
+        {&m_stateWords.sentence, kTextStateSentence},
+        {&m_stateWords.valid, kTextStateValid},
+        {&m_stateWords.invalid, kTextStateInvalid},
+        {&m_stateWords.forced, kTextStateForced},
+        {&m_stateWords.invalidForced, kTextStateInvalidForced},
+        {&m_stateWords.noValue, kTextStateNoValue},
+        {&m_stateWords.outputOn, kTextOutputOn},
+        {&m_stateWords.outputOff, kTextOutputOff}};
+    for (const auto& [word, id] : words) {
+        SkipOnError([&, word = word, id = id] { *word = CommonText(id); });
+    }
+    m_described = {};
+    DescribeState();
+}
+
+void ChannelObservation::DescribeState() {
+    const DescribedState now{m_statePicture.id, diodeColor() == QColor::fromRgb(kDiodeOn),
+                             valueShown()};
+    if (now == m_described) {
+        return;
+    }
+    m_described = now;
+    const StateWords& words = m_stateWords;
+    QString state = words.noValue;
+    switch (now.pictureId) {
+    case kPictureValid:
+    case kPictureStatus:
+        state = words.valid;
+        break;
+    case kPictureInvalid:
+        state = words.invalid;
+        break;
+    case kPictureForced:
+        state = words.forced;
+        break;
+    case kPictureInvalidForced:
+        state = words.invalidForced;
+        break;
+    default:
+        break;
+    }
+    const QString diode = now.diodeOn ? words.outputOn : words.outputOff;
+    const QString number = QString::number(m_channelNumber);
+    SetAccessibleText(imgState, words.sentence.arg(number, state));
+    SetAccessibleText(shpDiode, words.sentence.arg(number, diode));
+    // The frame sums up the channel: "Channel 3: forced, output on".
+    SetAccessibleText(
+        fraChannelObservation, fraChannelObservation->accessibleName(),
+        words.sentence.arg(number, now.valueShown ? state + QStringLiteral(", ") + diode : state));
 }
 
 void ChannelObservation::SetHasConnection(bool value) {
@@ -196,6 +265,7 @@ void ChannelObservation::SetHasConnection(bool value) {
     if (!value) {
         imgState->clear();
         m_statePicture = {};
+        DescribeState();
     }
 }
 
@@ -232,6 +302,7 @@ void ChannelObservation::SetCurrentValue(bool bCurrentValue, bool isInValid, boo
     m_invalid = isInValid;
     m_forced = forcedNow;
     RefreshDisplay();
+    DescribeState();
     if (pictureError) {
         std::rethrow_exception(pictureError);
     }

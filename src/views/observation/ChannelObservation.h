@@ -115,6 +115,7 @@ public:
     /// Id of the state picture shown; 0 for none.
     std::int32_t statePictureId() const { return m_statePicture.id; }
     QString frameCaption() const;
+    QLabel* statePicture() const { return imgState; }
 
     QSize sizeHint() const override;
 
@@ -153,6 +154,30 @@ protected:
 private:
     void BuildControls();
     void ShowStatePicture(const StatePicture& picture);
+    /// Words for the state picture and the diode, read with the captions; a
+    /// text the resources lack keeps its English word.
+    void LoadStateWords();
+    /// Says the state picture and the diode in words to assistive technology,
+    /// rebuilding the texts only when what they show has changed.
+    void DescribeState();
+
+    struct StateWords {
+        QString sentence = QStringLiteral("Channel %1: %2");
+        QString valid = QStringLiteral("valid");
+        QString invalid = QStringLiteral("invalid");
+        QString forced = QStringLiteral("forced");
+        QString invalidForced = QStringLiteral("forced, invalid");
+        QString noValue = QStringLiteral("no value");
+        QString outputOn = QStringLiteral("output on");
+        QString outputOff = QStringLiteral("output off");
+    };
+    /// What the texts for assistive technology were last built from.
+    struct DescribedState {
+        std::int32_t pictureId = -1;
+        bool diodeOn = false;
+        bool valueShown = false;
+        friend bool operator==(const DescribedState&, const DescribedState&) = default;
+    };
 
     std::int16_t m_channelNumber = 0;
     QString m_channelTag;
@@ -167,6 +192,8 @@ private:
     bool m_isInverted = false;
     bool m_hasStatus = false;
     StatePicture m_statePicture;
+    StateWords m_stateWords;
+    DescribedState m_described;
 
     QGroupBox* fraChannelObservation = nullptr;
     QLineEdit* txtMasterValue = nullptr;

@@ -1,5 +1,6 @@
 #include "ChannelParameter.h"
 
+#include "Accessibility.h"
 #include "PlainText.h"
 #include "host/Constants.h"
 
@@ -106,7 +107,6 @@ void ChannelParameter::BuildControls() {
     lblShortCircuitCurrent->setObjectName(QStringLiteral("lblShortCircuitCurrent"));
     cboShortCircuitCurrent = new QComboBox(fraSignal);
     cboShortCircuitCurrent->setObjectName(QStringLiteral("cboShortCircuitCurrent"));
-    lblShortCircuitCurrent->setBuddy(cboShortCircuitCurrent);
 
     auto* signalLayout = new QGridLayout(fraSignal);
     signalLayout->addWidget(chkChannelA, 0, 0, 1, 2);
@@ -132,9 +132,6 @@ void ChannelParameter::BuildControls() {
     lblFailsafeValue->setObjectName(QStringLiteral("lblFailsafeValue"));
     cboFailsafeValue = new QComboBox(fraMonitoring);
     cboFailsafeValue->setObjectName(QStringLiteral("cboFailsafeValue"));
-    lblShortDetection->setBuddy(chkShortDetection);
-    lblOpenLineDetection->setBuddy(chkOpenLineDetection);
-    lblFailsafeValue->setBuddy(cboFailsafeValue);
 
     auto* monitoringLayout = new QGridLayout(fraMonitoring);
     monitoringLayout->addWidget(lblShortDetection, 0, 0);
@@ -168,6 +165,16 @@ void ChannelParameter::BuildControls() {
     for (QGroupBox* frame : {fraChannelParameter, fraSignal, fraMonitoring}) {
         frame->installEventFilter(this);
     }
+    ClickOnEnter({chkChannelA, chkChannelB, chkInvertedLogic, cboShortCircuitCurrent,
+                  chkShortDetection, chkOpenLineDetection, cboFailsafeValue});
+    NameControlsAfterLabels();
+}
+
+void ChannelParameter::NameControlsAfterLabels() {
+    NameAfterLabels({{cboShortCircuitCurrent, lblShortCircuitCurrent},
+                     {chkShortDetection, lblShortDetection},
+                     {chkOpenLineDetection, lblOpenLineDetection},
+                     {cboFailsafeValue, lblFailsafeValue}});
 }
 
 void ChannelParameter::SetChannelNumber(std::int16_t value) {
@@ -318,6 +325,7 @@ void ChannelParameter::LoadResources() {
         chkChannelB->setText(AsCaption(
             device(kTextChannelFlag).replace(QStringLiteral("%1"), QString::number(2 * n))));
     });
+    NameControlsAfterLabels();
 }
 
 void ChannelParameter::cboFailsafeValue_Click(int position) {

@@ -77,6 +77,8 @@ protected:
 private:
     void BuildControls();
     void LoadResources();
+    /// The controls without a caption of their own take the label beside them.
+    void NameControlsAfterLabels();
     void UpdateFrameCaption();
     void ShowFocus(bool focused);
     void OnFocusChanged(QWidget* old, QWidget* now);

@@ -2,6 +2,8 @@
 
 #include "ChannelSimulationDisplay.h"
 
+#include "Accessibility.h"
+
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -22,6 +24,9 @@ constexpr int kActivatedRowY = 176;
 constexpr int kInvalidRowY = 200;
 constexpr int kCheckWidth = 20;
 constexpr int kBottomMargin = 8;
+// Room around the option buttons inside their container, so that the focus
+// ring around one is not cut off; the buttons keep their places.
+constexpr int kRingRoom = 3;
 
 } // namespace
 
@@ -43,11 +48,12 @@ void ChannelSimulation::BuildForceControls() {
     lblForced->setGeometry(kCaptionX, kValueRowY, kBoxX - kCaptionX, kRowHeight);
     Picture1 = new QWidget(area);
     Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(kBoxX, kValueRowY, kWidth - kBoxX - kCaptionX, kRowHeight);
+    Picture1->setGeometry(kBoxX - kRingRoom, kValueRowY - kRingRoom,
+                          kWidth - kBoxX - kCaptionX + 2 * kRingRoom, kRowHeight + 2 * kRingRoom);
     for (int i = 0; i < 2; ++i) {
         optValue[i] = new QRadioButton(QString::number(i), Picture1);
         optValue[i]->setObjectName(QStringLiteral("optValue_%1").arg(i));
-        optValue[i]->setGeometry(i * 34, 0, 34, kRowHeight);
+        optValue[i]->setGeometry(kRingRoom + i * 34, kRingRoom, 34, kRowHeight);
         // clicked comes only from the user, never from a setter.
         connect(optValue[i], &QRadioButton::clicked, this, [this, i] { optValue_Click(i); });
     }
@@ -62,7 +68,6 @@ void ChannelSimulation::BuildForceControls() {
         label->setObjectName(QString::fromLatin1(labelName));
         label->setGeometry(kCaptionX + kCheckWidth, y, kWidth - 2 * kCaptionX - kCheckWidth,
                            kRowHeight);
-        label->setBuddy(box);
     };
     choice(chkForcingActivated, lblForcingActivated, "chkForcingActivated", "lblForcingActivated",
            "Forcing activated", kActivatedRowY);
@@ -72,6 +77,17 @@ void ChannelSimulation::BuildForceControls() {
             [this](bool checked) { emit ForceActivatedChanged(checked); });
     connect(chkForcedInvalid, &QCheckBox::clicked, this,
             [this](bool checked) { emit ForceInvalidChanged(checked); });
+    // Tab reaches the selected value, the arrow keys select the other one.
+    ClickOnEnter({optValue[0], optValue[1], chkForcingActivated, chkForcedInvalid});
+    NameForceControls();
+}
+
+void ChannelSimulation::NameForceControls() {
+    NameAfterLabels(
+        {{chkForcingActivated, lblForcingActivated}, {chkForcedInvalid, lblForceInvalid}});
+    for (QRadioButton* option : optValue) {
+        SetAccessibleText(option, lblForced->text() + QLatin1Char(' ') + option->text());
+    }
 }
 
 QSize ChannelSimulation::sizeHint() const {
@@ -127,6 +143,7 @@ void ChannelSimulation::LoadTexts() {
     lblForcingActivated->setText(CommonText(kTextForcingActivated));
     lblForceInvalid->setText(CommonText(kTextForceInvalid));
     lblForced->setText(CommonText(kTextForced));
+    NameForceControls();
 }
 
 bool ChannelSimulation::ForcedFlag(bool isForced) const {

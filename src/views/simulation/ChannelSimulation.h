@@ -54,6 +54,8 @@ protected:
 
 private:
     void BuildForceControls();
+    /// The force controls as screen readers announce them: "Forced 1".
+    void NameForceControls();
     void optValue_Click(int index);
 
     bool m_locked = false;

@@ -7,6 +7,7 @@
 
 #include "Diagnosis.h"
 
+#include <QAccessible>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -62,20 +63,33 @@ TEST_F(DiagnosisViewTest, PicturesFollowTheCategoriesOfTheEntries) {
     struct Case {
         ByteArray telegram;
         std::map<int, std::int32_t> pictures; ///< terminal: picture id
+        QString said;                         ///< what a screen reader says for the first of them
     };
     const std::vector<Case> cases{
         // Channel 2 notice; channels 6 and 7 group errors; their own
         // terminals stay at their defaults.
-        {{0x00, 0x25, 0x69, 0x79}, {{5, 473}, {8, 492}, {11, 495}, {13, 465}, {14, 466}, {4, 456}}},
+        {{0x00, 0x25, 0x69, 0x79},
+         {{5, 473}, {8, 492}, {11, 495}, {13, 465}, {14, 466}, {4, 456}},
+         "Terminal 5, channel 1: no fault / "},
         // A later entry of the same channel replaces the picture.
-        {{0x00, 0x11, 0x15}, {{4, 472}, {8, 460}}},
-        {{0x00, 0x15, 0x11}, {{4, 488}}},
+        {{0x00, 0x11, 0x15},
+         {{4, 472}, {8, 460}},
+         "Terminal 5, channel 1: notice / Output is forced"},
+        {{0x00, 0x15, 0x11}, {{4, 488}}, "Terminal 5, channel 1: fault / Short circuit"},
+        {{0x00, 0x69},
+         {{8, 492}},
+         "Terminal 9, channels 5 to 8: fault / Group load voltage missing"},
     };
     for (const Case& c : cases) {
         view->ParseModuleDiagnosis(c.telegram);
         for (const auto& [terminal, id] : c.pictures) {
             EXPECT_EQ(view->terminalPictureId(terminal), id) << terminal;
         }
+        auto* picture =
+            QAccessible::queryAccessibleInterface(view->terminalPicture(c.pictures.begin()->first));
+        EXPECT_EQ(picture->text(QAccessible::Name) + " / " +
+                      picture->text(QAccessible::Description),
+                  c.said);
     }
 }
 

@@ -5,11 +5,13 @@
 #include "standins/resources/ResourceManager.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -136,9 +138,12 @@ TEST_F(ChannelParameterTest, UserChangesEditTheFailsafeByteAndRaiseOneEventEach)
     }
 
     // The other controls only raise the event; the view reads them later.
-    check("chkChannelA")->click();
-    check("chkChannelB")->click();
-    check("chkInvertedLogic")->click();
+    // Enter and Space work as a click; Enter opens a list.
+    QTest::keyClick(check("chkChannelA"), Qt::Key_Return);
+    QTest::keyClick(check("chkChannelB"), Qt::Key_Space);
+    QTest::keyClick(check("chkInvertedLogic"), Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::keyClick(control<QComboBox>("cboShortCircuitCurrent"), Qt::Key_Return);
+    EXPECT_TRUE(control<QComboBox>("cboShortCircuitCurrent")->view()->isVisible());
     control<QComboBox>("cboShortCircuitCurrent")->setCurrentIndex(kLocking);
     EXPECT_EQ(dirty, std::vector<bool>(11, true));
     EXPECT_EQ(element.Record(), (ChannelPairRecord{0x40, true, 1, true, true}));
@@ -185,9 +190,14 @@ TEST_F(ChannelParameterTest, ControlsDoNotOverlapAndLabelsSitBesideTheirControls
         }
     }
     for (QLabel* label : element.findChildren<QLabel*>()) {
+        const auto siblings = label->parentWidget()->findChildren<QWidget*>();
+        const auto control = std::find_if(siblings.begin(), siblings.end(), [&](QWidget* w) {
+            return w != label && w->accessibleName() == label->text();
+        });
         if (label->isVisible()) {
-            ASSERT_NE(label->buddy(), nullptr) << qPrintable(label->objectName());
-            EXPECT_NEAR(label->geometry().center().y(), label->buddy()->geometry().center().y(), 3)
+            ASSERT_NE(control, siblings.end())
+                << "a control named after " << label->text().toStdString();
+            EXPECT_NEAR(label->geometry().center().y(), (*control)->geometry().center().y(), 3)
                 << qPrintable(label->objectName());
         }
     }
