@@ -84,7 +84,11 @@ ChannelParameter::ChannelParameter(QWidget* parent)
     connect(qApp, &QApplication::focusChanged, this, &ChannelParameter::OnFocusChanged);
 }
 
-ChannelParameter::~ChannelParameter() = default;
+ChannelParameter::~ChannelParameter() {
+    // A control of the element may hold the focus while it goes; the focus
+    // change its destruction causes must not reach the half-destroyed element.
+    disconnect(qApp, &QApplication::focusChanged, this, nullptr);
+}
 
 void ChannelParameter::BuildControls() {
     setFocusPolicy(Qt::ClickFocus);
