@@ -14,6 +14,8 @@ const QString kOnDisconnectResponse = QStringLiteral(".OnDisconnectResponse");
 const QString kCallConnect = QStringLiteral(".CallConnect");
 const QString kCallDisconnect = QStringLiteral(".CallDisconnect");
 const QString kPrepareToRelease = QStringLiteral(".PrepareToRelease");
+/// Common text: the changed I&M data have not been written.
+constexpr std::int32_t kTextImNotWritten = 1138;
 
 } // namespace
 
@@ -40,7 +42,6 @@ ConnectionProtocol::Traits ConnectionProtocol::ObservationTraits() {
     traits.releasesOfflineAtOnce = true;
     traits.releaseWaitsForDisconnect = true;
     traits.abortLogsOnlineId = true;
-    traits.refusedDisconnectEndsClose = true;
     return traits;
 }
 
@@ -57,7 +58,6 @@ ConnectionProtocol::Traits ConnectionProtocol::SimulationTraits() {
     traits.anyDisconnectAnswerIsOwn = true;
     traits.releasesOfflineAtOnce = true;
     traits.abortLogsOnlineId = true;
-    traits.refusedDisconnectEndsClose = true;
     return traits;
 }
 
@@ -193,12 +193,11 @@ void ConnectionProtocol::CompleteReleaseIfIdle(Steps& out) {
 ConnectionProtocol::Steps ConnectionProtocol::InitEnded(const QString& initInvokeId) {
     m_sInvokeId = initInvokeId;
     Steps out;
-    if (m_traits.imSequence && KernelState() != kKernelStateOnline) {
-        // Offline until the extra command: the bar must not show activity.
-        Bar(out, Kind::HideActivity);
-        return out;
+    // Identification reads the module only when the kernel is online; else
+    // it stays offline until the extra command.
+    if (!m_traits.imSequence || KernelState() == kKernelStateOnline) {
+        Queue(out, QStringLiteral("CallConnect"));
     }
-    Queue(out, QStringLiteral("CallConnect"));
     return out;
 }
 
@@ -306,12 +305,15 @@ ConnectionProtocol::Release ConnectionProtocol::PrepareToRelease() {
             release.answer = false;
             return release;
         }
-        if (state.m_lSavePending == 0) {
-            Bar(out, Kind::CloseHelp);
-            Bar(out, Kind::SaveComment);
-            Bar(out, Kind::RequestDataSetUnlock);
-            ReleaseConnectionTo(out);
-        }
+        Bar(out, Kind::CloseHelp);
+        Bar(out, Kind::SaveComment);
+        Bar(out, Kind::RequestDataSetUnlock);
+        // A save that ended with a negative answer keeps m_lSavePending, so
+        // the close handler does nothing until a new save can start. Such a
+        // view is released without it: it disconnects if need be and sends
+        // PreparedToRelease once it is offline with nothing outstanding. (A
+        // save still running ends first: the disconnect waits for it.)
+        ReleaseConnectionTo(out, state.m_lSavePending == 0);
         return release;
     }
     Bar(out, Kind::CloseHelp);
@@ -321,7 +323,7 @@ ConnectionProtocol::Release ConnectionProtocol::PrepareToRelease() {
     return release;
 }
 
-void ConnectionProtocol::ReleaseConnectionTo(Steps& out) {
+void ConnectionProtocol::ReleaseConnectionTo(Steps& out, bool throughCloseHandler) {
     if (!state.IsOnline()) {
         Log(out, kPrepareToRelease, QStringLiteral("Offline"));
         // The read cycle views release at once, even with a connect
@@ -341,7 +343,7 @@ void ConnectionProtocol::ReleaseConnectionTo(Steps& out) {
     Log(out, kPrepareToRelease, QStringLiteral("Online"));
     Log(out, kPrepareToRelease, QStringLiteral("sOnlineInvokeId: ") + state.sOnlineInvokeId);
     state.blnPrepareToRelease = true;
-    if (!HasOutstandingRequest()) {
+    if (!HasOutstandingRequest() && throughCloseHandler) {
         CloseTo(out);
         return;
     }
@@ -377,12 +379,8 @@ void ConnectionProtocol::ConnectRefused(Steps& out) {
     if (m_traits.forcing) {
         state.enableRequest.clear();
     }
-    if (m_traits.imSequence) {
-        Bar(out, Kind::HideActivity);
-        if (ImConnectFailed()) {
-            ReportText(out, 9071, 1138, QStringLiteral("CallConnect"));
-        }
-    }
+    // Identification: a save keeps m_lSavePending and its state; the close
+    // button starts it again.
 }
 
 ConnectionProtocol::Steps ConnectionProtocol::ConnectAnswer(const QString& invokeId,
@@ -416,10 +414,7 @@ void ConnectionProtocol::ConnectAnswerUnparsable(Steps& out, const Answer& answe
     Report(out, 0, answer.lastError, QStringLiteral("OnConnectResponse"));
     Bar(out, Kind::HideActivity);
     if (m_traits.readCycle) {
-        // Tried again at the pace of the cycle, with the bar usable so that
-        // the user can close.
-        Bar(out, Kind::EnableButtons);
-        Timer(out, Kind::CycleTimer, true);
+        StartReading(out); // still offline: connects again
         return;
     }
     AfterConnectAnswer(out);
@@ -432,7 +427,7 @@ void ConnectionProtocol::ConnectAnswerNegative(Steps& out, const Answer& answer)
             state.m_bIMDataChanged = false;
             state.m_lSavePending = 0;
         }
-        ReportText(out, kTextConnectionLost, dropped ? 1138 : 0,
+        ReportText(out, kTextConnectionLost, dropped ? kTextImNotWritten : 0,
                    QStringLiteral("OnConnectResponse"));
         BarBack(out);
         if (dropped) {
@@ -533,19 +528,13 @@ ConnectionProtocol::Steps ConnectionProtocol::Sent(Request request, const QStrin
             }
             break;
         }
+        // Only the id goes (and Observation's mark of a disconnect under
+        // way, as none is): the bar stays as it was, a pending close or
+        // release stays pending, and a later release disconnects again.
         clearOnline();
+        state.blnDisconnecting = false;
         Log(out, kCallDisconnect,
             QStringLiteral("objBaseDtmCommunication.Disconnect returned false"));
-        state.blnDisconnecting = false;
-        if (m_traits.refusedDisconnectEndsClose) {
-            // Nothing will answer: the bar must not stay disabled, and a
-            // release waiting for the disconnect is completed now.
-            state.blnClosing = false;
-            BarBack(out);
-            if (state.blnPrepareToRelease) {
-                SendPreparedToRelease(out);
-            }
-        }
         break;
     case Request::Read:
         if (accepted) {
@@ -570,11 +559,12 @@ ConnectionProtocol::Steps ConnectionProtocol::Sent(Request request, const QStrin
             break;
         }
         clearOnline();
-        // The user expects to be able to read again or to close after a
-        // read that brought nothing.
-        BarBack(out);
-        if (m_traits.imSequence) {
-            ImStop(out, QString(), true);
+        if (!m_traits.imSequence) {
+            // Left open by the sequence: the user expects to be able to read
+            // again or to close after a read that brought nothing. (In
+            // Identification the sequence stops and the bar and the state
+            // stay as they were.)
+            BarBack(out);
         }
         break;
     case Request::ForceEnable:
@@ -784,7 +774,6 @@ ConnectionProtocol::Steps ConnectionProtocol::DisconnectAnswer(const QString& in
     }
     Log(out, kOnDisconnectResponse, QStringLiteral("invokeId:        ") + invokeId);
     Log(out, kOnDisconnectResponse, QStringLiteral("sOnlineInvokeId: ") + state.sOnlineInvokeId);
-    Timer(out, Kind::CycleTimer, false);
     out.push_back(offline);
     SetExtraButton(out, kTextStartReading);
     Bar(out, Kind::HideActivity);
@@ -796,8 +785,9 @@ ConnectionProtocol::Steps ConnectionProtocol::DisconnectAnswer(const QString& in
         Log(out, QString(), QStringLiteral("OnDisconnetResponse"));
     }
     if (!m_traits.anyDisconnectAnswerIsOwn && invokeId != state.sOnlineInvokeId) {
-        return out;
+        return out; // a foreign answer leaves the cycle as it runs
     }
+    Timer(out, Kind::CycleTimer, false);
     state.sOnlineInvokeId.clear();
     state.pending = Request::None;
     state.communicationReference.clear();
@@ -861,9 +851,7 @@ ConnectionProtocol::Steps ConnectionProtocol::Abort(const QString& reference) {
     if (m_traits.readCycle) {
         ReadCycleConnectionLost(out);
     } else if (m_traits.imSequence) {
-        if (ImConnectFailed()) {
-            ReportText(out, 0, 1138, QStringLiteral("OnAbort"));
-        }
+        state.transactionResponseState = ImStates::kQsRead;
     } else {
         Bar(out, Kind::ConnectionLost);
     }

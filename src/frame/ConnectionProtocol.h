@@ -91,9 +91,6 @@ public:
         bool releaseWaitsForDisconnect = false;
         /// OnAbort logs sOnlineInvokeId instead of the reference it is given.
         bool abortLogsOnlineId = false;
-        /// A refused disconnect gives the bar back and completes a pending
-        /// release.
-        bool refusedDisconnectEndsClose = false;
     };
     static Traits DiagnosisTraits();
     static Traits ObservationTraits();
@@ -336,8 +333,6 @@ public:
     bool ReadCycleRunning() const {
         return state.readQueued || !state.sReadOutputInvokeId.isEmpty() || state.cycleTimer;
     }
-    /// The close event would start a save.
-    bool WouldStartSave() const;
     /// The force values block: 0, activation mask, 0, value mask.
     ByteArray ForceBlock() const { return {0, state.forceActivationMask, 0, state.forceValueMask}; }
     static bool CanSave(int kernelState);
@@ -366,7 +361,9 @@ private:
     void ExtraCommandTo(Steps& out);
     void CloseTo(Steps& out);
     void CloseHandlerTo(Steps& out);
-    void ReleaseConnectionTo(Steps& out);
+    /// The connection's share of the release: offline, PreparedToRelease
+    /// or wait for the connect; online, the close handler or a disconnect.
+    void ReleaseConnectionTo(Steps& out, bool throughCloseHandler = true);
     void AfterConnectAnswer(Steps& out);
     void ConnectRefused(Steps& out);
     void ConnectAnswerUnparsable(Steps& out, const Answer& answer);
@@ -392,15 +389,14 @@ private:
 
     // The I&M sequences.
     void ImAnswer(Steps& out, const QString& response, const Answer& answer);
-    /// Ends a sequence early: reports `text` (or the refusal), gives the bar
-    /// back and disconnects; a write sequence has failed then.
-    void ImStop(Steps& out, const QString& text, bool refused);
+    /// A negative answer ends a sequence: reports `text` if it says
+    /// anything, gives the bar back and disconnects.
+    void ImStop(Steps& out, const QString& text);
     void ImSend(Steps& out, Request request, bool pause = false);
     void TakeRecord(Steps& out, const Answer& answer, Request record, const QString& logName,
                     const QString& response);
     void ImCloseTo(Steps& out);
     void FinishWrite(Steps& out);
-    bool ImConnectFailed();
 
     Traits m_traits;
     Environment m_environment;

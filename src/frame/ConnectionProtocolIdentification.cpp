@@ -17,20 +17,10 @@ using ImStates = ConnectionProtocol::ImStates;
 namespace {
 const QString kOnTransactionResponse = QStringLiteral(".OnTransactionResponse");
 const QString kNoDataRead = QStringLiteral("No data read");
-constexpr std::int32_t kTextImNotWritten = 1138;
-constexpr std::int32_t kTextRequestRefused = 9071;
 /// The module needs time after an I&M1 record before the I&M2 select.
 constexpr int kWritePauseMs = 1000;
 
-bool IsWriting(std::int32_t state) {
-    return state >= ImStates::kSaveIM1Select && state <= ImStates::kSaveIM2Record;
-}
 } // namespace
-
-bool ConnectionProtocol::WouldStartSave() const {
-    return state.m_lSavePending == 0 && state.m_bIMDataRead && state.m_bIMDataChanged &&
-           CanSave(KernelState());
-}
 
 ConnectionProtocol::Steps ConnectionProtocol::CallWriteIMData() {
     Steps out;
@@ -51,29 +41,14 @@ void ConnectionProtocol::ImSend(Steps& out, Request request, bool pause) {
     SendOnline(out, request);
 }
 
-bool ConnectionProtocol::ImConnectFailed() {
-    state.transactionResponseState = ImStates::kQsRead;
-    if (state.m_lSavePending == 0) {
-        return false;
-    }
-    // The save has failed; the edits stay for a later close.
-    state.m_lSavePending = 0;
-    return true;
-}
-
-void ConnectionProtocol::ImStop(Steps& out, const QString& text, bool refused) {
-    // The edits stay on screen and unsaved; the next close tries again.
-    const bool saveFailed = IsWriting(state.transactionResponseState) || state.m_lSavePending != 0;
-    if (saveFailed) {
-        state.m_lSavePending = 0;
-    }
-    state.transactionResponseState = ImStates::kEnded;
-    if (refused || !text.isEmpty() || saveFailed) {
+void ConnectionProtocol::ImStop(Steps& out, const QString& text) {
+    // A save keeps m_lSavePending and the edits: the next close starts it
+    // again.
+    if (!text.isEmpty()) {
         Report(out, 0, text, QStringLiteral("OnTransactionResponse"));
-        out.back().textId = refused ? kTextRequestRefused : 0;
-        out.back().appendTextId = saveFailed ? kTextImNotWritten : 0;
     }
     BarBack(out);
+    state.transactionResponseState = ImStates::kEnded;
     if (state.IsOnline()) {
         Log(out, kOnTransactionResponse, QStringLiteral("Calling Disconnect"));
         Queue(out, QStringLiteral("CallDisconnect"));
@@ -98,11 +73,7 @@ void ConnectionProtocol::ImAnswer(Steps& out, const QString& response, const Ans
     const QString place = QStringLiteral("OnTransactionResponse");
     std::int32_t& current = state.transactionResponseState;
     if (!answer.parsed) {
-        if (IsWriting(current)) {
-            ImStop(out, answer.lastError, false);
-            return;
-        }
-        // A read sequence stops with the connection left open.
+        // Both sequences stop with the connection left open.
         Report(out, 0, answer.lastError, place);
         BarBack(out);
         current = ImStates::kQsRead;
@@ -111,26 +82,16 @@ void ConnectionProtocol::ImAnswer(Steps& out, const QString& response, const Ans
     if (answer.negative) {
         if (current != ImStates::kIM0Select && current != ImStates::kIM1Select &&
             current != ImStates::kIM2Select) {
-            ImStop(out, answer.errorText, false);
+            ImStop(out, answer.errorText);
             return;
         }
         // A select was refused: the module offers no I&M functions. What was
         // read is shown, the I&M texts say so.
-        const bool saveFailed = state.m_lSavePending != 0;
-        state.m_lSavePending = 0;
         state.m_bIMDataChanged = false;
         state.m_bIMDataRead = false;
-        if (saveFailed) {
-            ReportText(out, 0, kTextImNotWritten, place);
-        }
         Bar(out, Kind::ShowNoImData);
         Bar(out, Kind::ParseQsData);
-        current = ImStates::kEnded;
-        BarBack(out);
-        if (state.IsOnline()) {
-            Log(out, kOnTransactionResponse, QStringLiteral("Calling Disconnect"));
-            Queue(out, QStringLiteral("CallDisconnect"));
-        }
+        ImStop(out, QString());
         return;
     }
 
@@ -229,31 +190,22 @@ void ConnectionProtocol::FinishWrite(Steps& out) {
 void ConnectionProtocol::ImCloseTo(Steps& out) {
     const QString place = QStringLiteral(".ctlButtons_Clos");
     Log(out, place, QStringLiteral("Method entered"));
-    if (WouldStartSave()) {
-        state.transactionResponseState = ImStates::kSaveIM1Record;
-        state.m_lSavePending = 1;
+    if (state.m_bIMDataRead && state.m_bIMDataChanged && CanSave(KernelState())) {
         Log(out, place,
             QStringLiteral("There ARE unsaved I&M data. Set state machine and CallConnect"));
-        Bar(out, Kind::DisableButtons);
-        Bar(out, Kind::ShowActivity);
-        // Normally offline here; a connection still open is used directly.
-        Queue(out,
-              state.IsOnline() ? QStringLiteral("CallWriteIMData") : QStringLiteral("CallConnect"));
-        return;
+        state.transactionResponseState = ImStates::kSaveIM1Record;
+        state.m_lSavePending = 1;
+        Queue(out, QStringLiteral("CallConnect"));
     }
     if (state.m_lSavePending != 0) {
-        return; // the save closes the view when it ends
+        return; // the save runs (or waits for a close that can start it)
     }
-    state.transactionResponseState = ImStates::kQsRead;
-    const bool dropped = state.m_bIMDataChanged;
-    state.m_bIMDataChanged = false;
     Log(out, place,
         QStringLiteral("There are NO unsaved I&M data. Go on with normal ctlButtons_Clos method"));
-    if (dropped) {
-        // Edits that cannot be written (no I&M data read, or the kernel's
-        // state allows no writing) go, but not without a word.
-        ReportText(out, 0, kTextImNotWritten, QStringLiteral("ctlButtons_Clos"));
-    }
+    // Edits that cannot be written go when the view closes without writing
+    // them, so that a release asked for again completes.
+    state.m_bIMDataChanged = false;
+    state.transactionResponseState = ImStates::kQsRead;
     CloseHandlerTo(out);
 }
 

@@ -104,9 +104,12 @@ void ConnectionProtocol::ReadAnswer(Steps& out, const QString& response, const A
 }
 
 void ConnectionProtocol::ReadCycleConnectionLost(Steps& out) {
-    // The answer to a read on the lost connection never comes.
+    // The answers to a read or a disconnect on the lost connection never
+    // come; the disconnect asked for is done.
     state.sReadOutputInvokeId.clear();
     state.readQueued = false;
+    state.blnDisconnecting = false;
+    state.blnDisconnectRequested = false;
     Timer(out, Kind::CycleTimer, false);
     SetHasConnection(out, false);
     SetExtraButton(out, kTextStartReading);

@@ -16,6 +16,8 @@
 #include <gtest/gtest.h>
 
 namespace rq16::test {
+using Button = rq16::standins::ButtonControl::Button;
+
 namespace {
 
 /// The stand-ins with the module's clock stopped, so that its outputs do not
@@ -32,7 +34,7 @@ void ExpectRun(const StandIns& rig, const char* name, const QWidget* view) {
 
 /// Closes the view and lets the DTM release it.
 void CloseAndRelease(StandIns& rig, ViewBase* view) {
-    view->ctlButtons_Close();
+    EXPECT_TRUE(StandIns::Bar(view).click(Button::Close));
     rig.Settle();
     rig.dtm.ReleaseView(rig.invokeId);
     rig.Settle();
@@ -41,8 +43,9 @@ void CloseAndRelease(StandIns& rig, ViewBase* view) {
 TEST(GoldenLog, ObservationReadsTwiceThenStopsClosesAndReleases) {
     Rig rig;
     auto* view = rig.Open<Observation>();
-    rig.Settle();                    // connected, first read shown
-    view->ctlButtons_ExtraCommand(); // stop: the disconnect follows the next read
+    rig.Settle(); // connected, first read shown
+    EXPECT_TRUE(
+        StandIns::Bar(view).click(Button::Extra)); // stop: the disconnect follows the next read
     view->timCyclic_Timer();
     rig.Settle();
     CloseAndRelease(rig, view);
@@ -55,8 +58,8 @@ TEST(GoldenLog, SimulationForcesPausesResumesClosesAndReleases) {
     rig.Settle();
     view->channelSimulation(2)->forcingActivatedBox()->click(); // enable, write, read back
     rig.Settle();
-    view->ctlButtons_ExtraCommand(); // pause
-    view->ctlButtons_ExtraCommand(); // resume
+    EXPECT_TRUE(StandIns::Bar(view).click(Button::Extra)); // pause
+    EXPECT_TRUE(StandIns::Bar(view).click(Button::Extra)); // resume
     rig.Settle();
     view->channelSimulation(2)->forcingActivatedBox()->click(); // last forcing ends
     rig.Settle();

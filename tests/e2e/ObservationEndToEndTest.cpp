@@ -12,6 +12,8 @@
 using namespace rq16;
 using rq16::test::SpinUntil;
 
+using Button = rq16::standins::ButtonControl::Button;
+
 namespace {
 
 TEST(ObservationEndToEnd, FollowsTheModuleAndEndsCleanly) {
@@ -39,13 +41,13 @@ TEST(ObservationEndToEnd, FollowsTheModuleAndEndsCleanly) {
     EXPECT_TRUE(shows(4, "1", ChannelObservation::kPictureForced));
 
     // The online button goes offline after a read, keeping the last values.
-    view->ctlButtons_ExtraCommand();
+    EXPECT_TRUE(test::StandIns::Bar(view).click(Button::Extra));
     ASSERT_TRUE(SpinUntil([&] { return !view->IsOnline() && view->OnlineInvokeId().isEmpty(); }));
     EXPECT_EQ(view->channelElement(2)->masterValueText(), "1");
     EXPECT_EQ(view->channelElement(4)->statePictureId(), ChannelObservation::kPictureForced);
 
     // Online again, then the connection is lost: the pictures go.
-    view->ctlButtons_ExtraCommand();
+    EXPECT_TRUE(test::StandIns::Bar(view).click(Button::Extra));
     ASSERT_TRUE(SpinUntil([&] { return view->IsOnline(); }));
     module.connectionFaults().abortAfterRequests = 1;
     ASSERT_TRUE(SpinUntil([&] { return !rig.Calls("Kernel.OnErrorMessage").isEmpty(); }));
@@ -56,9 +58,9 @@ TEST(ObservationEndToEnd, FollowsTheModuleAndEndsCleanly) {
 
     // Closing while a read is outstanding ends with the release.
     module.connectionFaults().latencyMs = 40;
-    view->ctlButtons_ExtraCommand();
+    EXPECT_TRUE(test::StandIns::Bar(view).click(Button::Extra));
     ASSERT_TRUE(SpinUntil([&] { return !view->ReadOutputInvokeId().isEmpty(); }));
-    view->ctlButtons_Close();
+    EXPECT_TRUE(test::StandIns::Bar(view).click(Button::Close));
     ASSERT_TRUE(SpinUntil([&] {
         return rig.Calls("UiManager.PreparedToRelease") ==
                    QStringList{"UiManager.PreparedToRelease(DTM-1)"} &&

@@ -1,26 +1,26 @@
-// The connection protocol without a view: events in, steps out. Sends are
-// accepted (or refused, as the case says) at once, as a view would do it.
+// The connection protocol without a view: events in, steps out, per view
+// over its failure table. Sends are accepted (or refused, as the script
+// says) at once, as a view carries them out.
 
 #include "frame/ConnectionProtocol.h"
+
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
 using namespace rq16;
 using Protocol = ConnectionProtocol;
-using Request = Protocol::Request;
-using ImStates = Protocol::ImStates;
 
 namespace {
 
-/// A machine whose ids read ID1, ID2, ... and whose sends are answered at
-/// once, the results carried out in place as a view carries them out.
+/// A machine whose ids read ID1, ID2, ... run by a script of events.
 class Machine {
 public:
     explicit Machine(Protocol::Traits traits)
         : p(std::move(traits),
             {[this] { return QStringLiteral("ID%1").arg(++ids); }, [this] { return kernel; }}) {}
 
-    /// The steps of an event, with the results of sends and fetches.
+    /// The steps with the results of sends and fetches carried out in place.
     QStringList Run(const Protocol::Steps& steps) {
         QStringList lines;
         for (const Protocol::Step& step : steps) {
@@ -33,178 +33,432 @@ public:
         }
         return lines;
     }
-    QStringList Answer(const QString& invokeId, const Protocol::Answer& answer) {
-        return Run(
-            p.TransactionAnswer(invokeId, QStringLiteral("<answer>"), [&] { return answer; }));
+
+    /// Runs the events of `script` (see Event), separated by blanks; returns
+    /// the lines of the last one.
+    QStringList Script(const QString& script) {
+        QStringList lines;
+        for (const QString& event : script.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            lines = Event(event);
+            all << lines;
+        }
+        return lines;
+    }
+
+    QString Summary() const {
+        const Protocol::State& s = p.state;
+        const bool im = p.traits().imSequence;
+        QStringList parts{s.IsOnline() ? "online" : "offline"};
+        const std::pair<bool, QString> shown[] = {
+            {!s.sOnlineInvokeId.isEmpty(), "id " + s.sOnlineInvokeId},
+            {!s.sReadOutputInvokeId.isEmpty(), "read " + s.sReadOutputInvokeId},
+            {s.cycleTimer, "timer"},
+            {s.blnDisconnecting, "disconnecting"},
+            {s.blnClosing, "closing"},
+            {s.blnPrepareToRelease, "release"},
+            {s.released, "released"},
+            {im, QStringLiteral("state %1").arg(s.transactionResponseState)},
+            {im && s.m_lSavePending != 0, "save"},
+            {im && s.m_bIMDataChanged, "edits"},
+            {im && s.m_bIMDataRead, "im read"}};
+        for (const auto& [on, text] : shown) {
+            if (on) {
+                parts << text;
+            }
+        }
+        return parts.join(QLatin1Char(' '));
     }
 
     int ids = 0;
     int kernel = 6;
     bool accept = true;
     Protocol p;
-};
+    /// Every line of the script so far.
+    QStringList all;
 
-Protocol::Answer Data(ByteArray bytes) {
-    Protocol::Answer answer;
-    answer.hasData = true;
-    answer.data = std::move(bytes);
-    return answer;
-}
-
-Protocol::Answer Negative(const QString& text) {
-    Protocol::Answer answer;
-    answer.negative = true;
-    answer.errorText = text;
-    return answer;
-}
-
-/// The lines that start with one of `prefixes`.
-QStringList Only(const QStringList& lines, const QStringList& prefixes) {
-    QStringList kept;
-    for (const QString& line : lines) {
-        for (const QString& prefix : prefixes) {
-            if (line.startsWith(prefix)) {
-                kept << line;
-                break;
-            }
-        }
+private:
+    QStringList Answer(const QString& id, const Protocol::Answer& answer) {
+        return Run(p.TransactionAnswer(id, QStringLiteral("<answer>"), [&] { return answer; }));
     }
-    return kept;
-}
-
-// ---- forcing ----
-
-struct ForcingCase {
-    const char* name;
-    /// Steps: +i / -i activate / deactivate channel index i, 1i / 0i force
-    /// value, t enable timer tick, ai answer to invoke id IDi, d disconnect,
-    /// c connect again, r / R refuse / accept requests, | forget the lines.
-    const char* steps;
-    QStringList expected;
-};
-
-class ForcingTest : public ::testing::TestWithParam<ForcingCase> {};
-
-TEST_P(ForcingTest, SendsWhatTheRulesSay) {
-    Machine m(Protocol::SimulationTraits());
-    m.p.state.communicationReference = QStringLiteral("REF1");
-    m.p.state.enableRequest = QStringLiteral("enable");
-    QStringList lines;
-    for (const QString& step : QString::fromLatin1(GetParam().steps).split(QLatin1Char(' '))) {
-        const int i = step.mid(1).toInt();
+    // C D R W: CallConnect, CallDisconnect, the read, CallWriteIMData; E X P
+    // I: extra button, close, release, Init end; T F: cycle and enable tick;
+    // c+ c- c?: connect answer with a reference, negative, unreadable; t+ t-
+    // t0 t? tf: transaction answer with data, negative, empty, unreadable,
+    // foreign; d df: disconnect answer, foreign; a: abort; wN: answer to IDN;
+    // +N -N vN: channel N forced, not forced, value 1; e: I&M texts edited;
+    // i: I&M data read; kN: kernel state N; ! .: refuse, accept sends; |:
+    // forget the lines so far.
+    QStringList Event(const QString& event) {
+        const QString own = p.state.sReadOutputInvokeId.isEmpty() ? p.state.sOnlineInvokeId
+                                                                  : p.state.sReadOutputInvokeId;
+        const int n = event.mid(1).toInt();
+        const Protocol::Answer answer{event != "c?" && event != "t?",
+                                      "garbled",
+                                      event == "c+" ? "REF" : "",
+                                      event == "t-",
+                                      "refused",
+                                      event == "t+",
+                                      {0x00, 0x00, 0x00, 0x01}};
         // clang-format off
-        switch (step.at(0).toLatin1()) {
-        case '+': lines << m.Run(m.p.ForceActivatedChanged(i, true)); break;
-        case '-': lines << m.Run(m.p.ForceActivatedChanged(i, false)); break;
-        case '1': lines << m.Run(m.p.ForceValueChanged(i, true)); break;
-        case '0': lines << m.Run(m.p.ForceValueChanged(i, false)); break;
-        case 't': lines << m.Run(m.p.EnableForceTick()); break;
-        case 'a': lines << m.Answer(QStringLiteral("ID%1").arg(i), {}); break;
-        case 'd': m.p.state.sOnlineInvokeId = QStringLiteral("D"); lines << m.Run(m.p.DisconnectAnswer("D")); break;
-        case 'c': lines << m.Run(m.p.ConnectAnswer(m.p.state.sOnlineInvokeId, [] { Protocol::Answer a; a.communicationReference = "REF2"; return a; })); break;
-        case 'r': m.accept = false; break;
-        case 'R': m.accept = true; break;
-        case '|': lines.clear(); break;
+        switch (event.at(0).toLatin1()) {
+        case 'C': return Run(p.CallConnect());
+        case 'D': return Run(p.CallDisconnect());
+        case 'R': return Run(p.CallRead());
+        case 'W': return Run(p.CallWriteIMData());
+        case 'E': return Run(p.ExtraCommand());
+        case 'X': return Run(p.Close());
+        case 'I': return Run(p.InitEnded(QStringLiteral("INIT")));
+        case 'T': return Run(p.CycleTick());
+        case 'F': return Run(p.EnableForceTick());
+        case 'P': { const auto release = p.PrepareToRelease();
+                    return Run(release.steps) << QStringLiteral("answer %1").arg(release.answer); }
+        case 'a': return Run(p.Abort(QStringLiteral("REF")));
+        case 'd': return Run(p.DisconnectAnswer(event == "df" ? QStringLiteral("FOREIGN") : p.state.sOnlineInvokeId));
+        case 'w': return Answer(QStringLiteral("ID%1").arg(n), answer);
+        case '+': return Run(p.ForceActivatedChanged(n, true));
+        case '-': return Run(p.ForceActivatedChanged(n, false));
+        case 'v': return Run(p.ForceValueChanged(n, true));
+        case '|': all.clear(); return {};
+        case 'e': p.ImTextsEdited(); return {};
+        case 'i': p.state.m_bIMDataRead = true; return {};
+        case 'k': kernel = n; return {};
+        case '!': accept = false; return {};
+        case '.': accept = true; return {};
+        case 'c': return Run(p.ConnectAnswer(p.state.sOnlineInvokeId, [&] { return answer; }));
+        case 't': return Answer(event == "tf" ? QStringLiteral("FOREIGN") : own, answer);
         }
         // clang-format on
+        ADD_FAILURE() << "unknown event " << event.toStdString();
+        return {};
     }
-    EXPECT_EQ(Only(lines, {"Send(Force", "timEnableForce", "Report", ".writeForceValues",
-                           "Queue(CallReadOutputValues)"}),
-              GetParam().expected);
+};
+
+struct Row {
+    const char* name;
+    const char* script;
+    /// The lines of the script's last event, separated by " | ". Short for
+    /// common runs: @connect the two entries before the connect request,
+    /// @busy DisableButtons and ShowActivity, @back EnableButtons and
+    /// HideActivity, @offline SetOnline(false).
+    const char* last;
+    /// The state afterwards (Machine::Summary).
+    const char* state;
+};
+
+QStringList Lines(const char* text) {
+    QString lines = QString::fromUtf8(text);
+    lines.replace(QStringLiteral("@connect"),
+                  QStringLiteral(".CallConnect: Trying to get conntect request document | "
+                                 ".CallConnect: actually trying to connect"));
+    lines.replace(QStringLiteral("@busy"),
+                  QStringLiteral("Buttons.DisableButtons | Buttons.ShowActivity"));
+    lines.replace(QStringLiteral("@back"),
+                  QStringLiteral("Buttons.EnableButtons | Buttons.HideActivity"));
+    lines.replace(QStringLiteral("@offline"), QStringLiteral("Buttons.SetOnline(false)"));
+    return lines.isEmpty() ? QStringList() : lines.split(QStringLiteral(" | "));
 }
 
-// The enable request of the first activation is ID1, its write ID2.
-INSTANTIATE_TEST_SUITE_P(
-    Protocol, ForcingTest,
-    ::testing::Values(
-        ForcingCase{"ValueChangesDuringAWriteAreSentOnceWithTheLatestMasks",
-                    "+2 12 13 a2 a3",
-                    {"Send(ForceEnable,ID1)", "Send(ForceWrite,ID2,00040000)", "timEnableForce on",
-                     ".writeForceValues: Busy with update", ".writeForceValues: Busy with update",
-                     "Send(ForceWrite,ID3,0004000C)", "Queue(CallReadOutputValues)"}},
-        ForcingCase{
-            "ValueWithNothingActivatedIsOnlyStored",
-            "15 +0",
-            {"Send(ForceEnable,ID1)", "Send(ForceWrite,ID2,00010020)", "timEnableForce on"}},
-        ForcingCase{"LastDeactivationWritesAnEmptyMaskAndAStrayOneNothing",
-                    "+2 a2 | -2 -2",
-                    {"Send(ForceWrite,ID3,00000000)", "timEnableForce off", "timEnableForce off"}},
-        ForcingCase{"ReconnectReestablishesForcingWithWhatChangedOffline",
-                    "+1 d 11 | c",
-                    {"Send(ForceEnable,ID3)", "Send(ForceWrite,ID4,00020002)", "timEnableForce on",
-                     "Queue(CallReadOutputValues)"}},
-        ForcingCase{
-            "RefusedRequestsAreReportedAndNotOutstanding",
-            "r +7 R 17 t",
-            {"Send(ForceEnable,ID1)", "Report(GlobalForcingEnable,-2147024809,Transaction failed)",
-             "Send(ForceWrite,ID2,00800000)",
-             "Report(writeForceOutputValues,-2147024809,Transaction failed)", "timEnableForce on",
-             "Send(ForceWrite,ID3,00800080)", "Send(ForceEnable,ID4)"}}),
-    [](const auto& param) { return std::string(param.param.name); });
-
-// ---- the I&M sequences ----
-
-TEST(ImSequence, AnswersMoveTheStateAndEndFailedSavesKeepingTheEdits) {
-    struct Case {
-        std::int32_t from;
-        Protocol::Answer answer;
-        std::int32_t to;
-        QString send; ///< the next request, empty for none
-        bool saveFailed, showNoImData, disconnect;
-    };
-    const Protocol::Answer ok;
-    const Protocol::Answer data = Data({1, 2});
-    const Protocol::Answer negative = Negative(QStringLiteral("busy"));
-    const Case cases[] = {
-        {ImStates::kQsRead, data, ImStates::kIM0Select, "SelectIM0", false, false, false},
-        {ImStates::kIM1Read, ok, ImStates::kIM2Select, "SelectIM2", false, false, false},
-        {ImStates::kIM2Read, data, ImStates::kEnded, {}, false, false, true},
-        {ImStates::kIM1Select, negative, ImStates::kEnded, {}, false, true, true},
-        {ImStates::kSaveIM1Record, ok, ImStates::kSaveIM2Select, "SelectIM2", false, false, false},
-        {ImStates::kSaveIM2Select, negative, ImStates::kEnded, {}, true, false, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.from);
-        Machine m(Protocol::IdentificationTraits());
-        auto& s = m.p.state;
-        s.communicationReference = QStringLiteral("REF");
-        s.sOnlineInvokeId = QStringLiteral("X");
-        s.transactionResponseState = c.from;
-        s.m_bIMDataChanged = s.m_bIMDataRead = true;
-        s.m_lSavePending = c.from >= ImStates::kSaveIM1Select ? 1 : 0;
-        const QStringList lines = m.Answer(QStringLiteral("X"), c.answer);
-        EXPECT_EQ(s.transactionResponseState, c.to);
-        EXPECT_EQ(Only(lines, {"Send("}),
-                  c.send.isEmpty() ? QStringList() : QStringList{"Send(" + c.send + ",ID1)"});
-        EXPECT_EQ(lines.filter("+#1138").size(), c.saveFailed ? 1 : 0);
-        EXPECT_EQ(lines.contains("ShowNoImData"), c.showNoImData);
-        EXPECT_EQ(s.m_bIMDataRead, !c.showNoImData);
-        EXPECT_EQ(lines.contains("ParseQsData"), c.showNoImData || c.from == ImStates::kIM2Read);
-        EXPECT_EQ(lines.contains("Queue(CallDisconnect)"), c.disconnect);
-        EXPECT_EQ(lines.contains("Buttons.EnableButtons"), c.answer.negative);
-        if (c.saveFailed) {
-            EXPECT_TRUE(s.m_bIMDataChanged);
-            EXPECT_EQ(s.m_lSavePending, 0);
-        }
+void ExpectRows(Protocol::Traits (*traits)(), const std::vector<Row>& rows) {
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Machine m(traits());
+        EXPECT_EQ(m.Script(QString::fromLatin1(row.script)), Lines(row.last));
+        EXPECT_EQ(m.Summary(), QLatin1String(row.state));
     }
 }
 
-TEST(ImSequence, FailedConnectsEndTheSaveAndUnparsableReadsFreeTheButtons) {
-    Machine m(Protocol::IdentificationTraits());
-    auto& s = m.p.state;
-    s.m_bIMDataChanged = s.m_bIMDataRead = true;
-    m.accept = false;
-    EXPECT_TRUE(m.Run(m.p.CallConnect()).filter("#1138").isEmpty()); // a read has not failed
-    EXPECT_EQ(m.Run(m.p.Close()).filter("Queue"), QStringList{"Queue(CallConnect)"});
-    EXPECT_EQ(m.Run(m.p.CallConnect()).filter("#1138").size(), 1); // the save has failed
-    EXPECT_TRUE(m.p.WouldStartSave()); // the edits stay for the next close
-    m.accept = true;
-    m.Run(m.p.CallConnect());
-    const QStringList negative = m.Run(m.p.ConnectAnswer(s.sOnlineInvokeId, [] {
-        return Protocol::Answer{}; // no reference: negative
-    }));
-    EXPECT_TRUE(negative.contains("RequestClose")) << "the edits are dropped, the view closes";
-    EXPECT_FALSE(m.p.WouldStartSave());
+TEST(ConnectionProtocolFailures, Diagnosis) {
+    ExpectRows(
+        &Protocol::DiagnosisTraits,
+        {
+            {"refused connect", "! C",
+             ".CallConnect:  | Buttons.DisableButtons | @connect | Send(Connect,ID1) | "
+             "Buttons.EnableButtons | .CallConnect: objBaseDtmCommunication.Connect returned false",
+             "offline"},
+            {"negative connect", "C c-",
+             ".OnConnectResponse: sOnlineInvokeId: ID1 | Report(OnConnectResponse,0,refused) | "
+             "ConnectionLost | ShowConnectError(refused) | @back",
+             "offline"},
+            {"unreadable connect: connect again", "C c?",
+             ".OnConnectResponse: sOnlineInvokeId: ID1 | Report(OnConnectResponse,0,garbled) | "
+             "Buttons.HideActivity | @busy | .cmdReread_Click:  | Queue(CallConnect)",
+             "offline"},
+            {"release while connecting, unreadable answer: released once offline and idle",
+             "C P c? D",
+             ".CallDisconnect: No connection (any more) | .PrepareToRelease: Preparing to release "
+             "| "
+             "PreparedToRelease",
+             "offline release released"},
+            {"release while connecting: connected, then disconnected", "C P c+",
+             ".OnConnectResponse: sOnlineInvokeId: ID1 | .OnConnectResponse: "
+             "communicationReference: REF | Buttons.SetOnline(true) | .OnConnectResponse: "
+             "blnPrepareToRelease is true, adding CallDisconnect to queue | Queue(CallDisconnect)",
+             "online release"},
+            {"release during a read: one disconnect, then released and silent",
+             "C c+ R P t+ D D d D", "", "offline release released"},
+            {"release when offline", "C c+ R t+ D d P",
+             "CloseHelp | .PrepareToRelease: Offline | PreparedToRelease | answer 1",
+             "offline released"},
+            {"close when offline", "C c+ R t+ D d X",
+             "@busy | .ctlButtons_Clos:  | _Clos: Closing control | RequestClose", "offline"},
+            {"refused read", "C c+ ! R", ".ReadDiag:  | Send(Read,ID2) | @back", "online"},
+            {"negative read", "C c+ R t-",
+             ".OnTransactionResponse: sOnlineInvokeId: ID2 | @back | "
+             "Report(OnTransactionResponse,0,No data read)",
+             "online"},
+            {"unreadable read", "C c+ R t?",
+             ".OnTransactionResponse: sOnlineInvokeId: ID2 | @back | "
+             "Report(OnTransactionResponse,0,garbled)",
+             "online"},
+            {"foreign answer", "C c+ R tf", ".OnTransactionResponse: sOnlineInvokeId: ID2",
+             "online id ID2"},
+            {"foreign disconnect answer", "C c+ R t+ D df",
+             ".OnDisconnectResponse: sOnlineInvokeId: ID3 | .OnDisconnectResponse: invokeId: "
+             "FOREIGN | @offline | .OnDisconnectResponse: Not my request, ignoring",
+             "online id ID3"},
+            {"lost while reading", "C c+ R a",
+             ".OnAbort: communicationReference: REF | @offline | Report(OnAbort,0,#1127) | "
+             "ConnectionLost | @back",
+             "offline"},
+            {"refused disconnect: the bar stays as it was", "C c+ R P t+ ! D",
+             ".CallDisconnect: sOnlineInvokeId: ID3 | .CallDisconnect: actually trying to "
+             "disconnect | Send(Disconnect,ID3) | .CallDisconnect: objBaseDtmCommunication."
+             "Disconnect returned false",
+             "online release"},
+            {"refused disconnect: a later release disconnects again", "C c+ R P t+ ! D . P",
+             "CloseHelp | .PrepareToRelease: Online | .PrepareToRelease: sOnlineInvokeId:  | "
+             "@busy | .ctlButtons_Clos:  | _Clos: Calling Disconnect | Queue(CallDisconnect) | "
+             "answer 1",
+             "online closing release"},
+            {"... and is released by its answer", "C c+ R P t+ ! D . P D d",
+             ".OnDisconnectResponse: sOnlineInvokeId: ID4 | .OnDisconnectResponse: invokeId: ID4 "
+             "| @offline | .OnDisconnectResponse: Preparing to release | .OnDisconnectResponse: "
+             "m_sInvokeId:  | PreparedToRelease",
+             "offline closing release released"},
+        });
+}
+
+TEST(ConnectionProtocolFailures, Observation) {
+    ExpectRows(
+        &Protocol::ObservationTraits,
+        {
+            {"refused connect", "! C",
+             ": CallConnect | Buttons.DisableButtons | @connect | Send(Connect,ID1) | "
+             "Buttons.EnableButtons | .CallConnect: objBaseDtmCommunication.Connect returned false "
+             "| HasConnection(false) | Buttons.HideActivity",
+             "offline"},
+            {"negative connect", "C c-",
+             ": IBaseCommunicationCallback_OnConnectResponse | .OnConnectResponse: "
+             "sOnlineInvokeId: ID1 | Report(OnConnectResponse,0,refused) | "
+             "Buttons.SetExtraButton(#7011) | @back",
+             "offline"},
+            {"unreadable connect: a read step at once, which connects", "C c?",
+             ": IBaseCommunicationCallback_OnConnectResponse | .OnConnectResponse: "
+             "sOnlineInvokeId: ID1 | Report(OnConnectResponse,0,garbled) | Buttons.HideActivity | "
+             "Buttons.DisableButtons | : StartReading | Queue(CallConnect)",
+             "offline"},
+            {"refused read: the cycle stops", "C c+ ! R",
+             ".CallReadOutputValues: sReadOutputInvokeId              = ID2 | Send(Read,ID2) | "
+             "Report(CallReadOutputValues,-2147024809,Transaction failed)",
+             "online"},
+            {"negative read: the cycle goes on", "C c+ R t-",
+             ".OnTransactionResponse: sOnlineInvokeId:  | .OnTransactionResponse: It was a "
+             "response to a read output request:<answer> | Report(OnTransactionResponse,0,refused) "
+             "| "
+             "timCyclic on",
+             "online timer"},
+            {"read without data: the cycle goes on", "C c+ R t0",
+             ".OnTransactionResponse: sOnlineInvokeId:  | .OnTransactionResponse: It was a "
+             "response to a read output request:<answer> | Report(OnTransactionResponse,"
+             "-2147024809,No data read and no communcation error ...) | timCyclic on",
+             "online timer"},
+            {"unreadable read: the cycle stops", "C c+ R t?",
+             ".OnTransactionResponse: sOnlineInvokeId:  | .OnTransactionResponse: It was a "
+             "response to a read output request:<answer> | @back | "
+             "Report(OnTransactionResponse,0,garbled)",
+             "online"},
+            {"foreign answer", "C c+ R tf",
+             ".OnTransactionResponse: sOnlineInvokeId: ", "online read ID2"},
+            {"foreign disconnect answer: the cycle goes on", "C c+ R t+ df",
+             ".OnDisconnectResponse: invokeId:        FOREIGN | .OnDisconnectResponse: "
+             "sOnlineInvokeId:  | @offline | Buttons.SetExtraButton(#7011) | Buttons.HideActivity",
+             "online timer"},
+            {"lost while reading", "C c+ R a",
+             ".OnAbort: sOnlineInvokeId:  | @offline | Report(OnAbort,0,#1127) | timCyclic off | "
+             "HasConnection(false) | Buttons.SetExtraButton(#7011) | Buttons.HideActivity | @back",
+             "offline"},
+            {"lost while disconnecting: reading works again and so does release",
+             "C c+ R t+ E T R t+ D a C c+ R t+ P",
+             "CloseHelp | .PrepareToRelease: Online | .PrepareToRelease: sOnlineInvokeId:  | @busy "
+             "| timCyclic off | .ctlButtons_Clos:  | _Clos: Calling Disconnect | "
+             "Queue(CallDisconnect) | answer 1",
+             "online closing release"},
+            {"refused disconnect: only its id goes", "C c+ R t+ E T R t+ ! D",
+             ".CallDisconnect: Actually trying to disconnect: ID4 | Send(Disconnect,ID4) | "
+             ".CallDisconnect: objBaseDtmCommunication.Disconnect returned false",
+             "online"},
+            {"stop right after the connect answer waits for the first read", "C c+ E",
+             "Buttons.ShowActivity", "online"},
+            {"stop reading when the cycle has stopped", "C c+ R t? E",
+             "Buttons.ShowActivity | Queue(CallDisconnect)", "online"},
+            {"release while its disconnect is outstanding only waits", "C c+ R t+ E T R t+ D P",
+             "CloseHelp | .PrepareToRelease: GoingOffline | answer 1",
+             "online id ID4 disconnecting release"},
+            {"release while offline, a connect outstanding", "C P",
+             "CloseHelp | .PrepareToRelease: Offline | PreparedToRelease | answer 1",
+             "offline id ID1 released"},
+        });
+}
+
+TEST(ConnectionProtocolFailures, Simulation) {
+    ExpectRows(
+        &Protocol::SimulationTraits,
+        {
+            {"forcing lost with the connection is re-established before the first read",
+             "C c+ +2 a C c+",
+             ".OnConnectResponse: sOnlineInvokeId: ID4 | Buttons.SetOnline(true) | "
+             "HasConnection(true) | Buttons.SetExtraButton(#7012) | Buttons.HideActivity | "
+             "Buttons.EnableButtons | FetchEnableRequest | .timEnableForce_Timer: (time of day) | "
+             "Send(ForceEnable,ID5) | .EnableForceTimer: Command successful | "
+             "Send(ForceWrite,ID6,00040000) | .writeForceOutputValues: Command successful | "
+             "timEnableForce on | : StartReading | Queue(CallReadOutputValues)",
+             "online"},
+            {"release with force requests outstanding disconnects first", "C c+ +2 P",
+             "CloseHelp | .PrepareToRelease: Online | .PrepareToRelease: sOnlineInvokeId:  | "
+             ".PrepareToRelease: Calling Disconnect | Queue(CallDisconnect) | answer 1",
+             "online release"},
+            {"close while forcing stops both timers", "C c+ +2 w2 w3 X",
+             "@busy | timCyclic off | timEnableForce off | .ctlButtons_Clos:  | _Clos: Calling "
+             "Disconnect | Queue(CallDisconnect)",
+             "online closing"},
+            {"close while forcing, disconnect refused: the close stays pending",
+             "C c+ +2 w2 w3 X ! D",
+             ".CallDisconnect: actually trying to disconnect | Send(Disconnect,ID4) | "
+             ".CallDisconnect: objBaseDtmCommunication.Disconnect returned false",
+             "online closing"},
+            {"... a later release disconnects and is released by the answer",
+             "C c+ +2 w2 w3 X ! D . P D d",
+             ".OnDisconnectResponse: invokeId:        ID5 | .OnDisconnectResponse: "
+             "sOnlineInvokeId: ID5 | @offline | Buttons.SetExtraButton(#7011) | "
+             "Buttons.HideActivity | : OnDisconnetResponse | timCyclic off | "
+             ".OnDisconnectResponse: Preparing to release | .OnDisconnectResponse: m_sInvokeId:  | "
+             "PreparedToRelease",
+             "offline closing release released"},
+        });
+}
+
+TEST(ConnectionProtocolFailures, Identification) {
+    // "i e X": an I&M read, an edit, the close: a save starts (kernel state 6).
+    const char* const kCloses =
+        ".ctlButtons_Clos: Method entered | .ctlButtons_Clos: There are NO unsaved I&M data. Go "
+        "on with normal ctlButtons_Clos method | @busy | .ctlButtons_Clos:  | _Clos: Closing "
+        "control | RequestClose";
+    const char* const kSaves = ".ctlButtons_Clos: Method entered | .ctlButtons_Clos: There ARE "
+                               "unsaved I&M data. Set state machine and CallConnect | "
+                               "Queue(CallConnect)";
+    ExpectRows(
+        &Protocol::IdentificationTraits,
+        {
+            {"Init offline leaves the bar as it was set up", "k2 I", "", "offline state 1"},
+            {"refused request: the sequence stops, nothing else", "C c+ ! R", "Send(Read,ID2)",
+             "online state 1"},
+            {"refused request in the write sequence", "i e X C c+ W ! t+",
+             ".OnTransactionResponse: sOnlineInvokeId: ID2 | .OnTransactionResponse: Response: "
+             "<answer> | .OnTransactionResponse: transactionResponseState: 10 | "
+             ".OnTransactionResponse: transactionResponseState: im1SaveWriteRequest | "
+             "Send(WriteIM1Record,ID3)",
+             "online state 11 save edits im read"},
+            {"unreadable answer in the write sequence: the connection stays", "i e X C c+ W t?",
+             ".OnTransactionResponse: sOnlineInvokeId: ID2 | .OnTransactionResponse: Response: "
+             "<answer> | Report(OnTransactionResponse,0,garbled) | @back",
+             "online state 1 save edits im read"},
+            {"negative answer in the write sequence", "i e X C c+ W t-",
+             ".OnTransactionResponse: sOnlineInvokeId: ID2 | .OnTransactionResponse: Response: "
+             "<answer> | Report(OnTransactionResponse,0,refused) | @back | .OnTransactionResponse: "
+             "Calling Disconnect | Queue(CallDisconnect)",
+             "online state 14 save edits im read"},
+            {"... the next close saves again", "i e X C c+ W t- D d X", kSaves,
+             "offline state 11 save edits im read"},
+            {"... a release completes when the kernel allows no save", "i e X C c+ W t- D d k2 P",
+             "CloseHelp | SaveComment | RequestDataSetUnlock | .PrepareToRelease: Offline | "
+             "PreparedToRelease | answer 1",
+             "offline released state 1 save edits im read"},
+            {"refused connect during a save", "i e X ! C",
+             ".CallConnect:  | Buttons.DisableButtons | @connect | Send(Connect,ID1) | "
+             "Buttons.EnableButtons | .CallConnect: objBaseDtmCommunication.Connect returned false",
+             "offline state 11 save edits im read"},
+            {"lost during the write: one report", "i e X C c+ W a",
+             ".OnAbort: communicationReference: REF | @offline | Report(OnAbort,0,#1127) | @back",
+             "offline state 1 save edits im read"},
+            {"negative connect with edits: closed without writing", "e C c-",
+             ".OnConnectResponse: sOnlineInvokeId: ID1 | Report(OnConnectResponse,0,#1127+#1138) "
+             "| @back | RequestClose",
+             "offline state 1"},
+            {"close with edits before any I&M read", "e X", kCloses, "offline state 1"},
+            {"close with edits in kernel state 2", "i e k2 X", kCloses, "offline state 1 im read"},
+            {"close with edits in kernel state 4 saves", "i e k4 X", kSaves,
+             "offline state 11 save edits im read"},
+            {"close with edits while online saves through a connect", "i C c+ e X", kSaves,
+             "online state 11 save edits im read"},
+            {"release with edits saves first", "i e P",
+             ".IDtmActiveXControl_PrepareToRelease: Save I&M Data before closing the control | "
+             ".ctlButtons_Clos: Method entered | .ctlButtons_Clos: There ARE unsaved I&M data. Set "
+             "state machine and CallConnect | Queue(CallConnect) | answer 0",
+             "offline state 11 save edits im read"},
+            {"I&M2 read without data", "C c+ R t+ t+ t+ t+ t+ t+ t0",
+             ".OnTransactionResponse: sOnlineInvokeId: ID8 | .OnTransactionResponse: Response: "
+             "<answer> | .OnTransactionResponse: transactionResponseState: 7 | "
+             "Report(OnTransactionResponse,0,No data read) | ParseQsData | .OnTransactionResponse: "
+             "Calling Disconnect | Queue(CallDisconnect)",
+             "online state 14"},
+            {"refused select: no I&M data", "C c+ R t+ t-",
+             ".OnTransactionResponse: sOnlineInvokeId: ID3 | .OnTransactionResponse: Response: "
+             "<answer> | ShowNoImData | ParseQsData | @back | .OnTransactionResponse: Calling "
+             "Disconnect | Queue(CallDisconnect)",
+             "online state 14"},
+        });
+}
+
+TEST(ConnectionProtocolForcing, SendsWhatTheRulesSay) {
+    // The connect is ID1; the enable request of the first activation is
+    // ID2, its write ID3. "|" forgets what went before.
+    const struct {
+        const char* name;
+        const char* script;
+        QStringList sent;
+    } cases[] = {
+        {"value changes during a write are sent once with the latest masks",
+         "C c+ | +2 v2 v3 w3 w4",
+         {"Send(ForceEnable,ID2)", "Send(ForceWrite,ID3,00040000)", "timEnableForce on",
+          ".writeForceValues: Busy with update", ".writeForceValues: Busy with update",
+          ".OnTransactionResponse: Trigger another update of force values",
+          "Send(ForceWrite,ID4,0004000C)", "Queue(CallReadOutputValues)"}},
+        {"a value with nothing activated is only stored",
+         "C c+ | v5 +0",
+         {"Send(ForceEnable,ID2)", "Send(ForceWrite,ID3,00010020)", "timEnableForce on"}},
+        {"the last deactivation writes an empty mask, a stray one nothing",
+         "C c+ +2 w3 | -2 -2",
+         {"Send(ForceWrite,ID4,00000000)", "timEnableForce off", "timEnableForce off"}},
+        {"a reconnect re-establishes forcing with what changed offline",
+         "C c+ +1 d v1 C | c+",
+         {"Send(ForceEnable,ID5)", "Send(ForceWrite,ID6,00020002)", "timEnableForce on",
+          "Queue(CallReadOutputValues)"}},
+        {"refused requests are reported and not outstanding",
+         "C c+ | ! +7 . v7 F",
+         {"Send(ForceEnable,ID2)", "Report(GlobalForcingEnable,-2147024809,Transaction failed)",
+          "Send(ForceWrite,ID3,00800000)",
+          "Report(writeForceOutputValues,-2147024809,Transaction failed)", "timEnableForce on",
+          "Send(ForceWrite,ID4,00800080)", "Send(ForceEnable,ID5)"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Machine m(Protocol::SimulationTraits());
+        m.Script(QString::fromLatin1(c.script));
+        EXPECT_EQ(m.all.filter(QRegularExpression(QStringLiteral(
+                      "^(Send\\(Force|timEnableForce|Report|\\.writeForceValues|.*Trigger|"
+                      "Queue\\(CallRead)"))),
+                  c.sent);
+    }
 }
 
 } // namespace

@@ -492,12 +492,13 @@ void Identification::ParseQsData(const ByteArray& bytes) {
 }
 
 void Identification::ParseIM0Data() {
-    auto im = Components().CreateIMData();
-    if (!Loaded([&] { im->LoadRecords(m_abIM0, m_abIM1, m_abIM2); },
+    // The new object replaces the shown one also when it cannot load the
+    // records.
+    m_objIMData = Components().CreateIMData();
+    if (!Loaded([&] { m_objIMData->LoadRecords(m_abIM0, m_abIM1, m_abIM2); },
                 QStringLiteral("ParseIM0Data"))) {
         return;
     }
-    m_objIMData = std::move(im);
     ShowIMTexts(*m_objIMData);
     m_protocol.ImTextsShown();
     Loaded([&] { m_store.StoreIMData(*m_objIMData, m_abIM0, m_abIM1, m_abIM2); },
@@ -519,16 +520,9 @@ void Identification::ShowQsData(const IQsData& qs) {
     txtLastUpdate->setText(refreshed.isValid()
                                ? QLocale::system().toString(refreshed, QLocale::ShortFormat)
                                : kNotRead);
-    FitLastUpdate();
-}
-
-void Identification::FitLastUpdate() {
-    // The box keeps its right edge and grows to the left when the regional
-    // date is longer than the design width.
-    const int right = Px(kLastUpdateLeft + kLastUpdateWidth);
-    const int needed = txtLastUpdate->fontMetrics().horizontalAdvance(txtLastUpdate->text()) + 12;
-    const int width = std::max(Px(kLastUpdateWidth), needed);
-    txtLastUpdate->setGeometry(right - width, Px(4980), width, Px(kRowHeight));
+    // The box keeps its design width; a longer regional date shows whole as
+    // its tool tip.
+    txtLastUpdate->setToolTip(txtLastUpdate->text());
     txtLastUpdate->setCursorPosition(0);
 }
 

@@ -92,7 +92,6 @@ private:
     void ShowQsData(const IQsData& qs);
     void ShowIMTexts(const IIMData& im);
     void ShowNoImData();
-    void FitLastUpdate();
     /// m_objIMData, made when there is none yet.
     IIMData& ObjIMData();
     /// Runs `load`; an error it raises is reported with `place`. True when

@@ -95,8 +95,8 @@ void ReadCycleView::SetAllHasConnection(bool value) {
 // ---- Init ----
 
 void ReadCycleView::LoadCaptions() {
-    lblSlotNumberLabel->setText(CommonText(kTextSlotNumber));
-    ctlButtons->SetExtraButton(CommonText(kTextStartReading), QString(), 0);
+    InitStatement([&] { lblSlotNumberLabel->setText(CommonText(kTextSlotNumber)); });
+    InitStatement([&] { ctlButtons->SetExtraButton(CommonText(kTextStartReading), QString(), 0); });
 }
 
 void ReadCycleView::FillHeader() {

@@ -96,14 +96,8 @@ QSize ChannelSimulation::sizeHint() const {
 }
 
 void ChannelSimulation::optValue_Click(int index) {
-    // A click on the option already selected changes nothing and raises
-    // nothing, as a selection that does not change is no choice.
-    const bool value = index == 1;
-    if (m_lastForceValue == value) {
-        return;
-    }
-    m_lastForceValue = value;
-    emit ForceValueChanged(value);
+    // Every click raises its event, also on the option already selected.
+    emit ForceValueChanged(index == 1);
 }
 
 void ChannelSimulation::SetLocked(bool value) {

@@ -59,8 +59,6 @@ private:
     void optValue_Click(int index);
 
     bool m_locked = false;
-    /// The force value the last option click chose.
-    bool m_lastForceValue = false;
     QWidget* Picture1 = nullptr;
     QRadioButton* optValue[2] = {nullptr, nullptr};
     QCheckBox* chkForcingActivated = nullptr;

@@ -20,6 +20,8 @@
 using namespace rq16;
 using namespace rq16::test;
 
+using Button = rq16::standins::ButtonControl::Button;
+
 namespace {
 
 class DiagnosisViewTest : public ::testing::Test {
@@ -42,7 +44,7 @@ TEST_F(DiagnosisViewTest, OneCycleAsTheLogAndTheCallsShowIt) {
     rig.module.SetChannelFaults(6, {9});
     auto* view = rig.Open<Diagnosis>();
     rig.Settle();
-    view->ctlButtons_Close();
+    EXPECT_TRUE(StandIns::Bar(view).click(Button::Close));
     rig.Settle();
     rig.dtm.ReleaseView(rig.invokeId);
     rig.Settle();
@@ -127,7 +129,7 @@ TEST_F(DiagnosisViewTest, ANewDiagnosisShowsChannelOneAlsoWhenTheViewWasHidden) 
     rig.Settle();
     view->hide();
     rig.module.SetChannelFaults(1, {5});
-    view->ctlButtons_ExtraCommand();
+    EXPECT_TRUE(StandIns::Bar(view).click(Button::Extra));
     rig.Settle();
     view->show();
     QScrollBar* scroll = view->channelDiagnosisBox()->verticalScrollBar();
@@ -161,7 +163,4 @@ TEST_F(DiagnosisViewTest, ANegativeConnectAnswerIsShownInTheModuleBox) {
     rig.Settle();
     EXPECT_EQ(view->moduleDiagnosisBox()->text(), "The station refused the connection");
     EXPECT_TRUE(view->channelDiagnosisText().isEmpty());
-    EXPECT_EQ(rig.Calls("Kernel.OnErrorMessage"),
-              QStringList{"Kernel.OnErrorMessage(RQ16 DO8 / slot 03,The station refused the "
-                          "connection)"});
 }

@@ -63,10 +63,3 @@ TEST(IMRecords, IM2RecordKeepsZerosBehindAShortHeader) {
     EXPECT_EQ(Slice(BuildIM2Record({}, QStringLiteral("2024"), {}), 14, 68),
               QStringLiteral("2024") + QString(50, u' '));
 }
-
-TEST(IMRecords, StoredContentsDiffer) {
-    EXPECT_TRUE(ContentsDiffer({}, {}));
-    EXPECT_TRUE(ContentsDiffer({1, 2}, {1, 2, 3}));
-    EXPECT_TRUE(ContentsDiffer({1, 2}, {1, 3}));
-    EXPECT_FALSE(ContentsDiffer({1, 2}, {1, 2}));
-}

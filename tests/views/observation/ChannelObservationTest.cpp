@@ -4,6 +4,8 @@
 
 #include "standins/resources/ResourceManager.h"
 
+#include <QLabel>
+
 #include <gtest/gtest.h>
 
 namespace rq16::test {
@@ -64,6 +66,8 @@ TEST(ChannelObservation, FrameCaptionWithAndWithoutResourceManager) {
     standins::ResourceManager common(CommonResourceFolder());
     element.SetResourceManager(&common);
     EXPECT_EQ(element.frameCaption(), "Channel 3: Q3");
+    const auto label = [&](const char* name) { return element.findChild<QLabel*>(name)->text(); };
+    EXPECT_EQ(label("lblProcessValue") + '/' + label("lblChannelValue"), "Master/Terminal");
 }
 
 } // namespace

@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 namespace rq16::test {
+using Button = rq16::standins::ButtonControl::Button;
+
 namespace {
 
 class ObservationViewTest : public ::testing::Test {
@@ -49,6 +51,7 @@ TEST_F(ObservationViewTest, SetUpFromChannelsAndParameterBytes) {
     EXPECT_EQ(Element(2)->ChannelTag(), "Q3");
     EXPECT_TRUE(Element(2)->isInverted()); // bit 2 of parameter byte 1
     EXPECT_FALSE(Element(1)->isInverted());
+    EXPECT_FALSE(Element(2)->isInput()); // the diode follows the terminal, not the master
     EXPECT_EQ(StandIns::Bar(view).extraCaption(), "Stop reading");
 }
 
@@ -81,7 +84,7 @@ TEST_F(ObservationViewTest, ReadsOneAtATimeAndReArmsOnlyAfterTheAnswer) {
 
 TEST_F(ObservationViewTest, OnlineButtonDisconnectsAfterTheOutstandingRead) {
     Reading();
-    view->ctlButtons_ExtraCommand();
+    EXPECT_TRUE(StandIns::Bar(view).click(Button::Extra));
     rig.Settle();
     EXPECT_TRUE(rig.Calls("Communication.Disconnect").isEmpty());
     Answer({0x00, 0x00, 0x00, 0x01});
@@ -94,42 +97,10 @@ TEST_F(ObservationViewTest, OnlineButtonDisconnectsAfterTheOutstandingRead) {
     EXPECT_EQ(StandIns::Bar(view).extraCaption(), "Start reading");
     EXPECT_TRUE(StandIns::Bar(view).areButtonsEnabled());
     EXPECT_EQ(rig.Calls("Communication.Transaction").size(), 1);
-    view->ctlButtons_ExtraCommand(); // online again
+    EXPECT_TRUE(StandIns::Bar(view).click(Button::Extra)); // online again
     rig.Settle();
     rig.Answer();
     EXPECT_EQ(StandIns::Bar(view).extraCaption(), "Stop reading");
-}
-
-TEST_F(ObservationViewTest, OnlineButtonRightAfterTheConnectAnswerWaitsForTheFirstRead) {
-    view->IBaseCommunicationCallback_OnConnectResponse(
-        rig.comm.requests().back().invokeId,
-        standins::documents::ConnectResponse(rig.comm.openConnections().front()));
-    view->ctlButtons_ExtraCommand(); // the first read is queued, not yet sent
-    rig.Settle();
-    EXPECT_EQ(rig.Calls("Communication.Transaction").size(), 1);
-    EXPECT_TRUE(rig.Calls("Communication.Disconnect").isEmpty());
-}
-
-TEST_F(ObservationViewTest, OnlineButtonDisconnectsAtOnceWhenAnUnreadableAnswerStoppedTheCycle) {
-    Reading();
-    view->IBaseCommunicationCallback_OnTransactionResponse(view->ReadOutputInvokeId(), "GARBLED");
-    rig.Settle();
-    EXPECT_FALSE(view->CycleTimerActive());
-    view->ctlButtons_ExtraCommand();
-    rig.Settle();
-    EXPECT_EQ(rig.Calls("Communication.Disconnect").size(), 1);
-}
-
-TEST_F(ObservationViewTest, UnreadableConnectAnswersAreRetriedAtTheCyclePace) {
-    view->IBaseCommunicationCallback_OnConnectResponse(rig.comm.requests().back().invokeId,
-                                                       QStringLiteral("GARBLED"));
-    rig.Settle();
-    EXPECT_EQ(rig.Calls("Communication.Connect").size(), 1);
-    EXPECT_TRUE(StandIns::Bar(view).areButtonsEnabled());
-    EXPECT_TRUE(view->CycleTimerActive());
-    view->timCyclic_Timer();
-    rig.Settle();
-    EXPECT_EQ(rig.Calls("Communication.Connect").size(), 2);
 }
 
 TEST_F(ObservationViewTest, AbortClearsThePicturesAndEndsTheCycle) {
@@ -138,59 +109,17 @@ TEST_F(ObservationViewTest, AbortClearsThePicturesAndEndsTheCycle) {
     view->IBaseCommunicationCallback_OnAbort("SIM-1");
     EXPECT_EQ(Element(0)->statePictureId(), 0);
     EXPECT_FALSE(view->CycleTimerActive());
-    EXPECT_FALSE(view->IsOnline());
-    EXPECT_TRUE(StandIns::Bar(view).areButtonsEnabled());
     EXPECT_EQ(rig.Calls("Kernel.OnErrorMessage"),
               QStringList{"Kernel.OnErrorMessage(RQ16 DO8 / slot 03,The connection to the "
                           "module is lost.)"});
 }
 
-TEST_F(ObservationViewTest, ReleaseInItsThreeStates) {
-    // Online with a read outstanding: the disconnect goes out at once.
-    Reading();
-    view->IDtmActiveXControl_PrepareToRelease();
-    rig.Settle();
-    EXPECT_TRUE(view->Disconnecting());
-    // While the disconnect is outstanding: only wait for its answer.
-    view->IDtmActiveXControl_PrepareToRelease();
-    EXPECT_TRUE(rig.log.contains("Observation.PrepareToRelease: GoingOffline"));
-    rig.Answer(); // the read
-    EXPECT_FALSE(view->CycleTimerActive());
-    EXPECT_TRUE(rig.Calls("UiManager.PreparedToRelease").isEmpty());
-    rig.Answer(); // the disconnect
-    EXPECT_EQ(rig.Calls("UiManager.PreparedToRelease"),
-              QStringList{"UiManager.PreparedToRelease(DTM-1)"});
-
-    // Offline, even with a connect outstanding: at once.
-    auto* second = rig.Open<Observation>();
-    rig.Settle();
-    second->IDtmActiveXControl_PrepareToRelease();
-    EXPECT_EQ(rig.Calls("UiManager.PreparedToRelease").size(), 2);
-}
-
-TEST(ObservationFaults, ARefusedConnectOrDisconnectLeavesTheBarUsableAndReleaseWorks) {
-    for (const bool negativeConnect : {true, false}) {
-        SCOPED_TRACE(negativeConnect ? "negative connect" : "refused disconnect");
-        StandIns rig;
-        rig.module.connectionFaults().negativeConnect = negativeConnect;
-        rig.module.connectionFaults().refuseDisconnect = !negativeConnect;
-        auto* view = rig.Open<Observation>();
-        rig.Settle();
-        if (!negativeConnect) {
-            view->ctlButtons_ExtraCommand(); // stop after the next read
-            view->timCyclic_Timer();
-            rig.Settle();
-        }
-        const auto& bar = StandIns::Bar(view);
-        EXPECT_TRUE(bar.areButtonsEnabled());
-        EXPECT_FALSE(bar.isActivityShown());
-        EXPECT_EQ(bar.extraCaption(), negativeConnect ? "Start reading" : "Stop reading");
-        EXPECT_EQ(rig.Calls("Kernel.OnErrorMessage").size(), negativeConnect ? 1 : 0);
-        EXPECT_EQ(rig.Calls("Communication.Disconnect").size(), negativeConnect ? 0 : 1);
-        view->IDtmActiveXControl_PrepareToRelease();
-        rig.Settle();
-        EXPECT_EQ(rig.Calls("UiManager.PreparedToRelease").size(), 1);
-    }
+TEST(ObservationInit, AMissingCaptionLeavesTheExtraButtonInPlace) {
+    ResourcesWithout missing({6002});
+    StandIns rig;
+    rig.Open<Observation>();
+    EXPECT_EQ(rig.Calls("Buttons.SetExtraButton").first(),
+              "Buttons.SetExtraButton(Start reading,,0)");
 }
 
 } // namespace

@@ -40,7 +40,7 @@ TEST(ChannelSimulation, RefreshDisplayFollowsItsTable) {
     }
 }
 
-TEST(ChannelSimulation, OneEventPerClickNoneFromCodeNoneWhenLocked) {
+TEST(ChannelSimulation, OneEventPerClickAlsoOnTheChosenValueNoneFromCodeNoneWhenLocked) {
     ChannelSimulation element;
     QStringList events;
     QObject::connect(&element, &ChannelSimulation::ForceActivatedChanged,
@@ -50,11 +50,17 @@ TEST(ChannelSimulation, OneEventPerClickNoneFromCodeNoneWhenLocked) {
     element.forcingActivatedBox()->click();
     element.forcingActivatedBox()->click();
     element.valueButton(1)->click();
-    element.valueButton(1)->click(); // already chosen: no change
+    element.valueButton(1)->click();
     element.forcingActivatedBox()->setChecked(true);
+    element.SetIsInput(true);
+    QObject::connect(&element, &ChannelSimulation::ForceInvalidChanged,
+                     [&](bool on) { events << QStringLiteral("invalid %1").arg(on); });
     element.SetLocked(true);
     element.valueButton(0)->click();
-    EXPECT_EQ(events, QStringList({"forcing 1", "forcing 0", "value 1"}));
+    element.valueButton(1)->click();
+    element.forcingActivatedBox()->click();
+    element.forcedInvalidBox()->click();
+    EXPECT_EQ(events, QStringList({"forcing 1", "forcing 0", "value 1", "value 1"}));
 }
 
 } // namespace

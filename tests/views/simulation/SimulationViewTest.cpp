@@ -6,17 +6,15 @@
 
 #include "standins/communication/Documents.h"
 
-#include <QByteArray>
 #include <QCheckBox>
 #include <QLabel>
 #include <QRadioButton>
-#include <QStringList>
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 namespace rq16::test {
+using Button = rq16::standins::ButtonControl::Button;
+
 namespace {
 
 class SimulationViewTest : public ::testing::Test {
@@ -40,7 +38,7 @@ TEST_F(SimulationViewTest, PauseKeepsForcingAndAWriteAnswerStillReadsBackOnce) {
     view->channelSimulation(2)->forcingActivatedBox()->click(); // enable, then write
     rig.Settle();
     const QString write = rig.comm.requests().back().invokeId;
-    view->ctlButtons_ExtraCommand(); // pause
+    EXPECT_TRUE(StandIns::Bar(view).click(Button::Extra)); // pause
     view->IBaseCommunicationCallback_OnTransactionResponse(view->ReadOutputInvokeId(),
                                                            docs::DataResponse({0, 4, 0, 0}));
     EXPECT_FALSE(view->CycleTimerActive());
@@ -50,10 +48,13 @@ TEST_F(SimulationViewTest, PauseKeepsForcingAndAWriteAnswerStillReadsBackOnce) {
     EXPECT_EQ(Transactions(), 4); // read, enable, write, one read back
     // The invoke id, the request and "Command successful".
     EXPECT_EQ(rig.log.forPlace("Simulation.writeForceOutputValues").size(), 3);
-    view->ctlButtons_ExtraCommand(); // resume: a read at once
+    view->channelSimulation(2)->valueButton(0)->click(); // the value chosen: one more write
+    rig.Settle();
+    EXPECT_EQ(Transactions(), 5);
+    EXPECT_TRUE(StandIns::Bar(view).click(Button::Extra)); // resume: a read at once
     rig.Settle();
     view->timEnableForce_Timer(); // the enable is unanswered: logged twice, not sent
-    EXPECT_EQ(Transactions(), 5);
+    EXPECT_EQ(Transactions(), 6);
     EXPECT_EQ(rig.log.forPlace("Simulation.timEnableForce_Timer").size(), 3);
     EXPECT_TRUE(rig.Calls("Communication.Disconnect").isEmpty());
     EXPECT_TRUE(view->EnableForceTimerActive());
@@ -61,7 +62,7 @@ TEST_F(SimulationViewTest, PauseKeepsForcingAndAWriteAnswerStillReadsBackOnce) {
     // A lost connection leaves nothing paused; the button connects again.
     view->IBaseCommunicationCallback_OnAbort(QStringLiteral("SIM-1"));
     EXPECT_EQ(caption(), "Buttons.SetExtraButton(Start reading,,0)");
-    view->ctlButtons_ExtraCommand();
+    EXPECT_TRUE(StandIns::Bar(view).click(Button::Extra));
     rig.Settle();
     EXPECT_EQ(rig.Calls("Communication.Connect").size(), 2);
 }
