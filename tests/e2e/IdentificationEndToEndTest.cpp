@@ -6,6 +6,7 @@
 
 #include "simulator/SimulatedModule.h"
 #include "standins/StandInComponents.h"
+#include "standins/buttons/ButtonControl.h"
 #include "standins/communication/SimulatedCommunication.h"
 #include "standins/dtm/RQ16Dtm.h"
 
@@ -112,7 +113,8 @@ TEST_F(IdentificationEndToEnd, EditsReachTheModuleAndTheDataSetFile) {
 
     // Without I&M functions a reread shows so and keeps the QS data.
     module.SetImSupported(false);
-    view->ctlButtons_ExtraCommand();
+    ASSERT_TRUE(dynamic_cast<standins::ButtonControl*>(view->buttonBar())
+                    ->click(standins::ButtonControl::Button::Extra));
     ASSERT_TRUE(SpinUntil([&] { return text(view, "txtTagLocation") == QStringLiteral("-/-"); }));
     EXPECT_EQ(text(view, "txtTagFunction"), QStringLiteral("No I&M data available"));
     EXPECT_FALSE(view->imDataFrame()->isEnabled());

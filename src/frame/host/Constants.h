@@ -21,6 +21,7 @@ inline constexpr std::int32_t kTextConnectionLost = 1127;
 inline constexpr std::int32_t kTextDataSetLockedBy = 6001;
 inline constexpr std::int32_t kTextSlotNumber = 6002;
 inline constexpr std::int32_t kTextChannel = 6003;
+inline constexpr std::int32_t kTextReread = 6103;
 inline constexpr std::int32_t kTextStartReading = 7011;
 inline constexpr std::int32_t kTextStopReading = 7012;
 

@@ -3,6 +3,8 @@
 #include "PlainText.h"
 #include "SkipOnError.h"
 
+#include "host/Constants.h"
+
 #include <QColor>
 #include <QFont>
 #include <QGroupBox>
@@ -21,7 +23,6 @@ namespace {
 constexpr std::int32_t kTextHeader = 6011;
 constexpr std::int32_t kTextModuleFrame = 6101;
 constexpr std::int32_t kTextChannelFrame = 6102;
-constexpr std::int32_t kTextReread = 6103;
 constexpr int kHelpContextId = 25600;
 // Words for assistive technology.
 constexpr std::int32_t kTextChannelTerminal = 6110;

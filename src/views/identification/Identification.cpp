@@ -23,7 +23,6 @@ using Request = ConnectionProtocol::Request;
 namespace {
 
 // Common texts.
-constexpr std::int32_t kTextReread = 6103;
 constexpr std::int32_t kTextNoImData = 9070;
 // Names for assistive technology of the boxes without a label of their own.
 constexpr std::int32_t kTextHardware = 7007;
