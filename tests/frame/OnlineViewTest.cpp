@@ -1,7 +1,6 @@
-// The connection sequence of the online views carried out by a view, on the
-// Diagnosis view against the simulated module: release and close in every
-// phase, answers to other requests, Init without a DTM. Its failure paths are
-// those of the protocol's own tests.
+// The connection sequence carried out by a view, on the Diagnosis view
+// against the simulated module: the verify connection request and Init
+// without a DTM. Its failure paths are those of the protocol's own tests.
 
 #include "StandIns.h"
 
@@ -11,7 +10,6 @@
 
 using namespace rq16;
 using namespace rq16::test;
-using Button = standins::ButtonControl::Button;
 
 namespace {
 
@@ -25,21 +23,9 @@ protected:
         return view;
     }
     StandIns rig;
-    simulator::ConnectionFaults& faults = rig.module.connectionFaults();
 };
 
 } // namespace
-
-TEST_F(OnlineViewTest, AnswersToOtherRequestsAreIgnored) {
-    faults.foreignInvokeId = true;
-    auto* view = rig.Open<Diagnosis>();
-    rig.Settle();
-    EXPECT_TRUE(view->diagnosisShown());
-    EXPECT_FALSE(view->IsOnline());
-    EXPECT_EQ(rig.log.count("Diagnosis.OnDisconnectResponse: Not my request, ignoring"), 1);
-    EXPECT_EQ(rig.Calls("Communication.Transaction").size(), 1);
-    EXPECT_TRUE(rig.Calls("Kernel.OnErrorMessage").isEmpty());
-}
 
 TEST_F(OnlineViewTest, VerifyConnectionOnlyForTheOutstandingRequest) {
     auto* view = OpenHeld();
