@@ -1,5 +1,31 @@
-// The data set file.
+// The data set file, and its type name and comment as the views show them.
 #include "standins/dtm/DataSet.h"
+
+#include "BoundedText.h"
+#include "CommentBoxText.h"
+
+namespace {
+
+/// The comment comes back from its box as it was, with soft breaks at the
+/// sizes of the view and at sizes a short input reaches. (A paragraph
+/// separator is a line break in the box.)
+void CheckCommentBox(const QString& comment) {
+    if (comment.contains(QChar::ParagraphSeparator)) {
+        return;
+    }
+    for (const auto& [longLine, pitch] :
+         {std::pair<qsizetype, qsizetype>{rq16::identification::kLongCommentLine,
+                                          rq16::identification::kSoftBreakPitch},
+          {12, 10}}) {
+        rq16::identification::CommentBoxForm form;
+        const QString box = rq16::identification::CommentForBox(comment, form, longLine, pitch);
+        if (rq16::identification::CommentFromBox(box, form) != comment) {
+            __builtin_trap();
+        }
+    }
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {
@@ -9,6 +35,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!(rq16::standins::DataSet::FromJson(set.ToJson()) == set)) {
             __builtin_trap();
         }
+        CheckCommentBox(set.comment);
+        if (rq16::ShownText(set.typeName).size() > rq16::kMaxShownLength) {
+            __builtin_trap();
+        }
+        rq16::ToolTipText(set.typeName);
     } catch (const rq16::ComError&) {
     }
     return 0;

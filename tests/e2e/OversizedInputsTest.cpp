@@ -1,0 +1,129 @@
+// Texts from outside of any length (type name, channel tags, common resource
+// texts, stored QS data, the comment): every view keeps a bounded size and opens,
+// shows and closes nearly as fast as with texts of normal length; the
+// comment comes back as it was.
+
+#include "views/about/About.h"
+#include "views/diagnosis/Diagnosis.h"
+#include "views/identification/Identification.h"
+#include "views/observation/Observation.h"
+#include "views/parameter/Parameter.h"
+#include "views/simulation/Simulation.h"
+
+#include "StandIns.h"
+
+#include "frame/BoundedText.h"
+#include "standins/helpers/PropertyBag.h"
+
+#include <QDataStream>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+
+#include <gtest/gtest.h>
+
+namespace rq16::test {
+namespace {
+
+/// QS data as a data set may hold them, with texts of any length.
+struct StoredQs : IPersistable {
+    QString text;
+    QByteArray SaveState() const override {
+        QByteArray state;
+        QDataStream out(&state, QIODevice::WriteOnly);
+        out.setVersion(QDataStream::Qt_6_0);
+        out << quint32(0x52515153) << quint16(1) << text << text << text << text << QDate();
+        return state;
+    }
+    void LoadState(const QByteArray&) override {}
+};
+
+struct Measured {
+    qint64 milliseconds = 0;
+    int widest = 0;  ///< the widest view, in pixels
+    QString comment; ///< as Identification stores it after a "!" is typed at its end
+};
+
+template <typename V> void OpenShowRelease(StandIns& rig, Measured& run) {
+    auto* view = rig.Open<V>();
+    ASSERT_NE(view, nullptr);
+    view->show();
+    rig.Settle();
+    view->grab();
+    run.widest = std::max(run.widest, view->minimumSizeHint().width());
+    run.widest = std::max(run.widest, view->width());
+    if (auto* identification = qobject_cast<Identification*>(view)) {
+        QTextCursor end(identification->commentBox()->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(QStringLiteral("!"));
+    }
+    view->IDtmActiveXControl_PrepareToRelease();
+    rig.Settle();
+    rig.dtm.DestroyView(rig.invokeId);
+}
+
+/// Every view opened, shown, painted and released on `data`; the fastest
+/// of `repeats` runs.
+Measured OpenEveryView(const standins::DataSet& data, int repeats) {
+    Measured best;
+    for (int i = 0; i < repeats; ++i) {
+        StandIns rig;
+        rig.dtm.parameters().Replace(data);
+        Measured run;
+        QElapsedTimer timer;
+        timer.start();
+        OpenShowRelease<Parameter>(rig, run);
+        OpenShowRelease<Diagnosis>(rig, run);
+        OpenShowRelease<Observation>(rig, run);
+        OpenShowRelease<Simulation>(rig, run);
+        OpenShowRelease<Identification>(rig, run);
+        OpenShowRelease<About>(rig, run);
+        run.milliseconds = std::max<qint64>(timer.elapsed(), 1);
+        run.comment = rig.dtm.parameters().data().comment;
+        if (i == 0 || run.milliseconds < best.milliseconds) {
+            best = run;
+        }
+    }
+    return best;
+}
+
+TEST(OversizedInputs, EveryViewStaysBoundedAndFastAndTheCommentComesBackWhole) {
+    const qsizetype huge = 200000;
+    standins::DataSet normal;
+    normal.comment = QString(3000, QLatin1Char('c'));
+    QString lines; // "\r\n" line ends and no-break spaces, which the box does not keep
+    while (lines.size() < 3'000'000) {
+        lines += QStringLiteral("a line\u00A0of the comment\r\n");
+    }
+    const auto with = [&](auto change) {
+        standins::DataSet data = normal;
+        change(data);
+        return data;
+    };
+    standins::PropertyBag qsBag;
+    StoredQs qs;
+    qs.text = QString(huge, 'q');
+    qsBag.WriteProperty(QStringLiteral("QsData"), qs);
+    const std::tuple<const char*, standins::DataSet, qsizetype> cases[] = {
+        {"type name", with([&](auto& d) { d.typeName = QString(huge, 'T'); }), 0},
+        {"channel tags", with([&](auto& d) { d.channelTags.fill(QString(huge, 'g')); }), 0},
+        {"resource texts", normal, 20000},
+        {"stored QS texts", with([&](auto& d) { d.storedQsData = qsBag.Contents(); }), 0},
+        {"comment of one line", with([&](auto& d) { d.comment = QString(3'000'000, 'c'); }), 0},
+        {"comment of many lines", with([&](auto& d) { d.comment = lines; }), 0},
+    };
+    for (const auto& [what, data, resourceTextLength] : cases) {
+        const Measured baseline = OpenEveryView(normal, 2);
+        std::optional<ResourcesWithout> resources;
+        if (resourceTextLength > 0) {
+            resources.emplace(QList<int>(), QList<int>(), QByteArray(resourceTextLength, 'w'));
+        }
+        const Measured run = OpenEveryView(data, 2);
+        EXPECT_LE(run.widest, baseline.widest + kMaxCaptionWidth) << what;
+        EXPECT_LE(run.milliseconds, 30 * baseline.milliseconds) << what;
+        EXPECT_EQ(run.comment, data.comment + '!') << what;
+    }
+}
+
+} // namespace
+} // namespace rq16::test
