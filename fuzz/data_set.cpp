@@ -6,22 +6,14 @@
 
 namespace {
 
-/// The comment comes back from its box as it was, with soft breaks at the
-/// sizes of the view and at sizes a short input reaches. (A paragraph
-/// separator is a line break in the box.)
+/// The comment comes back from its box as it was, with soft breaks at sizes
+/// a short input reaches. (A paragraph separator is a line break in the box.)
 void CheckCommentBox(const QString& comment) {
-    if (comment.contains(QChar::ParagraphSeparator)) {
-        return;
-    }
-    for (const auto& [longLine, pitch] :
-         {std::pair<qsizetype, qsizetype>{rq16::identification::kLongCommentLine,
-                                          rq16::identification::kSoftBreakPitch},
-          {12, 10}}) {
-        rq16::identification::CommentBoxForm form;
-        const QString box = rq16::identification::CommentForBox(comment, form, longLine, pitch);
-        if (rq16::identification::CommentFromBox(box, form) != comment) {
-            __builtin_trap();
-        }
+    rq16::identification::CommentBoxForm form;
+    const QString box = rq16::identification::CommentForBox(comment, form, 12, 10);
+    if (!comment.contains(QChar::ParagraphSeparator) &&
+        rq16::identification::CommentFromBox(box, form) != comment) {
+        __builtin_trap();
     }
 }
 

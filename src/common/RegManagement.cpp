@@ -88,32 +88,6 @@ QString DecodeRegistryText(const QByteArray& contents, bool* valid = nullptr) {
     return text;
 }
 
-/// Why `contents` are no registry file text, or nothing when they are: every
-/// line that is not blank or continued is a header, a comment, a key or a
-/// value.
-std::optional<QString> SyntaxProblem(const QByteArray& contents) {
-    bool valid = false;
-    const QString text = DecodeRegistryText(contents, &valid);
-    if (!valid) {
-        return QStringLiteral("it is not text in UTF-8 or UTF-16");
-    }
-    bool continued = false;
-    int number = 0;
-    for (const QString& raw : text.split(QLatin1Char('\n'))) {
-        ++number;
-        const QString line = raw.trimmed();
-        const bool continuation = continued;
-        continued = line.endsWith(QLatin1Char('\\')) && !line.startsWith(QLatin1Char('['));
-        if (continuation || line.isEmpty() || QStringLiteral(";[\"@").contains(line.at(0)) ||
-            line.startsWith(QLatin1String("Windows Registry Editor")) ||
-            line.startsWith(QLatin1String("REGEDIT"))) {
-            continue;
-        }
-        return QStringLiteral("line %1 is not in the .reg syntax").arg(number);
-    }
-    return std::nullopt;
-}
-
 std::mutex g_problemMutex;
 RegistryProblemSink g_problemSink;
 
@@ -154,7 +128,7 @@ QByteArray RegistryFileContents() {
     }
     QString problem;
     if (auto contents = ReadBoundedFile(path, kMaxRegistryFileSize, problem)) {
-        if (const auto syntax = SyntaxProblem(*contents)) {
+        if (const auto syntax = RegistryTextProblem(*contents)) {
             problem = *syntax;
         } else {
             cached.contents = std::move(*contents);
@@ -265,6 +239,29 @@ RegistryValue Zero() {
 }
 
 } // namespace
+
+std::optional<QString> RegistryTextProblem(const QByteArray& contents) {
+    bool valid = false;
+    const QString text = DecodeRegistryText(contents, &valid);
+    if (!valid) {
+        return QStringLiteral("it is not text in UTF-8 or UTF-16");
+    }
+    bool continued = false;
+    int number = 0;
+    for (const QString& raw : text.split(QLatin1Char('\n'))) {
+        ++number;
+        const QString line = raw.trimmed();
+        const bool continuation = continued;
+        continued = line.endsWith(QLatin1Char('\\')) && !line.startsWith(QLatin1Char('['));
+        if (continuation || line.isEmpty() || QStringLiteral(";[\"@").contains(line.at(0)) ||
+            line.startsWith(QLatin1String("Windows Registry Editor")) ||
+            line.startsWith(QLatin1String("REGEDIT"))) {
+            continue;
+        }
+        return QStringLiteral("line %1 is not in the .reg syntax").arg(number);
+    }
+    return std::nullopt;
+}
 
 void SetRegistryProblemSink(RegistryProblemSink sink) {
     std::lock_guard lock(g_problemMutex);

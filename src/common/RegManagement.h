@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace rq16 {
 
@@ -49,6 +50,11 @@ RegistryValue ReadRegistryValue(const QString& key, const QString& valueName,
 /// one).
 RegistryValue ReadRegistryValueFrom(const QByteArray& fileContents, const QString& key,
                                     const QString& valueName, const QString& subKey = QString());
+
+/// Why `contents` are no registry file text (not UTF-8 or UTF-16 text, or a
+/// line that is not blank or continued is no header, comment, key or value),
+/// or nothing when they are.
+std::optional<QString> RegistryTextProblem(const QByteArray& contents);
 
 /// Far above any real registry file of this program.
 inline constexpr qint64 kMaxRegistryFileSize = 16 * 1024 * 1024;

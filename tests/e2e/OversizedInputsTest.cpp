@@ -50,8 +50,7 @@ template <typename V> void OpenShowRelease(StandIns& rig, Measured& run) {
     view->show();
     rig.Settle();
     view->grab();
-    run.widest = std::max(run.widest, view->minimumSizeHint().width());
-    run.widest = std::max(run.widest, view->width());
+    run.widest = std::max({run.widest, view->minimumSizeHint().width(), view->width()});
     if (auto* identification = qobject_cast<Identification*>(view)) {
         QTextCursor end(identification->commentBox()->document());
         end.movePosition(QTextCursor::End);
