@@ -74,7 +74,8 @@ std::optional<QString> ReadQuoted(const QString& line, qsizetype& pos) {
 /// `valid` tells whether every byte was part of a character.
 QString DecodeRegistryText(const QByteArray& contents, bool* valid = nullptr) {
     auto encoding = QStringConverter::encodingForData(contents);
-    if (!encoding && contents.size() >= 2 && contents[0] > 0 && contents[1] == 0) {
+    const auto first = contents.isEmpty() ? 0u : static_cast<unsigned char>(contents[0]);
+    if (!encoding && contents.size() >= 2 && first > 0 && first < 0x80 && contents[1] == 0) {
         encoding = QStringConverter::Utf16LE;
     }
     QStringDecoder decoder(encoding.value_or(QStringConverter::Utf8));
