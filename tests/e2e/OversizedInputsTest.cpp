@@ -1,7 +1,7 @@
-// Texts from outside of any length (type name, channel tags, common resource
-// texts, stored QS data, the comment): every view keeps a bounded size and opens,
-// shows and closes nearly as fast as with texts of normal length; the
-// comment comes back as it was.
+// Texts from outside of any length (type name, channel tags, common
+// resource texts, stored QS data, the comment): every view keeps a bounded
+// size and opens, shows and closes within a few times the time it takes
+// with texts of normal length; the comment comes back as it was.
 
 #include "views/about/About.h"
 #include "views/diagnosis/Diagnosis.h"
@@ -16,11 +16,12 @@
 #include "standins/helpers/PropertyBag.h"
 
 #include <QDataStream>
-#include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
 #include <gtest/gtest.h>
+
+#include <ctime>
 
 namespace rq16::test {
 namespace {
@@ -69,15 +70,20 @@ Measured OpenEveryView(const standins::DataSet& data, int repeats) {
         StandIns rig;
         rig.dtm.parameters().Replace(data);
         Measured run;
-        QElapsedTimer timer;
-        timer.start();
+        // The time this process spent, whatever else the machine does.
+        const auto cpuMilliseconds = [] {
+            timespec now{};
+            ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+            return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1'000'000;
+        };
+        const qint64 start = cpuMilliseconds();
         OpenShowRelease<Parameter>(rig, run);
         OpenShowRelease<Diagnosis>(rig, run);
         OpenShowRelease<Observation>(rig, run);
         OpenShowRelease<Simulation>(rig, run);
         OpenShowRelease<Identification>(rig, run);
         OpenShowRelease<About>(rig, run);
-        run.milliseconds = std::max<qint64>(timer.elapsed(), 1);
+        run.milliseconds = std::max<qint64>(cpuMilliseconds() - start, 1);
         run.comment = rig.dtm.parameters().data().comment;
         if (i == 0 || run.milliseconds < best.milliseconds) {
             best = run;
@@ -92,7 +98,8 @@ TEST(OversizedInputs, EveryViewStaysBoundedAndFastAndTheCommentComesBackWhole) {
     normal.comment = QString(3000, QLatin1Char('c'));
     QString lines; // "\r\n" line ends and no-break spaces, which the box does not keep
     while (lines.size() < 3'000'000) {
-        lines += QStringLiteral("a line\u00A0of the comment\r\n");
+        lines += QStringLiteral("a line\u00A0of the comment, as long as a line of text usually "
+                                "is\r\n");
     }
     const auto with = [&](auto change) {
         standins::DataSet data = normal;
@@ -119,7 +126,7 @@ TEST(OversizedInputs, EveryViewStaysBoundedAndFastAndTheCommentComesBackWhole) {
         }
         const Measured run = OpenEveryView(data, 2);
         EXPECT_LE(run.widest, baseline.widest + kMaxCaptionWidth) << what;
-        EXPECT_LE(run.milliseconds, 30 * baseline.milliseconds) << what;
+        EXPECT_LE(run.milliseconds, 15 * baseline.milliseconds) << what;
         EXPECT_EQ(run.comment, data.comment + '!') << what;
     }
 }
