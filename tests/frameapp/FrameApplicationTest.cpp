@@ -175,9 +175,8 @@ TEST_F(FrameApplicationTest, FunctionsViewWindowsAndPanelsWorkFromTheKeyboard) {
 
 TEST_F(FrameApplicationTest, ADamagedDataSetIsNeverOverwritten) {
     QFile file(dir.filePath(QStringLiteral("DataSet.json")));
-    const auto write = [&](const QByteArray& contents) { Write("DataSet.json", contents); };
     const QByteArray damaged = R"({"format": "RQ16 data set", "slotNumber": "3"})";
-    write(damaged);
+    Write("DataSet.json", damaged);
     // Headless start: the reason on standard error, a non-zero exit code.
     QProcess frame;
     frame.start(QCoreApplication::applicationDirPath() + QStringLiteral("/rq16frame"),
@@ -188,13 +187,13 @@ TEST_F(FrameApplicationTest, ADamagedDataSetIsNeverOverwritten) {
     EXPECT_TRUE(frame.readAllStandardError().contains("the member 'slotNumber' must be"));
 
     // Reload while a view holds an edit: the data set and the edit stay.
-    write(standins::DataSet().ToJson());
+    Write("DataSet.json", standins::DataSet().ToJson());
     Session session(*this);
     QWidget* view =
         session.dtm->View(session.window->openFunction(QStringLiteral("RQ16Controls.Parameter")));
     QCheckBox* inverted = view->findChildren<QCheckBox*>(QStringLiteral("chkInvertedLogic")).at(1);
     inverted->click();
-    write(damaged);
+    Write("DataSet.json", damaged);
     session.window->findChild<QPushButton*>(QStringLiteral("reloadDataSet"))->click();
     EXPECT_TRUE(session.window->statusBar()->currentMessage().contains(file.fileName()));
     EXPECT_TRUE(inverted->isChecked() && BarOf(view)->isApplyEnabled());
@@ -226,15 +225,12 @@ TEST_F(FrameApplicationTest, UnreadableStoredDataAndRegistryFilesAreToldAndTheDa
     stored.storedQsData = {0x01, 0x02, 0x03};
     stored.Save(dir.filePath(QStringLiteral("DataSet.json")));
     Session session(*this);
-    const auto events = [&] {
-        return session.window->findChild<QDockWidget*>(QStringLiteral("events"))
-            ->findChild<QPlainTextEdit*>()
-            ->toPlainText();
-    };
+    const auto* log =
+        session.window->findChild<QDockWidget*>("events")->findChild<QPlainTextEdit*>();
     const QString problem = "The stored QS data of the data set " + dir.filePath("DataSet.json") +
                             " cannot be read (Property bag contents are not readable). They are "
                             "kept until Identification reads the module.";
-    EXPECT_TRUE(events().contains(problem)) << qPrintable(events());
+    EXPECT_TRUE(log->toPlainText().contains(problem)) << qPrintable(log->toPlainText());
     EXPECT_EQ(session.window->statusBar()->currentMessage(), problem);
 
     // Offline, a changed comment is saved; the unreadable bytes stay.
@@ -244,7 +240,7 @@ TEST_F(FrameApplicationTest, UnreadableStoredDataAndRegistryFilesAreToldAndTheDa
     const standins::DataSet saved = standins::DataSet::Load(dir.filePath("DataSet.json"));
     EXPECT_EQ(saved.comment, QStringLiteral("x"));
     EXPECT_EQ(saved.storedQsData, stored.storedQsData);
-    EXPECT_EQ(events().count(QStringLiteral("The registry file ")), 1) << qPrintable(events());
+    EXPECT_EQ(log->toPlainText().count(QStringLiteral("The registry file ")), 1);
     qunsetenv("RQ16_REGISTRY_FILE");
 }
 
