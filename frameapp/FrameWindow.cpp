@@ -31,7 +31,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTimer>
@@ -44,6 +46,16 @@ namespace {
 /// The caption of a view function: its programmatic id without the library.
 QString CaptionOf(const QString& progId) {
     return progId.section(QLatin1Char('.'), 1);
+}
+
+/// Texts from outside in the window's own places, cut to so many characters.
+constexpr qsizetype kShownTypeName = 80;
+constexpr qsizetype kShownMessage = 2000;
+/// The type name in the data set panel fits its narrow column, in pixels.
+constexpr int kPanelTypeNameWidth = 160;
+
+QString Shortened(const QString& text, qsizetype length) {
+    return text.size() <= length ? text : text.left(length - 1) + QChar(0x2026);
 }
 
 } // namespace
@@ -90,12 +102,15 @@ FrameWindow::FrameWindow(standins::RQ16Dtm& dtm, standins::SimulatedCommunicatio
             [this](const QString& line) { log(QStringLiteral("bus: ") + line); });
 
     m_dtm.SetHost(this);
+    SetRegistryProblemHandler([this](const QString& problem) { log(problem); });
     statusBar()->showMessage(QStringLiteral("Offline data set; simulated module on slot %1")
                                  .arg(m_dtm.parameters().SlotNumber()));
+    tellStoredDataProblems();
     resize(1360, 860);
 }
 
 FrameWindow::~FrameWindow() {
+    SetRegistryProblemHandler({});
     m_dtm.SetHost(nullptr);
 }
 
@@ -182,6 +197,7 @@ QWidget* FrameWindow::buildDataSetPanel() {
         }
         showDataSet();
         log(QStringLiteral("data set reloaded"));
+        tellStoredDataProblems();
     });
     form->addRow(reload);
     layout->addWidget(stateBox);
@@ -323,9 +339,20 @@ QString FrameWindow::openFunction(const QString& progId) {
         view->resize(view->size().expandedTo(hint));
     }
     const QSize viewSize = view->size();
-    sub->setWidget(view);
+    // A view larger than the area (the screen while the window is hidden)
+    // scrolls inside a window that fits.
+    const QSize area = m_mdi->isVisible() ? m_mdi->viewport()->size()
+                                          : m_mdi->screen()->availableGeometry().size();
+    QScrollArea* scroll = nullptr;
+    if (viewSize.width() > area.width() || viewSize.height() > area.height()) {
+        scroll = new QScrollArea;
+        scroll->setWidget(view);
+        sub->setWidget(scroll);
+    } else {
+        sub->setWidget(view);
+    }
     sub->setWindowTitle(CaptionOf(progId) + QStringLiteral(" - ") +
-                        m_dtm.parameters().data().typeName);
+                        Shortened(m_dtm.parameters().data().typeName, kShownTypeName));
     sub->setProperty("invokeId", invokeId);
     sub->installEventFilter(this);
     for (QAction* action : sub->systemMenu()->actions()) {
@@ -333,9 +360,14 @@ QString FrameWindow::openFunction(const QString& progId) {
     }
     m_mdi->addSubWindow(sub);
     sub->show();
-    // The window around the view: the view's size plus the window's frame.
-    const QSize frame = sub->size() - view->size();
-    sub->resize(viewSize + frame.expandedTo(QSize(0, 0)));
+    // The window around the view: the view's size plus the window's frame,
+    // within the area.
+    const QSize frame = (sub->size() - sub->widget()->size()).expandedTo(QSize(0, 0));
+    const QSize inner = scroll
+                            ? viewSize + QSize(scroll->verticalScrollBar()->sizeHint().width(),
+                                               scroll->horizontalScrollBar()->sizeHint().height())
+                            : viewSize;
+    sub->resize((inner + frame).boundedTo(area));
     m_windows[invokeId] = sub;
     log(QStringLiteral("opened %1 as %2").arg(progId, invokeId));
     return invokeId;
@@ -386,7 +418,8 @@ void FrameWindow::closeEvent(QCloseEvent* event) {
 }
 
 void FrameWindow::log(const QString& line) {
-    const QString stamped = QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz ")) + line;
+    const QString stamped = QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz ")) +
+                            Shortened(line, kShownMessage);
     if (m_events) {
         m_events->appendPlainText(stamped);
     }
@@ -425,11 +458,11 @@ void FrameWindow::OnViewDestroyed(const QString& invokeId) {
 
 void FrameWindow::OnErrorMessage(const QString& systemTag, const QString& message) {
     log(QStringLiteral("error [%1]: %2").arg(systemTag, message));
-    statusBar()->showMessage(message, 8000);
+    statusBar()->showMessage(Shortened(message, kShownMessage), 8000);
     if (m_interactive) {
         // Not modal to the views: the message must not block their callbacks.
-        auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Device message"), message,
-                                    QMessageBox::Ok, this);
+        auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Device message"),
+                                    Shortened(message, kShownMessage), QMessageBox::Ok, this);
         box->setTextFormat(Qt::PlainText);
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->setWindowModality(Qt::NonModal);
@@ -450,6 +483,13 @@ void FrameWindow::OnDataSetWritten(const QString& path) {
     showDataSet();
 }
 
+void FrameWindow::tellStoredDataProblems() {
+    for (const QString& problem : m_dtm.parameters().StoredDataProblems()) {
+        log(problem);
+        statusBar()->showMessage(Shortened(problem, kShownMessage));
+    }
+}
+
 void FrameWindow::showDataSet() {
     if (!m_dataSetView) {
         return;
@@ -462,7 +502,10 @@ void FrameWindow::showDataSet() {
     const QString file = m_dtm.parameters().dataSetFile();
     m_dataSetView->setText(
         QStringLiteral("<b>%1</b>, slot %2<br>Parameter bytes: <tt>%3</tt><br>File: %4")
-            .arg(dataSet.typeName.toHtmlEscaped())
+            .arg(m_dataSetView->fontMetrics()
+                     .elidedText(Shortened(dataSet.typeName, kShownTypeName), Qt::ElideRight,
+                                 kPanelTypeNameWidth)
+                     .toHtmlEscaped())
             .arg(dataSet.slotNumber)
             .arg(bytes.join(QLatin1Char(' ')),
                  file.isEmpty() ? QStringLiteral("(in memory)") : file.toHtmlEscaped()));

@@ -78,6 +78,9 @@ private:
     void focusPanel(QDockWidget* panel);
     /// Shows the data set as it is now: file, parameter bytes, comment.
     void showDataSet();
+    /// Tells in the events and the status bar which stored identification
+    /// data cannot be read.
+    void tellStoredDataProblems();
 
     standins::RQ16Dtm& m_dtm;
     standins::SimulatedCommunication& m_communication;

@@ -33,6 +33,10 @@ namespace {
 
 using namespace rq16;
 
+// Exit codes of a headless run besides 0 and 1 (a view without a picture).
+constexpr int kExitDataSetUnreadable = 2;
+constexpr int kExitNotSaved = 3;
+
 void Wait(int milliseconds) {
     QElapsedTimer timer;
     timer.start();
@@ -233,7 +237,7 @@ int main(int argc, char** argv) {
     const std::unique_ptr<standins::RQ16Dtm> openedDtm = OpenDtm(options, screenshots);
     if (!openedDtm) {
         SetComponentFactory(nullptr);
-        return 2;
+        return kExitDataSetUnreadable;
     }
     standins::RQ16Dtm& dtm = *openedDtm;
     dtm.SetCommunication(&communication);
@@ -256,6 +260,15 @@ int main(int argc, char** argv) {
             result = WriteScreenshots(window, dtm, folder);
             dtm.ReleaseAllViews();
             Wait(200);
+            // Edits the data set file did not take are lost with this run.
+            QStringList failures = dtm.parameters().saveFailures();
+            failures.removeDuplicates();
+            for (const QString& failure : failures) {
+                std::fprintf(stderr, "%s\n", qPrintable(failure));
+            }
+            if (!failures.isEmpty()) {
+                result = kExitNotSaved;
+            }
         } else {
             window.show();
             result = QApplication::exec();

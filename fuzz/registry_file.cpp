@@ -13,5 +13,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     rq16::ReadRegistryValueFrom(contents, QStringLiteral("SOFTWARE"), QString(),
                                 rq16::kRegistryKey);
+    rq16::RegistryTextProblem(contents);
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "RQ16Controls.h"
 
+#include "common/RegManagement.h"
 #include "views/about/About.h"
 #include "views/diagnosis/Diagnosis.h"
 #include "views/identification/Identification.h"
@@ -64,6 +65,10 @@ QWidget* CreateControl(const QString& progId, QWidget* parent) {
 
 IDtmActiveXControl* AsDtmControl(QWidget* control) {
     return dynamic_cast<IDtmActiveXControl*>(control);
+}
+
+void SetRegistryProblemHandler(std::function<void(const QString&)> handler) {
+    SetRegistryProblemSink(std::move(handler));
 }
 
 } // namespace rq16

@@ -7,6 +7,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 class QWidget;
 
 namespace rq16 {
@@ -28,6 +30,11 @@ QWidget* CreateControl(const QString& progId, QWidget* parent = nullptr);
 /// The view interface of a control created by CreateControl; nullptr for the
 /// channel elements, which are not views.
 IDtmActiveXControl* AsDtmControl(QWidget* control);
+
+/// Receives, once per state of the registry file, why the library cannot
+/// read it (the same text goes to standard error): a host shows it among its
+/// events. An empty function: standard error only.
+void SetRegistryProblemHandler(std::function<void(const QString&)> handler);
 
 /// The common and the device resource folder of this library (beside the
 /// library file): the default folder for the host's resource managers.

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <mutex>
 #include <optional>
 
 namespace rq16 {
@@ -67,16 +68,40 @@ std::optional<QString> ReadQuoted(const QString& line, qsizetype& pos) {
     return std::nullopt;
 }
 
-/// The text of a registry file: UTF-16 or UTF-8 after a byte order mark,
-/// else UTF-8.
-QString DecodeRegistryText(const QByteArray& contents) {
-    const auto encoding = QStringConverter::encodingForData(contents);
+/// The text of a registry file: UTF-16 or UTF-8 after a byte order mark;
+/// without one, UTF-16LE when the first character is a zero byte after a
+/// character of the ASCII set (as no UTF-8 text begins), else UTF-8.
+/// `valid` tells whether every byte was part of a character.
+QString DecodeRegistryText(const QByteArray& contents, bool* valid = nullptr) {
+    auto encoding = QStringConverter::encodingForData(contents);
+    const auto first = contents.isEmpty() ? 0u : static_cast<unsigned char>(contents[0]);
+    if (!encoding && contents.size() >= 2 && first > 0 && first < 0x80 && contents[1] == 0) {
+        encoding = QStringConverter::Utf16LE;
+    }
     QStringDecoder decoder(encoding.value_or(QStringConverter::Utf8));
     QString text = decoder.decode(contents);
+    if (valid != nullptr) {
+        *valid = !decoder.hasError() && !text.contains(QChar(0));
+    }
     if (text.startsWith(QChar(0xFEFF))) {
         text.remove(0, 1);
     }
     return text;
+}
+
+std::mutex g_problemMutex;
+RegistryProblemSink g_problemSink;
+
+void TellProblem(const QString& text) {
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+    RegistryProblemSink sink;
+    {
+        std::lock_guard lock(g_problemMutex);
+        sink = g_problemSink;
+    }
+    if (sink) {
+        sink(text);
+    }
 }
 
 /// The contents of the registry file, read again only when the file
@@ -104,10 +129,19 @@ QByteArray RegistryFileContents() {
     }
     QString problem;
     if (auto contents = ReadBoundedFile(path, kMaxRegistryFileSize, problem)) {
-        cached.contents = std::move(*contents);
-    } else {
-        std::fprintf(stderr, "The registry file %s cannot be read: %s. Its values are not used.\n",
-                     qPrintable(path), qPrintable(problem));
+        if (const auto syntax = RegistryTextProblem(*contents)) {
+            problem = *syntax;
+        } else {
+            cached.contents = std::move(*contents);
+        }
+    }
+    if (!problem.isEmpty()) {
+        // Told without the lock: a sink may read the registry itself.
+        lock.unlock();
+        TellProblem(QStringLiteral("The registry file %1 cannot be read: %2. Its values are not "
+                                   "used.")
+                        .arg(path, problem));
+        return {};
     }
     return cached.contents;
 }
@@ -206,6 +240,34 @@ RegistryValue Zero() {
 }
 
 } // namespace
+
+std::optional<QString> RegistryTextProblem(const QByteArray& contents) {
+    bool valid = false;
+    const QString text = DecodeRegistryText(contents, &valid);
+    if (!valid) {
+        return QStringLiteral("it is not text in UTF-8 or UTF-16");
+    }
+    bool continued = false;
+    int number = 0;
+    for (const QString& raw : text.split(QLatin1Char('\n'))) {
+        ++number;
+        const QString line = raw.trimmed();
+        const bool continuation = continued;
+        continued = line.endsWith(QLatin1Char('\\')) && !line.startsWith(QLatin1Char('['));
+        if (continuation || line.isEmpty() || QStringLiteral(";[\"@").contains(line.at(0)) ||
+            line.startsWith(QLatin1String("Windows Registry Editor")) ||
+            line.startsWith(QLatin1String("REGEDIT"))) {
+            continue;
+        }
+        return QStringLiteral("line %1 is not in the .reg syntax").arg(number);
+    }
+    return std::nullopt;
+}
+
+void SetRegistryProblemSink(RegistryProblemSink sink) {
+    std::lock_guard lock(g_problemMutex);
+    g_problemSink = std::move(sink);
+}
 
 QString RegistryFilePath() {
     const QString overridden = qEnvironmentVariable("RQ16_REGISTRY_FILE");

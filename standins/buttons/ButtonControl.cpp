@@ -12,6 +12,21 @@
 
 namespace rq16::standins {
 
+namespace {
+
+/// The widest a caption or the message makes its widget, in pixels.
+constexpr int kMaxTextWidth = 400;
+
+/// Shows `text` in `widget` (a label or button) cut to fit kMaxTextWidth,
+/// whole in the tooltip; only the start of a long text is measured.
+template <typename W> void ShowFitted(W* widget, const QString& text) {
+    const QString start = text.left(1000);
+    widget->setText(widget->fontMetrics().elidedText(start, Qt::ElideRight, kMaxTextWidth));
+    widget->setToolTip(widget->text() == text ? QString() : start);
+}
+
+} // namespace
+
 ButtonControl::ButtonControl(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("ctlButtons"));
     setFixedHeight(kBarHeight);
@@ -120,21 +135,24 @@ void ButtonControl::SetExtraButton(const QString& caption, const QString& toolTi
     m_extraToolTip = toolTip;
     m_extraFlags = flags;
     // A caption from a resource file shows '&' as itself.
-    m_extra->setText(QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&")));
-    m_extra->setToolTip(toolTip);
+    ShowFitted(m_extra, QString(caption).replace(QLatin1Char('&'), QStringLiteral("&&")));
+    if (!toolTip.isEmpty()) {
+        m_extra->setToolTip(toolTip);
+    }
     ShowConnectionState();
     UpdateButtons();
 }
 
 void ButtonControl::SetMessage(const QString& message) {
     RecordCall(QStringLiteral("Buttons.SetMessage(%1)").arg(message));
+    m_messageText = message;
     m_message->setTextFormat(Qt::PlainText);
-    m_message->setText(message);
-    m_message->setToolTip(message);
+    ShowFitted(m_message, message);
+    m_message->setToolTip(message.left(1000));
 }
 
 QString ButtonControl::message() const {
-    return m_message->text();
+    return m_messageText;
 }
 
 void ButtonControl::SetOnline(bool online) {
@@ -317,11 +335,11 @@ void ButtonControl::UpdateButtons() {
 
 void ButtonControl::UpdateCaptions() {
     m_activityBar->setAccessibleName(Text(kTextActivity, "Working"));
-    m_ok->setText(Text(kTextOk, "OK"));
-    m_cancel->setText(Text(kTextCancel, "Cancel"));
-    m_apply->setText(Text(kTextApply, "Apply"));
-    m_close->setText(Text(kTextClose, "Close"));
-    m_help->setText(Text(kTextHelp, "Help"));
+    ShowFitted(m_ok, Text(kTextOk, "OK"));
+    ShowFitted(m_cancel, Text(kTextCancel, "Cancel"));
+    ShowFitted(m_apply, Text(kTextApply, "Apply"));
+    ShowFitted(m_close, Text(kTextClose, "Close"));
+    ShowFitted(m_help, Text(kTextHelp, "Help"));
 }
 
 void ButtonControl::UpdateOnline() {
@@ -329,7 +347,8 @@ void ButtonControl::UpdateOnline() {
     m_lamp->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid #505050;"
                                          " border-radius: 6px;")
                               .arg(colour));
-    m_onlineLabel->setText(m_online ? Text(kTextOnline, "online") : Text(kTextOffline, "offline"));
+    ShowFitted(m_onlineLabel,
+               m_online ? Text(kTextOnline, "online") : Text(kTextOffline, "offline"));
     m_lamp->setAccessibleName(Text(kTextConnection, "Connection: %1").arg(m_onlineLabel->text()));
 }
 

@@ -114,6 +114,7 @@ private:
     bool m_showApply = true;
     bool m_showClose = true;
     QString m_extraCaption;
+    QString m_messageText;
     QString m_extraToolTip;
     int m_extraFlags = 0;
 };

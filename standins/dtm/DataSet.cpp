@@ -1,12 +1,13 @@
 #include "DataSet.h"
 
+#include "FileReplace.h"
+
 #include "src/common/BoundedFile.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cctype>
@@ -204,19 +205,17 @@ void DataSet::Save(const QString& path) const {
     if (exists && !MayWrite(path, info)) {
         refuse(QStringLiteral("the file is read-only"));
     }
+    const QByteArray json = ToJson();
+    // A file that Load would refuse is not written at all.
+    if (json.size() > kMaxFileSize) {
+        refuse(QStringLiteral("the data set takes %1 bytes, more than the %2 a data set file may "
+                              "hold")
+                   .arg(json.size())
+                   .arg(kMaxFileSize));
+    }
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        refuse(file.errorString());
-    }
-    // The new file replaces the old one: it takes over its mode and owner.
-    if (exists && (::fchmod(file.handle(), info.st_mode & 07777) != 0 ||
-                   (::geteuid() == 0 && ::fchown(file.handle(), info.st_uid, info.st_gid) != 0))) {
-        file.cancelWriting();
-        refuse(QStringLiteral("its mode cannot be kept"));
-    }
-    if (file.write(ToJson()) < 0 || !file.commit()) {
-        refuse(file.errorString());
+    if (const auto failure = ReplaceFile(path, json)) {
+        refuse(*failure);
     }
 }
 

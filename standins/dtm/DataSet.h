@@ -37,8 +37,9 @@ struct DataSet {
     /// Members of the file that this program does not know.
     QJsonObject otherMembers;
 
-    /// Far above any real data set (about a kilobyte).
-    static constexpr qint64 kMaxFileSize = 4 * 1024 * 1024;
+    /// Far above any real data set (about a kilobyte), and room for a
+    /// comment of many megabytes.
+    static constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
 
     bool operator==(const DataSet&) const = default;
 
@@ -52,9 +53,11 @@ struct DataSet {
     /// Throws ComError naming the file and the problem when it exists but
     /// cannot be read or is not a data set.
     static DataSet Load(const QString& path);
-    /// Writes the file whole or not at all, keeping an existing file's mode
-    /// and owner. Throws ComError naming the file and the reason when it
-    /// cannot be written; a file its owner may not write is never replaced.
+    /// Writes the file whole or not at all (ReplaceFile), keeping an existing
+    /// file's mode and owner. Throws ComError naming the file and the reason
+    /// when it cannot be written, leaving the file as it was; a file its
+    /// owner may not write is never replaced, and a data set larger than
+    /// kMaxFileSize is never written.
     void Save(const QString& path) const;
 };
 

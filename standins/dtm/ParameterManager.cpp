@@ -3,6 +3,9 @@
 #include "standins/CallRecorder.h"
 #include "standins/communication/Documents.h"
 #include "standins/documents/FdtDocuments.h"
+#include "standins/helpers/IMData.h"
+#include "standins/helpers/PropertyBag.h"
+#include "standins/helpers/QsData.h"
 
 #include <algorithm>
 
@@ -107,11 +110,12 @@ void ParameterManager::Save() {
     if (!m_file.isEmpty()) {
         try {
             m_data.Save(m_file);
-        } catch (const ComError&) {
+        } catch (const ComError& e) {
             // No half-applied state: what is not in the file is not in the
             // data set either.
             m_data = m_saved;
             m_modified = false;
+            m_saveFailures << e.description();
             throw;
         }
         if (m_written) {
@@ -120,6 +124,29 @@ void ParameterManager::Save() {
     }
     m_saved = m_data;
     m_modified = false;
+}
+
+QStringList ParameterManager::StoredDataProblems() const {
+    QStringList problems;
+    const auto check = [&](const ByteArray& contents, const QString& key, IPersistable&& object,
+                           const QString& what) {
+        if (contents.empty()) {
+            return;
+        }
+        try {
+            PropertyBag bag;
+            bag.SetContents(contents);
+            bag.ReadProperty(key, object);
+        } catch (const ComError& e) {
+            problems << QStringLiteral("The stored %1 of the data set %2 cannot be read (%3). They "
+                                       "are kept until Identification reads the module.")
+                            .arg(what, m_file.isEmpty() ? QStringLiteral("in memory") : m_file,
+                                 e.description());
+        }
+    };
+    check(m_data.storedQsData, QStringLiteral("QsData"), QsData(), QStringLiteral("QS data"));
+    check(m_data.storedIMData, QStringLiteral("IMData"), IMData(), QStringLiteral("I&M data"));
+    return problems;
 }
 
 void ParameterManager::Reload() {

@@ -54,9 +54,14 @@ public:
     /// Unsaved changes exist in memory.
     bool isModified() const { return m_modified; }
     /// Writes the file now (no-op without a file). When it cannot be
-    /// written, the data set in memory goes back to what the file holds and
-    /// ComError says which file and why.
+    /// written, the data set in memory goes back to what the file holds,
+    /// ComError says which file and why, and saveFailures() keeps the reason.
     void Save();
+    /// Why the stored QS or I&M data cannot be read back, one text each;
+    /// empty when they can (or none are stored).
+    QStringList StoredDataProblems() const;
+    /// The reasons of every save that failed, in order.
+    const QStringList& saveFailures() const { return m_saveFailures; }
     /// Reads the file again (defaults when it is missing); throws ComError
     /// on an unreadable file, keeping the data in memory.
     void Reload();
@@ -80,6 +85,7 @@ private:
     bool m_modified = false;
     std::vector<IParameterManagerEvents*> m_sinks;
     std::function<void(const QString&)> m_written;
+    QStringList m_saveFailures;
 };
 
 } // namespace rq16::standins

@@ -25,7 +25,7 @@ struct DebugLog : test::LogCapture {
     std::int16_t on = 1;
 };
 
-TEST(DamagedFiles, RegistryAndHelpFilesAreRefusedButNeverBlock) {
+TEST(DamagedFiles, RegistryFilesThatCannotBeReadAreToldOnceAndHelpFilesNeverBlock) {
     QTemporaryDir dir;
     const QString fifo = dir.filePath(QStringLiteral("fifo"));
     ::mkfifo(QFile::encodeName(fifo).constData(), 0600);
@@ -34,24 +34,37 @@ TEST(DamagedFiles, RegistryAndHelpFilesAreRefusedButNeverBlock) {
     const QString corpus = QStringLiteral(RQ16_TEST_CORPUS "/registry_file/");
     test::ScopedEnv env;
     DebugLog log;
-    for (const auto& [path, debug] : std::vector<std::pair<QString, int>>{
-             {corpus + "utf16le_bom.reg", 1}, // as the registry editor exports it
-             {corpus + "odd_values.reg", 0},
-             {fifo, 0},
-             {huge.fileName(), 0},
-             {dir.path(), 0},
-             {QStringLiteral("/dev/zero"), 0}}) {
+    QStringList told;
+    SetRegistryProblemSink([&](const QString& problem) { told << problem; });
+    for (const auto& [path, debug, problem] : std::vector<std::tuple<QString, int, QString>>{
+             {corpus + "utf16le_bom.reg", 1, {}}, // as the registry editor exports it
+             {corpus + "utf16le_no_bom.reg", 1, {}},
+             {corpus + "odd_values.reg", 0, {}},
+             {corpus + "garbage.reg", 0, "it is not text in UTF-8 or UTF-16"},
+             {corpus + "prose.reg", 0, "line 3 is not in the .reg syntax"},
+             {fifo, 0, "it is not a regular file"},
+             {huge.fileName(), 0, "it is larger than 16777216 bytes"},
+             {dir.path(), 0, "it is a folder, not a file"},
+             {QStringLiteral("/dev/zero"), 0, "it is not a regular file"}}) {
         env.set("RQ16_REGISTRY_FILE", QFile::encodeName(path));
-        EXPECT_TRUE(ReadRegistryValue(QStringLiteral("SOFTWARE\\Orlin\\DTM kelio-DP"),
-                                      QStringLiteral("Debug"))
-                        .equalsNumber(debug))
-            << qPrintable(path);
+        told.clear();
+        for (int read = 0; read < 2; ++read) {
+            EXPECT_TRUE(ReadRegistryValue(QStringLiteral("SOFTWARE\\Orlin\\DTM kelio-DP"),
+                                          QStringLiteral("Debug"))
+                            .equalsNumber(debug))
+                << qPrintable(path);
+        }
+        EXPECT_EQ(told, problem.isEmpty() ? QStringList()
+                                          : QStringList("The registry file " + path +
+                                                        " cannot be read: " + problem +
+                                                        ". Its values are not used."));
         log.clear();
         EXPECT_EQ(ShowHelp(path, 0, nullptr), 0);
         EXPECT_EQ(log.lines().filter(QStringLiteral("cannot be read")).size(),
                   path.startsWith(corpus) ? 0 : 1)
             << qPrintable(path);
     }
+    SetRegistryProblemSink({});
 }
 
 TEST(DamagedFiles, HelpPagesOutsideTheHelpFolderAreRefusedAndLogged) {

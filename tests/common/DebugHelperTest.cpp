@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <thread>
 
 using namespace rq16;
@@ -98,6 +99,11 @@ TEST_F(WriteLogTest, FileEntriesGoToTempWithDateTimeTitlePlaceAndMessage) {
     WriteLog(QStringLiteral("P"), QStringLiteral("3"));
     EXPECT_TRUE(FileExists(tmpdir.path() + "/kelio.log"));
     env.set("TEMP", dir.path().toLocal8Bit());
+
+    // A log that is a FIFO without a reader loses the entry without waiting.
+    QString fifo = dir.path() + "/fifo.log";
+    ::mkfifo(QFile::encodeName(fifo).constData(), 0600);
+    WriteLog(QStringLiteral("P"), QStringLiteral("4"), fifo);
 
     // Another name is used as given, and so is the default one while the file sink is off.
     QString other = dir.path() + "/other.log";

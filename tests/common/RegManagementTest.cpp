@@ -19,16 +19,6 @@ std::string Describe(const RegistryValue& v) {
                                                   : std::to_string(v.number));
 }
 
-TEST(RegistryTest, TheFileInUseAndAMissingFileKeyOrValue) {
-    test::ScopedEnv env;
-    env.set("RQ16_REGISTRY_FILE", "/nonexistent/registry.reg");
-    EXPECT_EQ(Describe(ReadRegistryValue(kKey, QStringLiteral("Debug"))), "int16 0");
-    test::TempRegistry reg(test::DebugKey("\"Debug\"=dword:00000001\n"));
-    EXPECT_EQ(Describe(ReadRegistryValue(kKey, QStringLiteral("Debug"))), "int32 1");
-    EXPECT_EQ(Describe(ReadRegistryValue(kKey, QStringLiteral("DebugFile"))), "int16 0");
-    EXPECT_EQ(Describe(ReadRegistryValue(QStringLiteral("SOFTWARE\\Nobody"), "Debug")), "int16 0");
-}
-
 TEST(RegistryTest, ValuesAndTheDetailsOfTheFileSyntax) {
     const QByteArray key = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Orlin\\DTM kelio-DP";
     struct Case {

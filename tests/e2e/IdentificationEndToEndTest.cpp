@@ -8,6 +8,7 @@
 #include "standins/StandInComponents.h"
 #include "standins/buttons/ButtonControl.h"
 #include "standins/communication/SimulatedCommunication.h"
+#include "standins/dtm/FileReplace.h"
 #include "standins/dtm/RQ16Dtm.h"
 
 #include "frame/ComponentRegistry.h"
@@ -119,13 +120,15 @@ TEST_F(IdentificationEndToEnd, EditsReachTheModuleAndTheDataSetFile) {
     EXPECT_EQ(text(view, "txtTagFunction"), QStringLiteral("No I&M data available"));
     EXPECT_FALSE(view->imDataFrame()->isEnabled());
 
-    // A data set that cannot be written: the failure of the comment's save is
-    // reported and the release goes on.
+    // A full disk: the failure of the comment's save is reported with the
+    // reason, the file keeps what it held and the release goes on.
     const QString file = dir.filePath(QStringLiteral("RQ16DataSet.json"));
     view->commentBox()->setPlainText(QStringLiteral("later"));
-    ASSERT_TRUE(QFile::remove(file) && QDir().mkdir(file));
+    standins::SetWriteFault(standins::WriteFault{standins::WriteStep::Write, ENOSPC});
     host.errors.clear();
     EXPECT_TRUE(restarted->ReleaseView(invokeId));
-    EXPECT_EQ(host.errors.size(), 1);
-    EXPECT_TRUE(QDir().rmdir(file));
+    standins::SetWriteFault(std::nullopt);
+    EXPECT_EQ(host.errors, QStringList("The data set file " + file +
+                                       " cannot be written: No space left on device."));
+    EXPECT_EQ(standins::DataSet::Load(file).comment, QStringLiteral("checked"));
 }

@@ -17,8 +17,10 @@
 #include <QDockWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -68,6 +70,12 @@ protected:
         std::unique_ptr<frameapp::FrameWindow> window;
     };
 
+    /// The file `name` in the test's folder, holding `contents`.
+    QString Write(const QString& name, const QByteArray& contents) {
+        QFile file(dir.filePath(name));
+        file.open(QIODevice::WriteOnly) && file.write(contents);
+        return file.fileName();
+    }
     static standins::ButtonControl* BarOf(QWidget* view) {
         return view->findChild<standins::ButtonControl*>();
     }
@@ -167,12 +175,8 @@ TEST_F(FrameApplicationTest, FunctionsViewWindowsAndPanelsWorkFromTheKeyboard) {
 
 TEST_F(FrameApplicationTest, ADamagedDataSetIsNeverOverwritten) {
     QFile file(dir.filePath(QStringLiteral("DataSet.json")));
-    const auto write = [&](const QByteArray& contents) {
-        file.open(QIODevice::WriteOnly) && file.write(contents);
-        file.close();
-    };
     const QByteArray damaged = R"({"format": "RQ16 data set", "slotNumber": "3"})";
-    write(damaged);
+    Write("DataSet.json", damaged);
     // Headless start: the reason on standard error, a non-zero exit code.
     QProcess frame;
     frame.start(QCoreApplication::applicationDirPath() + QStringLiteral("/rq16frame"),
@@ -183,19 +187,97 @@ TEST_F(FrameApplicationTest, ADamagedDataSetIsNeverOverwritten) {
     EXPECT_TRUE(frame.readAllStandardError().contains("the member 'slotNumber' must be"));
 
     // Reload while a view holds an edit: the data set and the edit stay.
-    write(standins::DataSet().ToJson());
+    Write("DataSet.json", standins::DataSet().ToJson());
     Session session(*this);
     QWidget* view =
         session.dtm->View(session.window->openFunction(QStringLiteral("RQ16Controls.Parameter")));
     QCheckBox* inverted = view->findChildren<QCheckBox*>(QStringLiteral("chkInvertedLogic")).at(1);
     inverted->click();
-    write(damaged);
+    Write("DataSet.json", damaged);
     session.window->findChild<QPushButton*>(QStringLiteral("reloadDataSet"))->click();
     EXPECT_TRUE(session.window->statusBar()->currentMessage().contains(file.fileName()));
     EXPECT_TRUE(inverted->isChecked() && BarOf(view)->isApplyEnabled());
     EXPECT_EQ(session.dtm->parameters().data(), standins::DataSet());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), damaged);
+}
+
+TEST_F(FrameApplicationTest, ViewWindowsStayWithinTheScreenWhateverTheirTexts) {
+    standins::DataSet data;
+    data.typeName = QString(200000, QLatin1Char('T'));
+    data.channelTags.fill(QString(200000, QLatin1Char('g')));
+    data.Save(dir.filePath(QStringLiteral("DataSet.json")));
+    Session session(*this);
+    const QSize screen = session.window->screen()->availableGeometry().size();
+    for (const QString& progId : ViewProgrammaticIds()) {
+        const QString id = session.window->openFunction(progId);
+        const QMdiSubWindow* sub = session.window->windowOf(id);
+        ASSERT_NE(sub, nullptr) << qPrintable(progId);
+        EXPECT_TRUE(screen.expandedTo(sub->size()) == screen) << qPrintable(progId);
+        EXPECT_LT(sub->windowTitle().size(), 100) << qPrintable(progId);
+        EXPECT_TRUE(session.closeWindow(id));
+    }
+}
+
+TEST_F(FrameApplicationTest, UnreadableStoredDataAndRegistryFilesAreToldAndTheDataKept) {
+    qputenv("RQ16_REGISTRY_FILE", QFile::encodeName(Write("garbage.reg", "\x01\x02 no .reg\n")));
+    standins::DataSet stored;
+    stored.storedQsData = {0x01, 0x02, 0x03};
+    stored.Save(dir.filePath(QStringLiteral("DataSet.json")));
+    Session session(*this);
+    const auto* log =
+        session.window->findChild<QDockWidget*>("events")->findChild<QPlainTextEdit*>();
+    const QString problem = "The stored QS data of the data set " + dir.filePath("DataSet.json") +
+                            " cannot be read (Property bag contents are not readable). They are "
+                            "kept until Identification reads the module.";
+    EXPECT_TRUE(log->toPlainText().contains(problem)) << qPrintable(log->toPlainText());
+    EXPECT_EQ(session.window->statusBar()->currentMessage(), problem);
+
+    // Offline, a changed comment is saved; the unreadable bytes stay.
+    const QString id = session.window->openFunction(QStringLiteral("RQ16Controls.Identification"));
+    session.dtm->View(id)->findChild<QPlainTextEdit*>()->setPlainText(QStringLiteral("x"));
+    EXPECT_TRUE(session.closeWindow(id));
+    const standins::DataSet saved = standins::DataSet::Load(dir.filePath("DataSet.json"));
+    EXPECT_EQ(saved.comment, QStringLiteral("x"));
+    EXPECT_EQ(saved.storedQsData, stored.storedQsData);
+    EXPECT_EQ(log->toPlainText().count(QStringLiteral("The registry file ")), 1);
+    qunsetenv("RQ16_REGISTRY_FILE");
+}
+
+TEST_F(FrameApplicationTest, AFullDiskEndsAHeadlessRunWithTheReasonAndKeepsTheFile) {
+    // A small file system of its own, filled up, in a mount namespace of the
+    // run; the debug log goes there too.
+    const QString before = dir.filePath(QStringLiteral("before.json"));
+    standins::DataSet().Save(before);
+    const QString registry =
+        Write("debug.reg", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Orlin\\DTM kelio-DP]\n"
+                           "\"DebugFile\"=dword:1\n");
+    const QString full = dir.filePath(QStringLiteral("full"));
+    QDir().mkpath(full);
+    const QString script =
+        QStringLiteral("mount -t tmpfs -o size=256k rq16full \"$0\" || exit\n"
+                       "echo mounted\n"
+                       "cp \"$1\" \"$0/set.json\"\n"
+                       "dd if=/dev/zero of=\"$0/fill\" bs=1k 2>/dev/null\n"
+                       "TEMP=\"$0\" RQ16_REGISTRY_FILE=\"$3\" \"$2\" --data-set \"$0/set.json\" "
+                       "--screenshots \"$4\" --latency 0\n"
+                       "echo \"exit $?\"\n"
+                       "cmp -s \"$1\" \"$0/set.json\" && echo kept\n");
+    QProcess run;
+    run.start(QStringLiteral("unshare"),
+              {QStringLiteral("-rm"), QStringLiteral("sh"), QStringLiteral("-c"), script, full,
+               before, QCoreApplication::applicationDirPath() + QStringLiteral("/rq16frame"),
+               registry, dir.filePath(QStringLiteral("pictures"))});
+    run.waitForFinished(120000);
+    const QByteArray out = run.readAllStandardOutput();
+    if (!out.startsWith("mounted\n")) {
+        GTEST_SKIP() << "No file system can be mounted here (unshare -rm, mount -t tmpfs): "
+                     << run.errorString().toStdString() << " "
+                     << run.readAllStandardError().toStdString();
+    }
+    EXPECT_TRUE(out.endsWith("exit 3\nkept\n")) << out.toStdString();
+    EXPECT_TRUE(run.readAllStandardError().contains(
+        "/full/set.json cannot be written: No space left on device."));
 }
 
 } // namespace

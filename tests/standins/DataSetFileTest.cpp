@@ -1,12 +1,13 @@
 // The data set and resource text files as others may leave them: refused
-// with the file and the problem named, unknown members kept, and a failed
-// write changes neither the file nor the data set in memory.
+// with the file and the problem named; unknown members, the mode and a link
+// kept by a save.
 
 #include "standins/dtm/RQ16Dtm.h"
 #include "standins/resources/ResourceManager.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -62,7 +63,7 @@ TEST(DamagedFiles, DataSetFilesAreRefusedNamingFileAndProblem) {
              {dir.path(), "it is a folder"},
              {fifo, "it is not a regular file"},
              {QStringLiteral("/dev/zero"), "it is not a regular file"},
-             {huge, "it is larger than 4194304 bytes"}}) {
+             {huge, "it is larger than 67108864 bytes"}}) {
         ExpectRefused(path, problem, [](const QString& p) { DataSet::Load(p); });
     }
 }
@@ -85,7 +86,7 @@ TEST(DamagedFiles, ResourceTextFilesAreRefusedNamingFileAndProblem) {
     }
 }
 
-TEST(DataSetFile, UnknownMembersAndTheModeSurviveASaveAndAFailedWriteChangesNothing) {
+TEST(DataSetFile, UnknownMembersTheModeAndALinkSurviveASave) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("set.json"));
     ASSERT_TRUE(QFile::copy(kCorpus + "good.json", path));
@@ -107,14 +108,13 @@ TEST(DataSetFile, UnknownMembersAndTheModeSurviveASaveAndAFailedWriteChangesNoth
     EXPECT_FALSE(saved.otherMembers.isEmpty());
     EXPECT_EQ(mode(), 0640u);
 
-    // A read-only file is never replaced, even by the superuser.
-    ::chmod(QFile::encodeName(path).constData(), 0444);
-    manager->SetParameterBytes({1, 2, 3, 4, 5});
-    ExpectRefused(path, "the file is read-only",
-                  [&](const QString&) { manager->CommitParameters(); });
-    EXPECT_EQ(dtm.parameters().data(), saved) << "the data set keeps what the file holds";
-    EXPECT_EQ(DataSet::Load(path), saved);
-    EXPECT_EQ(mode(), 0444u);
+    // Through a link, the file it points to is replaced; the link stays.
+    const QString link = dir.filePath(QStringLiteral("link.json"));
+    QFile::link(path, link);
+    DataSet().Save(link);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(DataSet::Load(path), DataSet());
+    EXPECT_EQ(mode(), 0640u);
 }
 
 } // namespace

@@ -35,11 +35,12 @@ namespace rq16::test {
 
 /// For its lifetime, views constructed from now on read their resources from
 /// a copy of the application folder whose common folder lacks some texts and
-/// pictures.
+/// pictures, and has `appended` at the end of every other text.
 class ResourcesWithout {
 public:
     explicit ResourcesWithout(const QList<int>& missingTexts,
-                              const QList<int>& missingPictures = {}) {
+                              const QList<int>& missingPictures = {},
+                              const QByteArray& appended = {}) {
         const QString original = ApplicationFolder();
         const QString common = m_dir.filePath(QStringLiteral("kelmResourceData"));
         QDir().mkpath(common);
@@ -57,7 +58,7 @@ public:
         if (in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly)) {
             for (const QByteArray& line : in.readAll().split('\n')) {
                 if (!missingTexts.contains(line.split('\t').value(0).toInt())) {
-                    out.write(line + '\n');
+                    out.write(line + (line.contains('\t') ? appended : QByteArray()) + '\n');
                 }
             }
         }

@@ -1,5 +1,5 @@
 #include "About.h"
-#include "PlainText.h"
+#include "frame/BoundedText.h"
 
 #include "frame/ComponentRegistry.h"
 #include "frame/SkipOnError.h"
@@ -181,18 +181,18 @@ void About::LoadCaptionsFromResources() {
             }
             const QString text = textFor(*id);
             if (auto* label = qobject_cast<QLabel*>(control)) {
-                label->setText(text);
+                label->wordWrap() ? ShowWrapped(label, text) : ShowBounded(label, text);
             } else if (auto* group = qobject_cast<QGroupBox*>(control)) {
-                group->setTitle(AsCaption(text));
+                ShowBounded(group, text);
             } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-                button->setText(AsCaption(text));
+                ShowBounded(button, text);
             }
         });
     }
 
     SkipOnError([&] {
-        lblLegalText->setText(rm.GetString(kLegalTextFirst, sCommonResourcePath) +
-                              rm.GetString(kLegalTextSecond, sCommonResourcePath));
+        ShowWrapped(lblLegalText, rm.GetString(kLegalTextFirst, sCommonResourcePath) +
+                                      rm.GetString(kLegalTextSecond, sCommonResourcePath));
     });
 }
 
@@ -203,8 +203,8 @@ void About::ShowInformation() {
         return; // the design-time captions stay
     }
     const DtmInfoObject info = reader->Information();
-    lblDtmName->setText(info.name);
-    lblTextDtmRevision->setText(info.dtmRevision);
+    ShowWrapped(lblDtmName, info.name);
+    ShowBounded(lblTextDtmRevision, info.dtmRevision);
     lblTextFdtRevision->setText(QString::number(info.fdtMajorVersion) + QLatin1Char('.') +
                                 QString::number(info.fdtMinorVersion));
 }

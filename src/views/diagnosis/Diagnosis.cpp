@@ -1,5 +1,6 @@
 #include "Diagnosis.h"
 #include "Accessibility.h"
+#include "BoundedText.h"
 #include "PlainText.h"
 #include "SkipOnError.h"
 
@@ -70,13 +71,15 @@ QString ForRichText(const QString& text) {
 
 } // namespace
 
-/// The view's resource texts for the decoder.
+/// The view's resource texts for the decoder, each at most a screen line
+/// long: the text boxes wrap them.
 class Diagnosis::ResourceTexts : public diagnosis::ITextSource {
 public:
     explicit ResourceTexts(Diagnosis& view) : m_view(view) {}
-    QString CommonText(std::int32_t id) override { return m_view.CommonText(id); }
+    QString CommonText(std::int32_t id) override { return ShownText(m_view.CommonText(id)); }
     QString ChannelLabelWord() override {
-        return m_view.m_objResourceManager->GetString(diagnosis::kTextChannelLabel, QString());
+        return ShownText(
+            m_view.m_objResourceManager->GetString(diagnosis::kTextChannelLabel, QString()));
     }
 
 private:
@@ -149,10 +152,8 @@ std::int32_t Diagnosis::terminalPictureId(int terminal) const {
 // ---- Init hooks ----
 
 void Diagnosis::LoadCaptions() {
-    InitStatement(
-        [&] { fraModuleRelatedDiagnosis->setTitle(AsCaption(CommonText(kTextModuleFrame))); });
-    InitStatement(
-        [&] { fraChannelRelatedDiagnosis->setTitle(AsCaption(CommonText(kTextChannelFrame))); });
+    InitStatement([&] { ShowBounded(fraModuleRelatedDiagnosis, CommonText(kTextModuleFrame)); });
+    InitStatement([&] { ShowBounded(fraChannelRelatedDiagnosis, CommonText(kTextChannelFrame)); });
     const std::pair<QString*, std::int32_t> words[] = {
         {&m_terminalWords.channelTerminal, kTextChannelTerminal},
         {&m_terminalWords.groupTerminal, kTextGroupTerminal},
@@ -175,9 +176,11 @@ void Diagnosis::LoadPictures() {
 
 void Diagnosis::FillHeader() {
     const ModuleObject module = ReadModule();
-    lblHeader->setText(CommonText(kTextHeader) + QLatin1Char(' ') +
-                       QStringLiteral("%1").arg(module.slotNumber, 2, 10, QLatin1Char('0')) +
-                       QStringLiteral(": ") + module.typeName);
+    ShowBounded(lblHeader,
+                CommonText(kTextHeader) + QLatin1Char(' ') +
+                    QStringLiteral("%1").arg(module.slotNumber, 2, 10, QLatin1Char('0')) +
+                    QStringLiteral(": ") + module.typeName,
+                lblHeader->width());
 }
 
 // ---- the transaction ----

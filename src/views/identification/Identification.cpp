@@ -1,6 +1,7 @@
 #include "Identification.h"
 
 #include "Accessibility.h"
+#include "BoundedText.h"
 #include "ComponentRegistry.h"
 #include "SkipOnError.h"
 
@@ -13,6 +14,7 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QResizeEvent>
+#include <QTextDocument>
 
 #include <cmath>
 
@@ -188,6 +190,8 @@ void Identification::BuildControls() {
     // Tab leaves the comment instead of typing a tab into it.
     txtComment->setTabChangesFocus(true);
     txtComment->setGeometry(PxRect(90, 5460, 8685, 1095));
+    connect(txtComment->document(), &QTextDocument::contentsChanged, this,
+            [this] { m_commentEdited = true; });
 
     Frame1 = NewFrame(this, QStringLiteral("Frame1"), {6000, 60, 2745, 495});
     lblModuleType = new QLabel(Frame1);
@@ -223,6 +227,15 @@ QSize Identification::sizeHint() const {
     return {Px(kDesignWidth), std::max(Px(kDesignHeight), Px(6600) + barHeight)};
 }
 
+QString Identification::Comment() const {
+    // The box changes some characters of a text (no-break spaces, line
+    // ends); what it was not asked to change stays as it was shown.
+    if (!m_commentEdited) {
+        return m_commentShown;
+    }
+    return identification::CommentFromBox(txtComment->document()->toRawText(), m_commentForm);
+}
+
 QLineEdit* Identification::textBox(const QString& name) const {
     return findChild<QLineEdit*>(name);
 }
@@ -241,10 +254,9 @@ void Identification::LoadCaptions() {
         InitStatement([&, control = control, id = id] {
             const QString text = CommonText(id);
             if (auto* frame = qobject_cast<QGroupBox*>(control)) {
-                // A frame title would take "&" as a shortcut marker.
-                frame->setTitle(QString(text).replace(QLatin1Char('&'), QStringLiteral("&&")));
+                ShowBounded(frame, text);
             } else {
-                static_cast<QLabel*>(control)->setText(text);
+                ShowBounded(static_cast<QLabel*>(control), text);
             }
         });
     }
@@ -254,16 +266,17 @@ void Identification::LoadCaptions() {
                                                                {txtRanges, kTextRanges}};
     for (const auto& [box, id] : deviceTexts) {
         InitStatement([&, box = box, id = id] {
-            box->setText(DeviceText(id));
-            box->setToolTip(box->text()); // the whole text where the box cuts it
+            const QString text = DeviceText(id);
+            box->setText(ShownText(text));
+            box->setToolTip(ToolTipText(text)); // the whole text where the box cuts it
             box->setCursorPosition(0);
         });
     }
     InitStatement([&] {
-        lblHardwareSoftware->setText(CommonText(7007) + QLatin1Char('/') + CommonText(7008) +
-                                     QLatin1Char(':'));
+        ShowBounded(lblHardwareSoftware, CommonText(7007) + QLatin1Char('/') + CommonText(7008),
+                    kMaxCaptionWidth, QStringLiteral(":"));
     });
-    lblModuleType->setText(module.typeName);
+    ShowBounded(lblModuleType, module.typeName, lblModuleType->width());
     NameAfterLabels({{txtManufacturer, lblManufacturer},
                      {txtOrderNumber, lblOrderNumber},
                      {txtChargeNumber, lblChargeCode},
@@ -313,7 +326,11 @@ void Identification::AfterInit() {
         }
     });
     m_protocol.ImTextsShown();
-    InitStatement([&] { txtComment->setPlainText(ParameterManager().StoredComment()); });
+    InitStatement([&] {
+        m_commentShown = ParameterManager().StoredComment();
+        txtComment->setPlainText(identification::CommentForBox(m_commentShown, m_commentForm));
+        m_commentEdited = false;
+    });
     InitStatement([&] {
         if (!Kernel().UiManager()->IsEditAllowed()) {
             LockControls();
@@ -416,7 +433,7 @@ void Identification::CarryViewStep(const Step& step) {
     case Step::Kind::StoreAfterWrite:
         SkipOnError([&] {
             m_store.StoreAfterWrite(ObjIMData(), txtTagFunction->text(), txtTagLocation->text(),
-                                    txtInstallationDate->text(), txtComment->toPlainText());
+                                    txtInstallationDate->text(), Comment());
         });
         break;
     case Step::Kind::RequestDataSetSave:
@@ -424,7 +441,7 @@ void Identification::CarryViewStep(const Step& step) {
         break;
     case Step::Kind::SaveComment:
         SkipOnError([&] {
-            if (m_store.StoreComment(txtComment->toPlainText())) {
+            if (m_store.StoreComment(Comment())) {
                 SaveDataSet();
             }
         });
@@ -511,7 +528,8 @@ void Identification::ShowQsData(const IQsData& qs) {
                                                      {txtSoftwareRevision, qs.SoftwareRevision()},
                                                      {txtHardwareRevision, qs.HardwareRevision()}};
     for (const auto& [box, text] : values) {
-        box->setText(text);
+        box->setText(ShownText(text));
+        box->setToolTip(text.size() > kMaxShownLength ? ToolTipText(text) : QString());
         box->setCursorPosition(0);
     }
     // The regional short date; a module never refreshed has no date.

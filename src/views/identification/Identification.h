@@ -4,6 +4,7 @@
 // installation date, and writes them to the module before it closes. A free
 // comment is kept in the data set only and follows the data set lock.
 
+#include "CommentBoxText.h"
 #include "IMRecords.h"
 #include "IdentificationStore.h"
 
@@ -54,6 +55,8 @@ public:
     // ---- state, for the frame and for tests ----
     QLineEdit* textBox(const QString& name) const;
     QPlainTextEdit* commentBox() const { return txtComment; }
+    /// The comment as the box holds it, without the breaks it shows only.
+    QString Comment() const;
     QGroupBox* imDataFrame() const { return IMDataFrame; }
     QLabel* devicePicture() const { return imgDevice; }
     /// Id of the device picture shown; 0 before Init.
@@ -108,6 +111,10 @@ private:
     ByteArray m_abIM2;
     std::unique_ptr<IIMData> m_objIMData;
     IdentificationStore m_store;
+    /// The comment as the data set held it, and how the box shows it.
+    QString m_commentShown;
+    identification::CommentBoxForm m_commentForm;
+    bool m_commentEdited = false;
     std::int32_t m_pictureId = 0;
 
     QGroupBox* fraDevice = nullptr;

@@ -1,6 +1,7 @@
 #include "ChannelObservation.h"
 
 #include "Accessibility.h"
+#include "BoundedText.h"
 #include "PlainText.h"
 #include "host/Constants.h"
 
@@ -163,8 +164,8 @@ void ChannelObservation::SetChannelTag(const QString& value) {
 void ChannelObservation::BuildFrameCaption() {
     const QString word = m_resourceManager ? CommonText(kTextChannel) + QLatin1Char(' ')
                                            : QStringLiteral("channel ");
-    fraChannelObservation->setTitle(
-        AsCaption(word + QString::number(m_channelNumber) + QStringLiteral(": ") + m_channelTag));
+    ShowBounded(fraChannelObservation,
+                word + QString::number(m_channelNumber) + QStringLiteral(": ") + m_channelTag);
 }
 
 QString ChannelObservation::frameCaption() const {
@@ -195,11 +196,11 @@ QString ChannelObservation::DeviceText(std::int32_t id) const {
 }
 
 void ChannelObservation::LoadTexts() {
-    lblState->setText(CommonText(kTextState));
+    ShowBounded(lblState, CommonText(kTextState));
     BuildFrameCaption();
-    lblProcessValue->setText(DeviceText(kTextMaster));
-    lblChannelValue->setText(DeviceText(kTextTerminal));
-    lblValue->setText(CommonText(kTextValue));
+    ShowBounded(lblProcessValue, DeviceText(kTextMaster));
+    ShowBounded(lblChannelValue, DeviceText(kTextTerminal));
+    ShowBounded(lblValue, CommonText(kTextValue));
     lblValue->adjustSize();
     lblValue->move(txtMasterValue->x() + txtMasterValue->width() / 2 - lblValue->width() / 2,
                    lblValue->y());

@@ -1,5 +1,6 @@
 #include "ReadCycleView.h"
 
+#include "BoundedText.h"
 #include "ChannelParameterRecord.h"
 #include "SkipOnError.h"
 
@@ -95,7 +96,7 @@ void ReadCycleView::SetAllHasConnection(bool value) {
 // ---- Init ----
 
 void ReadCycleView::LoadCaptions() {
-    InitStatement([&] { lblSlotNumberLabel->setText(CommonText(kTextSlotNumber)); });
+    InitStatement([&] { ShowBounded(lblSlotNumberLabel, CommonText(kTextSlotNumber)); });
     InitStatement([&] { ctlButtons->SetExtraButton(CommonText(kTextStartReading), QString(), 0); });
 }
 

@@ -1,6 +1,7 @@
 #include "ChannelParameter.h"
 
 #include "Accessibility.h"
+#include "BoundedText.h"
 #include "PlainText.h"
 #include "host/Constants.h"
 
@@ -295,7 +296,7 @@ QString ChannelParameter::GetFrameCaption() {
 }
 
 void ChannelParameter::UpdateFrameCaption() {
-    fraChannelParameter->setTitle(AsCaption(GetFrameCaption()));
+    ShowBounded(fraChannelParameter, GetFrameCaption());
 }
 
 void ChannelParameter::LoadResources() {
@@ -308,26 +309,27 @@ void ChannelParameter::LoadResources() {
     const int n = m_channelNumber;
 
     SkipOnError([&] { UpdateFrameCaption(); });
-    SkipOnError([&] { fraMonitoring->setTitle(AsCaption(common(kTextMonitoringFrame))); });
-    SkipOnError([&] { lblShortDetection->setText(common(kTextShortDetection)); });
-    SkipOnError([&] { lblOpenLineDetection->setText(common(kTextOpenLineDetection)); });
-    SkipOnError([&] { fraSignal->setTitle(AsCaption(device(kTextSignalFrame))); });
-    SkipOnError([&] { chkInvertedLogic->setText(AsCaption(device(kTextInvertedLogic))); });
-    SkipOnError([&] { lblFailsafeValue->setText(common(kTextFailsafeValue)); });
-    SkipOnError([&] { cboFailsafeValue->setItemText(kFailsafeMin, device(kTextMinValue)); });
-    SkipOnError([&] { cboFailsafeValue->setItemText(kFailsafeMax, device(kTextMaxValue)); });
+    SkipOnError([&] { ShowBounded(fraMonitoring, common(kTextMonitoringFrame)); });
+    SkipOnError([&] { ShowBounded(lblShortDetection, common(kTextShortDetection)); });
+    SkipOnError([&] { ShowBounded(lblOpenLineDetection, common(kTextOpenLineDetection)); });
+    SkipOnError([&] { ShowBounded(fraSignal, device(kTextSignalFrame)); });
+    SkipOnError([&] { ShowBounded(chkInvertedLogic, device(kTextInvertedLogic)); });
+    SkipOnError([&] { ShowBounded(lblFailsafeValue, common(kTextFailsafeValue)); });
+    SkipOnError([&] { ShowBounded(cboFailsafeValue, kFailsafeMin, device(kTextMinValue)); });
+    SkipOnError([&] { ShowBounded(cboFailsafeValue, kFailsafeMax, device(kTextMaxValue)); });
     SkipOnError(
-        [&] { cboFailsafeValue->setItemText(kFailsafeLastValid, common(kTextLastValidValue)); });
-    SkipOnError([&] { cboShortCircuitCurrent->setItemText(kNonLocking, device(kTextNonLocking)); });
-    SkipOnError([&] { cboShortCircuitCurrent->setItemText(kLocking, device(kTextLocking)); });
-    SkipOnError([&] { lblShortCircuitCurrent->setText(device(kTextShortCircuitCurrent)); });
+        [&] { ShowBounded(cboFailsafeValue, kFailsafeLastValid, common(kTextLastValidValue)); });
+    SkipOnError([&] { ShowBounded(cboShortCircuitCurrent, kNonLocking, device(kTextNonLocking)); });
+    SkipOnError([&] { ShowBounded(cboShortCircuitCurrent, kLocking, device(kTextLocking)); });
+    SkipOnError([&] { ShowBounded(lblShortCircuitCurrent, device(kTextShortCircuitCurrent)); });
     SkipOnError([&] {
-        chkChannelA->setText(AsCaption(
-            device(kTextChannelFlag).replace(QStringLiteral("%1"), QString::number(2 * n - 1))));
+        ShowBounded(
+            chkChannelA,
+            device(kTextChannelFlag).replace(QStringLiteral("%1"), QString::number(2 * n - 1)));
     });
     SkipOnError([&] {
-        chkChannelB->setText(AsCaption(
-            device(kTextChannelFlag).replace(QStringLiteral("%1"), QString::number(2 * n))));
+        ShowBounded(chkChannelB,
+                    device(kTextChannelFlag).replace(QStringLiteral("%1"), QString::number(2 * n)));
     });
     NameControlsAfterLabels();
 }

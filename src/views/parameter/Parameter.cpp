@@ -1,5 +1,6 @@
 #include "Parameter.h"
 
+#include "BoundedText.h"
 #include "host/Constants.h"
 
 #include "ComponentRegistry.h"
@@ -187,7 +188,7 @@ QString Parameter::DecToBin(std::int32_t DeciValue, std::int16_t& NoOfBits) cons
 }
 
 void Parameter::LoadResources() {
-    lblSlotNumberLabel->setText(CommonText(kTextSlotNumber));
+    ShowBounded(lblSlotNumberLabel, CommonText(kTextSlotNumber));
 }
 
 void Parameter::GetAllValues() {
@@ -201,7 +202,7 @@ void Parameter::GetAllValues() {
         m_module = ReadModule();
         lblSlotNumber->setText(
             QStringLiteral("%1").arg(m_module.slotNumber, 2, 10, QLatin1Char('0')));
-        lblModuleType->setText(m_module.typeName + QStringLiteral(": "));
+        ShowBounded(lblModuleType, m_module.typeName, kMaxCaptionWidth, QStringLiteral(": "));
     });
 
     Guarded(kGetAllValuesError, [&] {

@@ -1,5 +1,6 @@
 #include "ChannelSimulation.h"
 
+#include "BoundedText.h"
 #include "ChannelSimulationDisplay.h"
 
 #include "Accessibility.h"
@@ -134,9 +135,9 @@ bool ChannelSimulation::forceInvalidShown() const {
 
 void ChannelSimulation::LoadTexts() {
     ChannelObservation::LoadTexts();
-    lblForcingActivated->setText(CommonText(kTextForcingActivated));
-    lblForceInvalid->setText(CommonText(kTextForceInvalid));
-    lblForced->setText(CommonText(kTextForced));
+    ShowBounded(lblForcingActivated, CommonText(kTextForcingActivated));
+    ShowBounded(lblForceInvalid, CommonText(kTextForceInvalid));
+    ShowBounded(lblForced, CommonText(kTextForced));
     NameForceControls();
 }
 

@@ -8,6 +8,7 @@
 #include "StandIns.h"
 
 #include "common/HelpUtilities.h"
+#include "standins/dtm/FileReplace.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -139,27 +140,54 @@ TEST(ParameterView, EditPermissionAndDataSetLockSwitchTheViewReadOnly) {
     }
 }
 
-TEST(ParameterView, AFailedWriteIsReportedAndKeepsTheEditsAndTheViewOpen) {
-    StandIns rig;
-    QTemporaryDir dir;
-    standins::RQ16Dtm::Options options;
-    options.dataSetFile = dir.filePath("RQ16DataSet.json");
-    standins::DataSet().Save(options.dataSetFile);
-    ::chmod(QFile::encodeName(options.dataSetFile).constData(), 0444);
-    standins::RQ16Dtm dtm(options);
-    dtm.SetControlCreator([](const QString&, QWidget* parent) { return new Parameter(parent); });
-    auto* view = qobject_cast<Parameter*>(dtm.OpenFunction("View"));
-    Control(view, 1, "chkInvertedLogic")->click();
-    rig.calls.clear();
-    ASSERT_TRUE(StandIns::Bar(view).click(Button::Ok));
-    ASSERT_EQ(rig.calls.size(), 4);
-    EXPECT_TRUE(rig.calls[3].startsWith("Kernel.OnErrorMessage(RQ16 DO8 / slot 03,The parameters "
-                                        "were not saved: ") &&
-                rig.calls[3].contains(options.dataSetFile))
-        << qPrintable(rig.calls[3]);
-    EXPECT_TRUE(view->isDirty() && StandIns::Bar(view).isApplyEnabled());
-    EXPECT_EQ(dtm.parameters().data(), standins::DataSet());
-    EXPECT_EQ(view->parameterBytes(), (ByteArray{0x00, 0x04, 0x00, 0x00, 0xFF}));
+TEST(ParameterView, AFailedWriteIsReportedAndKeepsTheEditsTheFileAndTheViewOpen) {
+    using standins::WriteFault;
+    using standins::WriteStep;
+    const std::pair<std::optional<WriteFault>, QString> failures[] = {
+        {std::nullopt, "the file is read-only"},
+        {WriteFault{WriteStep::Create, ENOSPC}, "No space left on device"},
+        {WriteFault{WriteStep::Write, ENOSPC}, "No space left on device"},
+        {WriteFault{WriteStep::Write, 0}, "the new file holds 0 of 343 bytes"},
+        {WriteFault{WriteStep::Sync, EIO}, "Input/output error"},
+        {WriteFault{WriteStep::Verify, EIO}, "Input/output error"},
+        {WriteFault{WriteStep::Close, EIO}, "Input/output error"},
+        {WriteFault{WriteStep::Rename, EXDEV}, "Invalid cross-device link"},
+        {WriteFault{WriteStep::SyncFolder, EIO}, "Input/output error"},
+    };
+    for (const auto& [fault, reason] : failures) {
+        StandIns rig;
+        QTemporaryDir dir;
+        standins::RQ16Dtm::Options options;
+        options.dataSetFile = dir.filePath("RQ16DataSet.json");
+        standins::DataSet().Save(options.dataSetFile);
+        if (!fault) {
+            ::chmod(QFile::encodeName(options.dataSetFile).constData(), 0444);
+        }
+        standins::SetWriteFault(fault);
+        standins::RQ16Dtm dtm(options);
+        dtm.SetControlCreator(
+            [](const QString&, QWidget* parent) { return new Parameter(parent); });
+        auto* view = qobject_cast<Parameter*>(dtm.OpenFunction("View"));
+        Control(view, 1, "chkInvertedLogic")->click();
+        rig.calls.clear();
+        ASSERT_TRUE(StandIns::Bar(view).click(Button::Ok));
+        standins::SetWriteFault(std::nullopt);
+        ASSERT_EQ(rig.calls.size(), 4) << qPrintable(reason);
+        EXPECT_EQ(rig.calls[3].toStdString(),
+                  ("Kernel.OnErrorMessage(RQ16 DO8 / slot 03,The parameters were not saved: The "
+                   "data set file " +
+                   options.dataSetFile + " cannot be written: " + reason + ".)")
+                      .toStdString());
+        EXPECT_TRUE(view->isDirty() && StandIns::Bar(view).isApplyEnabled());
+        EXPECT_EQ(view->parameterBytes(), (ByteArray{0x00, 0x04, 0x00, 0x00, 0xFF}));
+        EXPECT_EQ(dtm.parameters().data(), standins::DataSet());
+        QFile file(options.dataSetFile);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly) &&
+                    file.readAll() == standins::DataSet().ToJson())
+            << qPrintable(reason);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList("RQ16DataSet.json"));
+    }
 }
 
 TEST(ParameterView, ShortDataAreShownReadOnlyAsFarAsPossibleAndNeverWritten) {
