@@ -174,6 +174,14 @@ void ConnectionProtocol::SendOnline(Steps& out, Request request) {
 }
 
 void ConnectionProtocol::SendPreparedToRelease(Steps& out) {
+    // A released view acts no more. Its timers stop here: forcing chosen
+    // after the close button, or kept through a lost connection, would
+    // otherwise leave the enable timer running.
+    for (const Kind timer : {Kind::CycleTimer, Kind::EnableForceTimer}) {
+        if (timer == Kind::CycleTimer ? state.cycleTimer : state.enableForceTimer) {
+            Timer(out, timer, false);
+        }
+    }
     state.released = true;
     Bar(out, Kind::PreparedToRelease);
 }
@@ -357,8 +365,22 @@ void ConnectionProtocol::ReleaseConnectionTo(Steps& out, bool throughCloseHandle
 
 ConnectionProtocol::Steps ConnectionProtocol::CallConnect() {
     Steps out;
-    if (state.released) {
+    // While a connect is outstanding its answer does what a second one
+    // would (a save started again by a second release, a click before the
+    // connect queued by Init ran); a second would open a connection that
+    // the view forgets at once.
+    if (state.released || state.pending == Request::Connect) {
         return out;
+    }
+    if (!m_traits.readCycle && !state.sOnlineInvokeId.isEmpty()) {
+        // One invoke id serves every request of the view: the connect (a
+        // save started while the disconnect after a read is under way) waits
+        // for the outstanding answer, as CallDisconnect does.
+        Queue(out, QStringLiteral("CallConnect"));
+        return out;
+    }
+    if (!m_traits.readCycle && state.IsOnline()) {
+        return out; // still connected: what asked for the connect has been overtaken
     }
     Log(out, m_traits.connectEntryPlace, m_traits.connectEntryText);
     Bar(out, Kind::DisableButtons);
@@ -601,6 +623,17 @@ ConnectionProtocol::Steps ConnectionProtocol::CallRead() {
     if (state.released) {
         return out;
     }
+    if (!m_traits.readCycle && !state.sOnlineInvokeId.isEmpty()) {
+        // One invoke id serves every request of the view: a read asked for
+        // while another request is outstanding (a reread clicked while the
+        // disconnect after the last read is under way) waits for that answer,
+        // as CallDisconnect does. Sent now, it would make that answer foreign
+        // and leave the view online on a connection the module has closed.
+        if (state.IsOnline()) {
+            Queue(out, m_traits.readOperation);
+        }
+        return out;
+    }
     if (m_traits.imSequence) {
         state.transactionResponseState = ImStates::kQsRead;
         ImSend(out, Request::Read);
@@ -725,6 +758,12 @@ ConnectionProtocol::Steps ConnectionProtocol::CallDisconnect() {
             CompleteReleaseIfIdle(out);
             return out;
         }
+    } else if (!state.IsOnline()) {
+        // A lost connection overtook the disconnect queued by the close or
+        // release: there is nothing to end, and a disconnect sent now would
+        // take sOnlineInvokeId from the next connect.
+        CompleteReleaseIfIdle(out);
+        return out;
     }
     const QString invokeId = NewId();
     state.sOnlineInvokeId = invokeId;
@@ -766,7 +805,9 @@ ConnectionProtocol::Steps ConnectionProtocol::DisconnectAnswer(const QString& in
         state.sOnlineInvokeId.clear();
         state.pending = Request::None;
         state.communicationReference.clear();
-        if (m_traits.imSequence && !state.blnPrepareToRelease && !state.blnClosing) {
+        // A save that waits for this answer to connect keeps its state.
+        if (m_traits.imSequence && !state.blnPrepareToRelease && !state.blnClosing &&
+            state.transactionResponseState != ImStates::kSaveIM1Record) {
             state.transactionResponseState = ImStates::kQsRead;
         }
         FinishDisconnect(out, kOnDisconnectResponse);

@@ -89,6 +89,9 @@ void ConnectionProtocol::ImAnswer(Steps& out, const QString& response, const Ans
         // read is shown, the I&M texts say so.
         state.m_bIMDataChanged = false;
         state.m_bIMDataRead = false;
+        // Nor can a save that failed before still be pending: the close and
+        // the release would otherwise wait for it for ever.
+        state.m_lSavePending = 0;
         Bar(out, Kind::ShowNoImData);
         Bar(out, Kind::ParseQsData);
         ImStop(out, QString());
@@ -195,7 +198,14 @@ void ConnectionProtocol::ImCloseTo(Steps& out) {
             QStringLiteral("There ARE unsaved I&M data. Set state machine and CallConnect"));
         state.transactionResponseState = ImStates::kSaveIM1Record;
         state.m_lSavePending = 1;
-        Queue(out, QStringLiteral("CallConnect"));
+        if (state.IsOnline() && state.sOnlineInvokeId.isEmpty()) {
+            // Still online after a refused disconnect: the save writes over
+            // this connection, as after a connect answer; a second connect
+            // would leave this one open for ever.
+            ExtraCommandTo(out);
+        } else {
+            Queue(out, QStringLiteral("CallConnect"));
+        }
     }
     if (state.m_lSavePending != 0) {
         return; // the save runs (or waits for a close that can start it)

@@ -47,6 +47,9 @@ void SimulatedCommunication::Record(const QString& operation, const QString& inv
         m_requests.pop_front();
     }
     m_requests.push_back({operation, invokeId, reference, document, accepted});
+    if (m_requestObserver) {
+        m_requestObserver(m_requests.back());
+    }
     RecordCall(QStringLiteral("Communication.%1(%2)=%3")
                    .arg(operation, reference.isEmpty() ? invokeId : reference + "," + invokeId,
                         RecordedBool(accepted)));
@@ -66,6 +69,7 @@ bool SimulatedCommunication::Connect(IBaseCommunicationCallback* callback,
     Record(QStringLiteral("Connect"), invokeId, {}, request, true);
     const Target target = MakeTarget(callback);
     QString answer;
+    QString opened;
     if (faults.unparsableConnect) {
         answer = kBrokenAnswer;
     } else if (faults.negativeConnect) {
@@ -76,8 +80,9 @@ bool SimulatedCommunication::Connect(IBaseCommunicationCallback* callback,
         const QString reference = QStringLiteral("SIM-%1").arg(m_nextReference++);
         m_connections[reference] = {target, invokeId};
         answer = documents::ConnectResponse(reference);
+        opened = reference;
     }
-    Schedule(target, AnswerKind::Connect, invokeId, answer, {});
+    Schedule(target, AnswerKind::Connect, invokeId, answer, {}, opened);
     return true;
 }
 
@@ -218,8 +223,11 @@ void SimulatedCommunication::Abort(const QString& reference, bool dropDueAnswers
     const Target target = connection->second.target;
     m_connections.erase(connection);
     if (dropDueAnswers) {
+        // A connection lost before its connect answer arrived is told by
+        // the loss alone.
         for (auto it = m_pending.begin(); it != m_pending.end();) {
-            it = it->second.reference == reference ? m_pending.erase(it) : std::next(it);
+            const bool due = it->second.reference == reference || it->second.opened == reference;
+            it = due ? m_pending.erase(it) : std::next(it);
         }
     }
     Enqueue({target, AnswerKind::Abort, {}, reference, reference});
@@ -227,12 +235,12 @@ void SimulatedCommunication::Abort(const QString& reference, bool dropDueAnswers
 
 void SimulatedCommunication::Schedule(const Target& target, AnswerKind kind,
                                       const QString& invokeId, const QString& payload,
-                                      const QString& reference) {
+                                      const QString& reference, const QString& opened) {
     if (m_module.connectionFaults().foreignInvokeId) {
         Enqueue({target, kind, QStringLiteral("foreign-%1").arg(m_nextForeignId++), payload,
                  reference});
     }
-    Enqueue({target, kind, invokeId, payload, reference});
+    Enqueue({target, kind, invokeId, payload, reference, opened});
 }
 
 void SimulatedCommunication::Enqueue(Pending pending) {
@@ -269,6 +277,10 @@ void SimulatedCommunication::Deliver(std::uint64_t id) {
     }
     const Pending pending = std::move(it->second);
     m_pending.erase(it);
+    Deliver(pending);
+}
+
+void SimulatedCommunication::Deliver(const Pending& pending) {
     if (!pending.target.alive()) {
         // The caller is gone; whatever it held is closed quietly.
         Unregister(pending.target.callback);
@@ -300,6 +312,81 @@ void SimulatedCommunication::Deliver(std::uint64_t id) {
         callback->IBaseCommunicationCallback_OnAbort(pending.payload);
         break;
     }
+}
+
+std::vector<SimulatedCommunication::HeldAnswer> SimulatedCommunication::heldAnswers() const {
+    static const QString kinds[] = {QStringLiteral("Connect"), QStringLiteral("Transaction"),
+                                    QStringLiteral("Disconnect"), QStringLiteral("Verify"),
+                                    QStringLiteral("Abort")};
+    std::vector<HeldAnswer> held;
+    for (const auto& [id, pending] : m_pending) {
+        held.push_back({kinds[static_cast<int>(pending.kind)], pending.invokeId,
+                        pending.kind == AnswerKind::Connect ? pending.opened : pending.reference});
+    }
+    return held;
+}
+
+std::optional<std::uint64_t> SimulatedCommunication::HeldId(std::size_t position) const {
+    if (position >= m_pending.size()) {
+        return std::nullopt;
+    }
+    return std::next(m_pending.begin(), static_cast<std::ptrdiff_t>(position))->first;
+}
+
+bool SimulatedCommunication::DropAnswer(std::size_t position) {
+    const auto id = HeldId(position);
+    if (id) {
+        m_pending.erase(*id);
+    }
+    return id.has_value();
+}
+
+bool SimulatedCommunication::DeliverAnswer(std::size_t position, AnswerVariant variant) {
+    const auto id = HeldId(position);
+    if (!id) {
+        return false;
+    }
+    Pending pending = m_pending.at(*id);
+    const bool answer = pending.kind == AnswerKind::Connect ||
+                        pending.kind == AnswerKind::Transaction ||
+                        pending.kind == AnswerKind::Disconnect;
+    if (variant == AnswerVariant::ForeignInvokeId && answer) {
+        pending.invokeId = QStringLiteral("foreign-%1").arg(m_nextForeignId++);
+        Deliver(pending);
+        return true;
+    }
+    m_pending.erase(*id);
+    if (!answer) {
+        // A verification request or the loss of a connection has no variants.
+        Deliver(pending);
+        return true;
+    }
+    const bool connect = pending.kind == AnswerKind::Connect;
+    switch (variant) {
+    case AnswerVariant::AsSent:
+    case AnswerVariant::ForeignInvokeId:
+        break;
+    case AnswerVariant::Negative:
+        pending.payload =
+            documents::ErrorResponse(connect ? QStringLiteral("The station refused the connection")
+                                             : QStringLiteral("The station reports a bus error"));
+        break;
+    case AnswerVariant::Unparsable:
+        pending.payload = kBrokenAnswer;
+        break;
+    case AnswerVariant::WithoutData:
+        if (const auto parsed = documents::ParseResponse(pending.payload);
+            parsed && parsed->hasData) {
+            pending.payload = documents::EmptyResponse();
+        }
+        break;
+    }
+    if (connect && variant != AnswerVariant::AsSent && variant != AnswerVariant::WithoutData) {
+        // The module did not open the connection it does not report.
+        m_connections.erase(pending.opened);
+    }
+    Deliver(pending);
+    return true;
 }
 
 } // namespace rq16::standins

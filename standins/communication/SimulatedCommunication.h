@@ -18,7 +18,9 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace rq16::standins {
@@ -66,6 +68,11 @@ public:
     static constexpr std::size_t kKeptRequests = 10000;
     const std::deque<RecordedRequest>& requests() const { return m_requests; }
     void clearRequests() { m_requests.clear(); }
+    /// Called with every request as it is accepted or refused, before the
+    /// request call returns; an empty function stops it.
+    void SetRequestObserver(std::function<void(const RecordedRequest&)> observer) {
+        m_requestObserver = std::move(observer);
+    }
 
     std::vector<QString> openConnections() const;
     /// How often VerifyConnectionResponse was called, and its last argument.
@@ -80,6 +87,32 @@ public:
     void HoldAnswers(bool hold);
     /// Delivers the oldest waiting answer now; false if none waits.
     bool DeliverNextAnswer();
+
+    /// One answer (or loss of a connection) waiting while answers are held.
+    struct HeldAnswer {
+        QString kind; ///< "Connect", "Transaction", "Disconnect", "Verify" or "Abort"
+        QString invokeId;
+        /// The connection the answer concerns; for a connect answer the one
+        /// it opens.
+        QString communicationReference;
+    };
+    /// The waiting answers, oldest first.
+    std::vector<HeldAnswer> heldAnswers() const;
+    /// How a module answers otherwise than it meant to.
+    enum class AnswerVariant {
+        AsSent,
+        Negative,        ///< an error answer instead (a connect opens nothing)
+        Unparsable,      ///< broken text instead (a connect opens nothing)
+        WithoutData,     ///< a positive answer without the data it carried
+        ForeignInvokeId, ///< a copy under an invoke id no request had; the answer keeps waiting
+    };
+    /// Delivers the waiting answer at `position` (0 is the oldest) now, out
+    /// of order if it is not the oldest; false if there is none. Verification
+    /// requests and losses of connections come as they are.
+    bool DeliverAnswer(std::size_t position, AnswerVariant variant = AnswerVariant::AsSent);
+    /// The waiting answer at `position` is never delivered; a connection its
+    /// connect answer would have opened stays open.
+    bool DropAnswer(std::size_t position);
 
     simulator::SimulatedModule& module() { return m_module; }
 
@@ -107,6 +140,7 @@ private:
         QString invokeId;
         QString payload; ///< the answer document, or the reference for Abort
         QString reference;
+        QString opened{}; ///< the connection a connect answer opens
     };
 
     static Target MakeTarget(IBaseCommunicationCallback* callback);
@@ -115,9 +149,12 @@ private:
     /// Schedules one answer (and a foreign-id copy before it when that fault
     /// is on).
     void Schedule(const Target& target, AnswerKind kind, const QString& invokeId,
-                  const QString& payload, const QString& reference);
+                  const QString& payload, const QString& reference, const QString& opened = {});
     void Enqueue(Pending pending);
     void Deliver(std::uint64_t id);
+    void Deliver(const Pending& pending);
+    /// The id of the waiting answer at `position`, or nothing.
+    std::optional<std::uint64_t> HeldId(std::size_t position) const;
     /// Closes the connection and schedules OnAbort for its holder, dropping
     /// the answers still due on it or letting them arrive first.
     void Abort(const QString& reference, bool dropDueAnswers);
@@ -133,6 +170,7 @@ private:
     int m_verifyResponses = 0;
     bool m_lastVerifyInUse = false;
     bool m_holdAnswers = false;
+    std::function<void(const RecordedRequest&)> m_requestObserver;
 };
 
 } // namespace rq16::standins

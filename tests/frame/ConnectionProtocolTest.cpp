@@ -225,6 +225,8 @@ TEST(ConnectionProtocolFailures, Diagnosis) {
              "CloseHelp | @busy | Queue(CallDisconnect) | answer 1", "online closing release"},
             {"... and is released by its answer", "C c+ R P t+ ! D . P D d",
              "@offline | PreparedToRelease", "offline closing release released"},
+            {"a reread while disconnecting waits for the disconnect answer", "C c+ R t+ D E R",
+             "Queue(ReadDiag)", "online id ID3"},
         });
 }
 
@@ -281,28 +283,33 @@ TEST(ConnectionProtocolFailures, Observation) {
 }
 
 TEST(ConnectionProtocolFailures, Simulation) {
-    ExpectRows(&Protocol::SimulationTraits,
-               {
-                   {"forcing lost with the connection is re-established before the first read",
-                    "C c+ +2 a C c+",
-                    "Buttons.SetOnline(true) | HasConnection(true) | Buttons.SetExtraButton(#7012) "
-                    "| Buttons.HideActivity | Buttons.EnableButtons | FetchEnableRequest | "
-                    "Send(ForceEnable,ID5) | Send(ForceWrite,ID6,00040000) | timEnableForce on | "
-                    "Queue(CallReadOutputValues)",
-                    "online"},
-                   {"release with force requests outstanding disconnects first", "C c+ +2 P",
-                    "CloseHelp | Queue(CallDisconnect) | answer 1", "online release"},
-                   {"close while forcing stops both timers", "C c+ +2 w2 w3 X",
-                    "@busy | timCyclic off | timEnableForce off | Queue(CallDisconnect)",
-                    "online closing"},
-                   {"close while forcing, disconnect refused: the close stays pending",
-                    "C c+ +2 w2 w3 X ! D", "Send(Disconnect,ID4)", "online closing"},
-                   {"... a later release disconnects and is released by the answer",
-                    "C c+ +2 w2 w3 X ! D . P D d",
-                    "@offline | Buttons.SetExtraButton(#7011) | Buttons.HideActivity | timCyclic "
-                    "off | PreparedToRelease",
-                    "offline closing release released"},
-               });
+    ExpectRows(
+        &Protocol::SimulationTraits,
+        {
+            {"forcing lost with the connection is re-established before the first read",
+             "C c+ +2 a C c+",
+             "Buttons.SetOnline(true) | HasConnection(true) | Buttons.SetExtraButton(#7012) "
+             "| Buttons.HideActivity | Buttons.EnableButtons | FetchEnableRequest | "
+             "Send(ForceEnable,ID5) | Send(ForceWrite,ID6,00040000) | timEnableForce on | "
+             "Queue(CallReadOutputValues)",
+             "online"},
+            {"release with force requests outstanding disconnects first", "C c+ +2 P",
+             "CloseHelp | Queue(CallDisconnect) | answer 1", "online release"},
+            {"close while forcing stops both timers", "C c+ +2 w2 w3 X",
+             "@busy | timCyclic off | timEnableForce off | Queue(CallDisconnect)",
+             "online closing"},
+            {"close while forcing, disconnect refused: the close stays pending",
+             "C c+ +2 w2 w3 X ! D", "Send(Disconnect,ID4)", "online closing"},
+            {"... a later release disconnects and is released by the answer",
+             "C c+ +2 w2 w3 X ! D . P D d",
+             "@offline | Buttons.SetExtraButton(#7011) | Buttons.HideActivity | timCyclic "
+             "off | PreparedToRelease",
+             "offline closing release released"},
+            {"forcing chosen after the close stops at the release", "C c+ X D +2 d P",
+             "CloseHelp | timEnableForce off | PreparedToRelease | answer 1", "offline released"},
+            {"a lost connection overtakes the close's disconnect", "C c+ X a D", "",
+             "offline closing"},
+        });
 }
 
 TEST(ConnectionProtocolFailures, Identification) {
@@ -339,10 +346,21 @@ TEST(ConnectionProtocolFailures, Identification) {
             {"close with edits in kernel state 2", "i e k2 X", kCloses, "offline state 1 im read"},
             {"close with edits in kernel state 4 saves", "i e k4 X", kSaves,
              "offline state 11 save edits im read"},
-            {"close with edits while online saves through a connect", "i C c+ e X", kSaves,
-             "online state 11 save edits im read"},
+            {"close with edits while online saves over that connection", "i C c+ e X",
+             "@busy | Queue(CallWriteIMData)", "online state 11 save edits im read"},
             {"release with edits saves first", "i e P", "Queue(CallConnect) | answer 0",
              "offline state 11 save edits im read"},
+            {"... asked for again while the save connects: no second connect", "i e P C P C", "",
+             "offline id ID1 state 11 save edits im read"},
+            {"a save waits for the disconnect after a read", "i C c+ D e P C", kSaves,
+             "online id ID2 state 11 save edits im read"},
+            {"... and then connects", "i C c+ D e P C d C",
+             "Buttons.DisableButtons | Send(Connect,ID3)",
+             "offline id ID3 state 11 save edits im read"},
+            {"a read that finds no I&M data ends a failed save: the release completes",
+             "i e X C c+ W t- D d E C c+ R t+ t- D d e P P",
+             "CloseHelp | SaveComment | RequestDataSetUnlock | PreparedToRelease | answer 1",
+             "offline released state 1"},
             {"I&M2 read without data", "C c+ R t+ t+ t+ t+ t+ t+ t0",
              "Report(OnTransactionResponse,0,No data read) | ParseQsData | Queue(CallDisconnect)",
              "online state 14"},
