@@ -186,6 +186,22 @@ void ConnectionProtocol::SendPreparedToRelease(Steps& out) {
     Bar(out, Kind::PreparedToRelease);
 }
 
+bool ConnectionProtocol::WaitsForOutstanding(Steps& out, const QString& operation) {
+    // One invoke id serves every request of the view: a request asked for
+    // while another is outstanding (a reread or a save while the disconnect
+    // after the last read is under way, a save's write while it connects
+    // again) waits for that answer, as CallDisconnect does. Sent now, it
+    // would make that answer foreign and leave the view on a connection it
+    // has lost track of.
+    if (m_traits.readCycle || state.sOnlineInvokeId.isEmpty()) {
+        return false;
+    }
+    if (state.IsOnline()) {
+        Queue(out, operation);
+    }
+    return true;
+}
+
 void ConnectionProtocol::CompleteReleaseIfIdle(Steps& out) {
     // Offline after a negative or unreadable connect answer, a pending
     // release is completed as soon as nothing is outstanding.
@@ -224,7 +240,10 @@ void ConnectionProtocol::ExtraCommandTo(Steps& out) {
         Bar(out, Kind::DisableButtons);
         Bar(out, Kind::ShowActivity);
         Log(out, QStringLiteral(".cmdReread_Click"));
-        if (m_traits.imSequence && state.transactionResponseState == ImStates::kSaveIM1Record) {
+        // A save writes once connected; offline (an unreadable connect
+        // answer) it connects again.
+        if (m_traits.imSequence && state.transactionResponseState == ImStates::kSaveIM1Record &&
+            state.IsOnline()) {
             Queue(out, QStringLiteral("CallWriteIMData"));
         } else {
             Queue(out, state.IsOnline() ? m_traits.readOperation : connect);
@@ -372,11 +391,7 @@ ConnectionProtocol::Steps ConnectionProtocol::CallConnect() {
     if (state.released || state.pending == Request::Connect) {
         return out;
     }
-    if (!m_traits.readCycle && !state.sOnlineInvokeId.isEmpty()) {
-        // One invoke id serves every request of the view: the connect (a
-        // save started while the disconnect after a read is under way) waits
-        // for the outstanding answer, as CallDisconnect does.
-        Queue(out, QStringLiteral("CallConnect"));
+    if (WaitsForOutstanding(out, QStringLiteral("CallConnect"))) {
         return out;
     }
     if (!m_traits.readCycle && state.IsOnline()) {
@@ -623,15 +638,7 @@ ConnectionProtocol::Steps ConnectionProtocol::CallRead() {
     if (state.released) {
         return out;
     }
-    if (!m_traits.readCycle && !state.sOnlineInvokeId.isEmpty()) {
-        // One invoke id serves every request of the view: a read asked for
-        // while another request is outstanding (a reread clicked while the
-        // disconnect after the last read is under way) waits for that answer,
-        // as CallDisconnect does. Sent now, it would make that answer foreign
-        // and leave the view online on a connection the module has closed.
-        if (state.IsOnline()) {
-            Queue(out, m_traits.readOperation);
-        }
+    if (WaitsForOutstanding(out, m_traits.readOperation)) {
         return out;
     }
     if (m_traits.imSequence) {

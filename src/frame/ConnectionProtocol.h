@@ -372,6 +372,9 @@ private:
     void OnlineTransactionAnswer(Steps& out, const Answer& answer);
     void FinishDisconnect(Steps& out, const QString& place);
     void CompleteReleaseIfIdle(Steps& out);
+    /// Diagnosis and Identification: true while another request of the view
+    /// is outstanding; `operation` is queued again when online.
+    bool WaitsForOutstanding(Steps& out, const QString& operation);
     void SendPreparedToRelease(Steps& out);
 
     // The read cycle.

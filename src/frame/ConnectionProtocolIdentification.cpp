@@ -24,7 +24,7 @@ constexpr int kWritePauseMs = 1000;
 
 ConnectionProtocol::Steps ConnectionProtocol::CallWriteIMData() {
     Steps out;
-    if (!state.released) {
+    if (!state.released && !WaitsForOutstanding(out, QStringLiteral("CallWriteIMData"))) {
         state.transactionResponseState = ImStates::kSaveIM1Select;
         ImSend(out, Request::SelectIM1);
     }

@@ -307,8 +307,7 @@ TEST(ConnectionProtocolFailures, Simulation) {
              "offline closing release released"},
             {"forcing chosen after the close stops at the release", "C c+ X D +2 d P",
              "CloseHelp | timEnableForce off | PreparedToRelease | answer 1", "offline released"},
-            {"a lost connection overtakes the close's disconnect", "C c+ X a D", "",
-             "offline closing"},
+            {"a loss overtakes the close's disconnect", "C c+ X a D", "", "offline closing"},
         });
 }
 
@@ -338,6 +337,12 @@ TEST(ConnectionProtocolFailures, Identification) {
             {"refused connect during a save", "i e X ! C",
              "Buttons.DisableButtons | Send(Connect,ID1) | Buttons.EnableButtons",
              "offline state 11 save edits im read"},
+            {"unreadable connect answer during a save: connects again", "i e X C c?",
+             "Report(OnConnectResponse,0,garbled) | Buttons.HideActivity | @busy | "
+             "Queue(CallConnect)",
+             "offline state 11 save edits im read"},
+            {"a write queued before a lost connection waits for the next connect",
+             "i e X C c+ a C W", "", "offline id ID2 state 1 save edits im read"},
             {"lost during the write: one report", "i e X C c+ W a",
              "@offline | Report(OnAbort,0,#1127) | @back", "offline state 1 save edits im read"},
             {"negative connect with edits: closed without writing", "e C c-",
@@ -352,9 +357,7 @@ TEST(ConnectionProtocolFailures, Identification) {
              "offline state 11 save edits im read"},
             {"... asked for again while the save connects: no second connect", "i e P C P C", "",
              "offline id ID1 state 11 save edits im read"},
-            {"a save waits for the disconnect after a read", "i C c+ D e P C", kSaves,
-             "online id ID2 state 11 save edits im read"},
-            {"... and then connects", "i C c+ D e P C d C",
+            {"a save waits for the disconnect after a read, then connects", "i C c+ D e P C d C",
              "Buttons.DisableButtons | Send(Connect,ID3)",
              "offline id ID3 state 11 save edits im read"},
             {"a read that finds no I&M data ends a failed save: the release completes",
