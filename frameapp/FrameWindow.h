@@ -3,6 +3,8 @@
 // sub-windows, drives their lifecycle through the DTM stand-in, and offers
 // the data set lock and the simulated module's faults to the person testing.
 
+#include "TranslatedTexts.h"
+
 #include "standins/dtm/FrameHost.h"
 
 #include <QMainWindow>
@@ -51,6 +53,8 @@ public:
     void setLanguage(const QString& language);
     QString language() const;
     void log(const QString& line);
+    /// The name of a view function in the application's language.
+    static QString viewName(const QString& progId);
 
     // IFrameHost
     void OnInitFinished(const QString& invokeId) override;
@@ -64,6 +68,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -92,6 +97,7 @@ private:
     QActionGroup* m_languages = nullptr;
     std::map<QString, QPointer<QMdiSubWindow>> m_windows;
     bool m_quitting = false;
+    TranslatedTexts m_texts;
 };
 
 } // namespace rq16::frameapp

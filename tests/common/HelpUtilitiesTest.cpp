@@ -1,4 +1,5 @@
 #include "common/HelpUtilities.h"
+#include "common/AppFolder.h"
 
 #include <QApplication>
 #include <QDir>
@@ -65,6 +66,30 @@ TEST_F(HelpTest, UnknownTopicsAndFilesGiveZero) {
     EXPECT_EQ(ShowHelp(helpFile(), 25200, nullptr), 0) << "the mapped page does not exist";
     EXPECT_EQ(ShowHelp(dir.path() + "/none.chm", 0, nullptr), 0);
     EXPECT_EQ(OpenHelpWindowCount(), 0);
+}
+
+TEST(ShippedHelp, EveryTopicHasAGermanPageAndOtherLanguagesFallBackToEnglish) {
+    const QString english = HelpFilePath();
+    const QString german = HelpFilePath(QStringLiteral("de"));
+    ASSERT_TRUE(german.endsWith(QStringLiteral("/help/de/kelio.chm")));
+    for (const char* other : {"en", "fr", "../de", ""}) {
+        EXPECT_EQ(HelpFilePath(QString::fromLatin1(other)), english) << other;
+    }
+    const auto mapOf = [](const QString& file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? ParseHelpMap(QString::fromUtf8(f.readAll()))
+                                           : HelpMap();
+    };
+    const HelpMap en = mapOf(english);
+    const HelpMap de = mapOf(german);
+    ASSERT_FALSE(en.pages.empty());
+    const QString germanPages = german.chopped(4);
+    EXPECT_FALSE(HelpPageFile(germanPages, de.defaultPage).isEmpty());
+    for (const auto& [id, page] : en.pages) {
+        EXPECT_FALSE(HelpPageFile(english.chopped(4), page).isEmpty()) << id;
+        EXPECT_TRUE(de.pages.count(id) && !HelpPageFile(germanPages, de.pages.at(id)).isEmpty())
+            << "no German page for topic " << id;
+    }
 }
 
 } // namespace
