@@ -23,6 +23,7 @@
 #include <QIcon>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -213,7 +214,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("rq16frame"));
     QApplication::setApplicationVersion(QStringLiteral(RQ16_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("rq16frame"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/rq16frame.svg")));
+    QIcon icon(QStringLiteral(":/icons/rq16frame.svg"));
+    icon.addPixmap(QPixmap(QStringLiteral(":/icons/rq16frame-24.svg"))); // drawn for 24 pixels
+    QApplication::setWindowIcon(icon);
 
     // The language comes first, so that the help of the options is in it too.
     QString language = frameapp::LanguageFromLocale();
