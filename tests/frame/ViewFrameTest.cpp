@@ -89,8 +89,7 @@ TEST(ViewFrameTest, HelpOpensTheViewsTopicInItsLanguageAndReleaseClosesIt) {
     view->ctlButtons_Help();
     ASSERT_NE(view->helpResult(), 0) << "the help lies in ../help beside the test program";
     EXPECT_EQ(OpenHelpWindowCount(), 1);
-    const QWidgetList windows = QApplication::topLevelWidgets();
-    EXPECT_TRUE(std::any_of(windows.begin(), windows.end(), [](const QWidget* w) {
+    EXPECT_TRUE(std::ranges::any_of(QApplication::topLevelWidgets(), [](const QWidget* w) {
         return w->isVisible() && w->windowTitle() == QStringLiteral("Diagnose");
     })) << "the German page";
     view->IDtmActiveXControl_PrepareToRelease();

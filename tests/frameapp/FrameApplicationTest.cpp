@@ -11,12 +11,16 @@
 #include "standins/buttons/ButtonControl.h"
 #include "standins/communication/SimulatedCommunication.h"
 #include "standins/dtm/RQ16Dtm.h"
+#include "standins/resources/ResourceManager.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDockWidget>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -171,6 +175,32 @@ TEST_F(FrameApplicationTest, FunctionsViewWindowsAndPanelsWorkFromTheKeyboard) {
     press("Ctrl+Shift+D");
     EXPECT_TRUE(
         window.findChild<QDockWidget*>("dataSet")->isAncestorOf(QApplication::focusWidget()));
+}
+
+TEST_F(FrameApplicationTest, ItsTextsQtsAndTheViewsOpenedAfterChoosingGermanSpeakGerman) {
+    Session session(*this);
+    frameapp::FrameWindow& window = *session.window;
+    auto* functions = window.findChild<QDockWidget*>(QStringLiteral("functions"));
+    EXPECT_EQ(functions->windowTitle(), QStringLiteral("Functions"));
+    window.findChild<QAction*>(QStringLiteral("language_de"))->trigger();
+    EXPECT_TRUE(SpinUntil([&] { return functions->windowTitle() == "Funktionen"; }));
+    QMessageBox question(QMessageBox::Question, {}, {}, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(question.button(QMessageBox::No)->text().remove(u'&'), QStringLiteral("Nein"))
+        << "Qt's own translation";
+
+    const QString id = window.openFunction(QStringLiteral("RQ16Controls.About"));
+    ASSERT_FALSE(id.isEmpty());
+    EXPECT_TRUE(window.windowOf(id)->windowTitle().startsWith(QStringLiteral("Info - ")));
+    standins::ResourceManager german(standins::ResourceManager::ApplicationCommonFolder());
+    german.SetLanguage(QStringLiteral("de"));
+    const QString notice = german.GetString(5004, QString());
+    const auto labels = session.dtm->View(id)->findChildren<QLabel*>();
+    EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [&](const QLabel* label) {
+        return label->text().startsWith(notice);
+    })) << "the legal notice in German";
+    EXPECT_TRUE(session.closeWindow(id));
+    window.findChild<QAction*>(QStringLiteral("language_en"))->trigger();
+    EXPECT_TRUE(SpinUntil([&] { return functions->windowTitle() == "Functions"; }));
 }
 
 TEST_F(FrameApplicationTest, ADamagedDataSetIsNeverOverwritten) {
