@@ -181,4 +181,102 @@ int RichTextPosition(const QString& text, int position) {
     return position - breaks;
 }
 
+std::vector<StyledRun> StyleRuns(const DecodedTelegram& decoded) {
+    const int size = static_cast<int>(decoded.channelText.size());
+    std::vector<StyledRun> runs;
+    const auto add = [&runs](int end, CharStyle style) {
+        const int start = runs.empty() ? 0 : runs.back().end;
+        if (end <= start) {
+            return;
+        }
+        if (!runs.empty() && runs.back().style == style) {
+            runs.back().end = end;
+        } else {
+            runs.push_back({end, style});
+        }
+    };
+    if (decoded.failure) {
+        add(size, CharStyle::Unformatted);
+    } else if (decoded.syntaxError != SyntaxError::None) {
+        add(decoded.errorStart, CharStyle::Unformatted);
+        add(size, CharStyle::Error);
+    } else {
+        for (std::size_t c = 0; c < kChannelCount; ++c) {
+            if (decoded.labelLength[c] > 0) {
+                add(decoded.labelStart[c], CharStyle::Normal);
+                add(decoded.labelStart[c] + decoded.labelLength[c], CharStyle::Bold);
+            }
+        }
+        add(size, CharStyle::Normal);
+    }
+    return runs;
+}
+
+namespace {
+
+/// The style of each position of a text, asked for in ascending order.
+class StyleCursor {
+public:
+    explicit StyleCursor(const std::vector<StyledRun>& runs) : m_runs(runs) {}
+    CharStyle At(int position) {
+        while (m_run + 1 < m_runs.size() && position >= m_runs[m_run].end) {
+            ++m_run;
+        }
+        return m_runs.empty() ? CharStyle::Unformatted : m_runs[m_run].style;
+    }
+
+private:
+    const std::vector<StyledRun>& m_runs;
+    std::size_t m_run = 0;
+};
+
+/// Where each line of a text starts and ends (before its CR LF); the text
+/// after the last line break is the last line.
+std::vector<std::pair<int, int>> Lines(const QString& text) {
+    std::vector<std::pair<int, int>> lines;
+    int start = 0;
+    for (;;) {
+        const auto lineBreak = static_cast<int>(text.indexOf(kLineBreak, start));
+        if (lineBreak < 0) {
+            lines.emplace_back(start, static_cast<int>(text.size()));
+            return lines;
+        }
+        lines.emplace_back(start, lineBreak);
+        start = lineBreak + 2;
+    }
+}
+
+} // namespace
+
+std::optional<std::vector<ChangedLine>> FindChangedLines(const QString& oldText,
+                                                         const std::vector<StyledRun>& oldRuns,
+                                                         const QString& newText,
+                                                         const std::vector<StyledRun>& newRuns) {
+    const std::vector<std::pair<int, int>> oldLines = Lines(oldText);
+    const std::vector<std::pair<int, int>> newLines = Lines(newText);
+    if (oldLines.size() != newLines.size()) {
+        return std::nullopt;
+    }
+    std::vector<ChangedLine> changed;
+    StyleCursor oldStyles(oldRuns);
+    StyleCursor newStyles(newRuns);
+    for (std::size_t i = 0; i < oldLines.size(); ++i) {
+        const auto [oldStart, oldEnd] = oldLines[i];
+        const auto [newStart, newEnd] = newLines[i];
+        bool same = QStringView(oldText).sliced(oldStart, oldEnd - oldStart) ==
+                    QStringView(newText).sliced(newStart, newEnd - newStart);
+        for (int k = 0; same && k < oldEnd - oldStart; ++k) {
+            same = oldStyles.At(oldStart + k) == newStyles.At(newStart + k);
+        }
+        if (!same) {
+            changed.push_back({oldStart, oldEnd, newStart, newEnd});
+        }
+        // A line break in another style would change the blocks around it.
+        if (i + 1 < oldLines.size() && oldStyles.At(oldEnd) != newStyles.At(newEnd)) {
+            return std::nullopt;
+        }
+    }
+    return changed;
+}
+
 } // namespace rq16::diagnosis
