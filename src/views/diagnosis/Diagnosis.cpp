@@ -196,6 +196,7 @@ void Diagnosis::LoadCaptions() {
     for (const auto& [word, id] : words) {
         SkipOnError([&, word = word, id = id] { *word = CommonText(id); });
     }
+    m_describedKind.fill(-1); // the words may have changed
     DescribeTerminals();
 }
 
@@ -394,9 +395,17 @@ void Diagnosis::DescribeTerminals() {
     const TerminalWords& words = m_terminalWords;
     for (int t = 0; t < kTerminalCount; ++t) {
         const std::int32_t id = terminalPictureId(t);
-        const QString state = id == kPictureError + t    ? words.fault
-                              : id == kPictureNotice + t ? words.notice
-                                                         : words.noFault;
+        const auto index = static_cast<std::size_t>(t);
+        // A name is put together only when the terminal's state changed:
+        // every reread calls this, and most terminals keep their state.
+        const int kind = id == kPictureError + t ? 2 : id == kPictureNotice + t ? 1 : 0;
+        if (m_describedKind[index] == kind) {
+            SetAccessibleText(terminalPicture(t), terminalPicture(t)->accessibleName(),
+                              m_terminalFault[index]);
+            continue;
+        }
+        m_describedKind[index] = kind;
+        const QString state = kind == 2 ? words.fault : kind == 1 ? words.notice : words.noFault;
         // Terminals 4 to 7 and 12 to 15 are those of channels 1 to 8; the
         // four in front of each are their group's.
         const int group = t / 8;
@@ -463,7 +472,8 @@ void Diagnosis::ParseModuleDiagnosis(const ByteArray& telegram) {
         const int terminal = diagnosis::ChannelTerminal(entry.channel);
         QString fault;
         if (entry.category != PictureCategory::None) {
-            SkipOnError([&] { fault = CommonText(diagnosis::ChannelCode(entry.code).textId); });
+            SkipOnError(
+                [&] { fault = m_texts->CommonText(diagnosis::ChannelCode(entry.code).textId); });
         }
         const auto mark = [&](int t, std::int32_t id) {
             SetTerminalPicture(t, id);

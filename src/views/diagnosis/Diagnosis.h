@@ -105,6 +105,14 @@ private:
     /// Text of the entry that set each terminal's picture; empty for none.
     std::array<QString, kTerminalCount> m_terminalFault;
     TerminalWords m_terminalWords;
+    /// What each terminal's name says (0 no fault, 1 notice, 2 fault), -1
+    /// before it has one.
+    std::array<int, kTerminalCount> m_describedKind = MakeUndescribed();
+    static constexpr std::array<int, kTerminalCount> MakeUndescribed() {
+        std::array<int, kTerminalCount> kinds{};
+        kinds.fill(-1);
+        return kinds;
+    }
     /// Pictures loaded once per view; a reread only switches between them.
     std::map<std::int32_t, QPixmap> m_pictureCache;
     QGroupBox* fraModuleRelatedDiagnosis = nullptr;

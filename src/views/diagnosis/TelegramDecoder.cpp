@@ -34,14 +34,16 @@ public:
     }
 
     void Label(int channel) {
-        const QString label =
-            m_texts.ChannelLabelWord() + QLatin1Char(' ') + QString::number(channel);
+        const QString word = m_texts.ChannelLabelWord();
         QString text;
-        if (channel <= 1) {
-            text = label + kLineBreak;
-        } else {
-            text = kLineBreak + label + kLineBreak;
+        text.reserve(word.size() + 8);
+        if (channel > 1) {
+            text += kLineBreak;
         }
+        text += word;
+        text += QLatin1Char(' ');
+        text += QString::number(channel);
+        text += kLineBreak;
         const auto slot = static_cast<std::size_t>(channel - 1);
         if (channel >= 1 && slot < m_result.labelStart.size()) {
             m_result.labelStart[slot] = static_cast<int>(m_result.channelText.size());
@@ -142,6 +144,7 @@ QString HexByte(std::uint8_t value) {
 
 DecodedTelegram DecodeTelegram(const ByteArray& telegram, ITextSource& texts) {
     DecodedTelegram result;
+    result.channelText.reserve(256); // eight blocks of a line or two
     const std::uint8_t moduleCode = telegram.empty() ? 0 : telegram.front();
     try {
         result.moduleLine = ModuleLine(moduleCode, texts);
@@ -234,16 +237,18 @@ private:
 /// after the last line break is the last line.
 std::vector<std::pair<int, int>> Lines(const QString& text) {
     std::vector<std::pair<int, int>> lines;
+    const QChar* chars = text.constData();
+    const auto size = static_cast<int>(text.size());
     int start = 0;
-    for (;;) {
-        const auto lineBreak = static_cast<int>(text.indexOf(kLineBreak, start));
-        if (lineBreak < 0) {
-            lines.emplace_back(start, static_cast<int>(text.size()));
-            return lines;
+    for (int i = 0; i + 1 < size; ++i) {
+        if (chars[i] == QLatin1Char('\r') && chars[i + 1] == QLatin1Char('\n')) {
+            lines.emplace_back(start, i);
+            start = i + 2;
+            ++i;
         }
-        lines.emplace_back(start, lineBreak);
-        start = lineBreak + 2;
     }
+    lines.emplace_back(start, size);
+    return lines;
 }
 
 } // namespace

@@ -190,8 +190,9 @@ TEST_F(DiagnosisViewTest, ANegativeConnectAnswerIsShownInTheModuleBox) {
 }
 
 TEST_F(DiagnosisViewTest, EveryDecodingLeavesTheBoxAsAViewThatShowsOnlyIt) {
-    // The view rewrites only what changes; the box must hold exactly what a
-    // view that decodes nothing but the last telegram holds.
+    // The view rewrites only what changes; the box and the terminals' names
+    // must be exactly those of a view that decodes nothing but the last
+    // telegram.
     auto* view = rig.Open<Diagnosis>();
     const std::vector<ByteArray> telegrams{
         {0x00, 0x31},       {0x02, 0x41}, // a fault moves: the same lines
@@ -204,5 +205,11 @@ TEST_F(DiagnosisViewTest, EveryDecodingLeavesTheBoxAsAViewThatShowsOnlyIt) {
         EXPECT_EQ(Contents(view), Contents(fresh)) << int(telegram[1]);
         EXPECT_EQ(view->channelDiagnosisBox()->textCursor().position(),
                   fresh->channelDiagnosisBox()->textCursor().position());
+        for (int t = 0; t < Diagnosis::kTerminalCount; ++t) {
+            EXPECT_EQ(view->terminalPicture(t)->accessibleName(),
+                      fresh->terminalPicture(t)->accessibleName());
+            EXPECT_EQ(view->terminalPicture(t)->accessibleDescription(),
+                      fresh->terminalPicture(t)->accessibleDescription());
+        }
     }
 }
