@@ -102,7 +102,13 @@ FrameWindow::FrameWindow(standins::RQ16Dtm& dtm, standins::SimulatedCommunicatio
     buildLanguageMenu();
 
     connect(&m_communication, &standins::SimulatedCommunication::traffic, this,
-            [this](const QString& line) { log(QStringLiteral("bus: ") + line); });
+            [this](const QString& line) {
+                // Bus lines wait for the next batch; the frame's own events
+                // (log) appear at once, after the bus lines before them.
+                if (m_eventFeed) {
+                    m_eventFeed->add(QStringLiteral("bus: ") + line);
+                }
+            });
 
     m_dtm.SetHost(this);
     SetRegistryProblemHandler([this](const QString& problem) { log(problem); });
@@ -423,6 +429,7 @@ void FrameWindow::closeEvent(QCloseEvent* event) {
 void FrameWindow::log(const QString& line) {
     if (m_eventFeed) {
         m_eventFeed->add(Shortened(line, kShownMessage));
+        m_eventFeed->flush();
     }
 }
 

@@ -472,8 +472,7 @@ void Diagnosis::ParseModuleDiagnosis(const ByteArray& telegram) {
         const int terminal = diagnosis::ChannelTerminal(entry.channel);
         QString fault;
         if (entry.category != PictureCategory::None) {
-            SkipOnError(
-                [&] { fault = m_texts->CommonText(diagnosis::ChannelCode(entry.code).textId); });
+            SkipOnError([&] { fault = CommonText(diagnosis::ChannelCode(entry.code).textId); });
         }
         const auto mark = [&](int t, std::int32_t id) {
             SetTerminalPicture(t, id);
