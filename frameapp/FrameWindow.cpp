@@ -1,5 +1,6 @@
 #include "FrameWindow.h"
 
+#include "EventPanelFeed.h"
 #include "Language.h"
 #include "RQ16Controls.h"
 
@@ -126,6 +127,8 @@ FrameWindow::FrameWindow(standins::RQ16Dtm& dtm, standins::SimulatedCommunicatio
     m_events->setMaximumBlockCount(2000);
     m_events->setFont(QFont(QStringLiteral("monospace"), 8));
     events->setWidget(m_events);
+    // Every line of ten cycling views appears; of more, the latest.
+    m_eventFeed = new EventPanelFeed(m_events, 40, true, this);
     addDockWidget(Qt::BottomDockWidgetArea, events);
     resizeDocks({events}, {150}, Qt::Vertical);
 
@@ -133,7 +136,13 @@ FrameWindow::FrameWindow(standins::RQ16Dtm& dtm, standins::SimulatedCommunicatio
     buildLanguageMenu();
 
     connect(&m_communication, &standins::SimulatedCommunication::traffic, this,
-            [this](const QString& line) { log(QStringLiteral("bus: ") + line); });
+            [this](const QString& line) {
+                // Bus lines wait for the next batch; the frame's own events
+                // (log) appear at once, after the bus lines before them.
+                if (m_eventFeed) {
+                    m_eventFeed->add(QStringLiteral("bus: ") + line);
+                }
+            });
 
     m_dtm.SetHost(this);
     SetRegistryProblemHandler([this](const QString& problem) { log(problem); });
@@ -485,10 +494,9 @@ void FrameWindow::closeEvent(QCloseEvent* event) {
 }
 
 void FrameWindow::log(const QString& line) {
-    const QString stamped = QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz ")) +
-                            Shortened(line, kShownMessage);
-    if (m_events) {
-        m_events->appendPlainText(stamped);
+    if (m_eventFeed) {
+        m_eventFeed->add(Shortened(line, kShownMessage));
+        m_eventFeed->flush();
     }
 }
 

@@ -32,6 +32,8 @@ class SimulatedCommunication;
 
 namespace rq16::frameapp {
 
+class EventPanelFeed;
+
 class FrameWindow : public QMainWindow, public standins::IFrameHost {
     Q_OBJECT
 public:
@@ -93,6 +95,7 @@ private:
     bool m_interactive;
     QMdiArea* m_mdi = nullptr;
     QPlainTextEdit* m_events = nullptr;
+    EventPanelFeed* m_eventFeed = nullptr;
     QLabel* m_dataSetView = nullptr;
     QActionGroup* m_languages = nullptr;
     std::map<QString, QPointer<QMdiSubWindow>> m_windows;

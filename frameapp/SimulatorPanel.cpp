@@ -1,5 +1,7 @@
 #include "SimulatorPanel.h"
 
+#include "EventPanelFeed.h"
+
 #include "simulator/SimulatedModule.h"
 #include "standins/communication/SimulatedCommunication.h"
 
@@ -62,8 +64,9 @@ SimulatorPanel::SimulatorPanel(simulator::SimulatedModule& module,
     m_traffic->setMaximumBlockCount(200);
     trafficLayout->addWidget(m_traffic);
     layout->addWidget(trafficBox, 1);
-    connect(&m_communication, &standins::SimulatedCommunication::traffic, m_traffic,
-            &QPlainTextEdit::appendPlainText);
+    auto* feed = new EventPanelFeed(m_traffic, 20, false, this);
+    connect(&m_communication, &standins::SimulatedCommunication::traffic, feed,
+            &EventPanelFeed::add);
 }
 
 QLabel* SimulatorPanel::Label(std::function<QString()> text) {

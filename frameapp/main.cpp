@@ -147,6 +147,29 @@ int WriteScreenshots(frameapp::FrameWindow& window, standins::RQ16Dtm& dtm, cons
     return written > 0 && failures == 0 ? 0 : 1;
 }
 
+/// Watches a window's paint events; after the first one has been handled
+/// (the whole window is painted in that pass) it prints "painted" and ends
+/// the event loop.
+class FirstPaintExit : public QObject {
+public:
+    explicit FirstPaintExit(QWidget& window) : m_window(window) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &m_window && event->type() == QEvent::Paint && !m_seen) {
+            m_seen = true;
+            QTimer::singleShot(0, this, [] {
+                std::printf("painted\n");
+                std::fflush(stdout);
+                QApplication::exit(0);
+            });
+        }
+        return false;
+    }
+
+private:
+    QWidget& m_window;
+    bool m_seen = false;
+};
+
 /// A name beside `damaged` that no file has yet: "<name>-new.json",
 /// "<name>-new-2.json", ...
 QString FreshDataSetFile(const QString& damaged) {
@@ -261,7 +284,12 @@ int main(int argc, char** argv) {
                          "or LANG).")
             .arg(frameapp::AvailableLanguages().join(QStringLiteral(", "))),
         FrameProgram::tr("language"));
-    parser.addOptions({dataSetOption, shotsOption, latencyOption, languageOption});
+    QCommandLineOption exitAfterPaintOption(
+        QStringLiteral("exit-after-first-paint"),
+        FrameProgram::tr("Print \"painted\" and exit once the window has been painted for the "
+                         "first time (for measuring the start-up)."));
+    parser.addOptions(
+        {dataSetOption, shotsOption, latencyOption, languageOption, exitAfterPaintOption});
     parser.process(app);
 
     const QString dataSetFile = parser.value(dataSetOption);
@@ -314,6 +342,10 @@ int main(int argc, char** argv) {
                 result = kExitNotSaved;
             }
         } else {
+            FirstPaintExit exitAfterPaint(window);
+            if (parser.isSet(exitAfterPaintOption)) {
+                window.installEventFilter(&exitAfterPaint);
+            }
             window.show();
             result = QApplication::exec();
         }

@@ -75,6 +75,10 @@
         <translation>Ordner</translation>
     </message>
     <message>
+        <source>Print &quot;painted&quot; and exit once the window has been painted for the first time (for measuring the start-up).</source>
+        <translation>&quot;painted&quot; ausgeben und beenden, sobald das Fenster zum ersten Mal gezeichnet ist (zum Messen der Startzeit).</translation>
+    </message>
+    <message>
         <source>Answer latency of the simulated module in ms.</source>
         <translation>Antwortzeit der simulierten Baugruppe in ms.</translation>
     </message>

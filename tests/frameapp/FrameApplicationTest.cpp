@@ -2,6 +2,7 @@
 // edited, closed and opened again, on the DTM stand-in and the simulated
 // module, through the shared library.
 
+#include "EventPanelFeed.h"
 #include "FrameWindow.h"
 
 #include "RQ16Controls.h"
@@ -308,6 +309,20 @@ TEST_F(FrameApplicationTest, AFullDiskEndsAHeadlessRunWithTheReasonAndKeepsTheFi
     EXPECT_TRUE(out.endsWith("exit 3\nkept\n")) << out.toStdString();
     EXPECT_TRUE(run.readAllStandardError().contains(
         "/full/set.json cannot be written: No space left on device."));
+}
+
+TEST(EventPanelFeed, AppendsTheLatestLinesOfABatchInOrderAndCountsTheRest) {
+    QPlainTextEdit panel;
+    frameapp::EventPanelFeed feed(&panel, 3, false);
+    for (int line = 1; line <= 5; ++line) {
+        feed.add(QStringLiteral("line %1").arg(line));
+    }
+    EXPECT_TRUE(panel.toPlainText().isEmpty()) << "nothing before the batch is due";
+    SpinUntil([&] { return !panel.toPlainText().isEmpty(); });
+    EXPECT_EQ(panel.toPlainText(), "(2 lines left out)\nline 3\nline 4\nline 5");
+    feed.add(QStringLiteral("line 6"));
+    feed.flush();
+    EXPECT_EQ(panel.toPlainText().section(QLatin1Char('\n'), -1), "line 6");
 }
 
 } // namespace
