@@ -1,5 +1,6 @@
 #include "FrameWindow.h"
 
+#include "EventPanelFeed.h"
 #include "Language.h"
 #include "RQ16Controls.h"
 
@@ -18,6 +19,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
+#include <QDir>
 #include <QDockWidget>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -43,9 +45,10 @@ namespace rq16::frameapp {
 
 namespace {
 
-/// The caption of a view function: its programmatic id without the library.
-QString CaptionOf(const QString& progId) {
-    return progId.section(QLatin1Char('.'), 1);
+/// A path below the home folder as "~/...", as a person knows it.
+QString DisplayPath(const QString& path) {
+    const QString home = QDir::homePath() + QLatin1Char('/');
+    return path.startsWith(home) ? QStringLiteral("~/") + path.mid(home.size()) : path;
 }
 
 /// Texts from outside in the window's own places, cut to so many characters.
@@ -58,40 +61,74 @@ QString Shortened(const QString& text, qsizetype length) {
     return text.size() <= length ? text : text.left(length - 1) + QChar(0x2026);
 }
 
+/// Scrolls only vertically: it is at least as wide as its contents, in
+/// whichever language they are.
+class WholeWidthScrollArea : public QScrollArea {
+public:
+    QSize minimumSizeHint() const override {
+        QSize size = QScrollArea::minimumSizeHint();
+        if (const QWidget* contents = widget()) {
+            size.setWidth(contents->sizeHint().width() + verticalScrollBar()->sizeHint().width() +
+                          2 * frameWidth());
+        }
+        return size;
+    }
+};
+
 } // namespace
+
+QString FrameWindow::viewName(const QString& progId) {
+    static const char* const names[] = {QT_TR_NOOP("Parameter"),      QT_TR_NOOP("Diagnosis"),
+                                        QT_TR_NOOP("Observation"),    QT_TR_NOOP("Simulation"),
+                                        QT_TR_NOOP("Identification"), QT_TR_NOOP("About")};
+    const QString name = progId.section(QLatin1Char('.'), 1);
+    for (const char* known : names) {
+        if (name == QLatin1String(known)) {
+            return tr(known);
+        }
+    }
+    return name;
+}
 
 FrameWindow::FrameWindow(standins::RQ16Dtm& dtm, standins::SimulatedCommunication& communication,
                          simulator::SimulatedModule& module, bool interactive, QWidget* parent)
     : QMainWindow(parent), m_dtm(dtm), m_communication(communication), m_module(module),
       m_interactive(interactive) {
-    setWindowTitle(QStringLiteral("RQ16 frame application - output module DO8 (simulated)"));
+    m_texts.add(
+        [this] { setWindowTitle(tr("RQ16 frame application - output module DO8 (simulated)")); });
     m_mdi = new QMdiArea(this);
     m_mdi->setBackground(QColor(0x5a, 0x6e, 0x82));
     setCentralWidget(m_mdi);
 
-    auto* functions = new QDockWidget(QStringLiteral("Functions"), this);
+    auto* functions = new QDockWidget(this);
+    m_texts.add([functions] { functions->setWindowTitle(tr("Functions")); });
     functions->setObjectName(QStringLiteral("functions"));
     functions->setFeatures(QDockWidget::NoDockWidgetFeatures);
     functions->setWidget(buildFunctionPanel());
     addDockWidget(Qt::LeftDockWidgetArea, functions);
 
-    auto* dataSet = new QDockWidget(QStringLiteral("Data set"), this);
+    auto* dataSet = new QDockWidget(this);
+    m_texts.add([dataSet] { dataSet->setWindowTitle(tr("Data set")); });
     dataSet->setObjectName(QStringLiteral("dataSet"));
     dataSet->setWidget(buildDataSetPanel());
     addDockWidget(Qt::LeftDockWidgetArea, dataSet);
 
-    auto* simulatorDock = new QDockWidget(QStringLiteral("Simulated module"), this);
+    auto* simulatorDock = new QDockWidget(this);
+    m_texts.add([simulatorDock] { simulatorDock->setWindowTitle(tr("Simulated module")); });
     simulatorDock->setObjectName(QStringLiteral("simulator"));
     simulatorDock->setWidget(buildSimulatorPanel());
     addDockWidget(Qt::RightDockWidgetArea, simulatorDock);
 
-    auto* events = new QDockWidget(QStringLiteral("Events"), this);
+    auto* events = new QDockWidget(this);
+    m_texts.add([events] { events->setWindowTitle(tr("Events")); });
     events->setObjectName(QStringLiteral("events"));
     m_events = new QPlainTextEdit(events);
     m_events->setReadOnly(true);
     m_events->setMaximumBlockCount(2000);
     m_events->setFont(QFont(QStringLiteral("monospace"), 8));
     events->setWidget(m_events);
+    // Every line of ten cycling views appears; of more, the latest.
+    m_eventFeed = new EventPanelFeed(m_events, 40, true, this);
     addDockWidget(Qt::BottomDockWidgetArea, events);
     resizeDocks({events}, {150}, Qt::Vertical);
 
@@ -99,12 +136,21 @@ FrameWindow::FrameWindow(standins::RQ16Dtm& dtm, standins::SimulatedCommunicatio
     buildLanguageMenu();
 
     connect(&m_communication, &standins::SimulatedCommunication::traffic, this,
-            [this](const QString& line) { log(QStringLiteral("bus: ") + line); });
+            [this](const QString& line) {
+                // Bus lines wait for the next batch; the frame's own events
+                // (log) appear at once, after the bus lines before them.
+                if (m_eventFeed) {
+                    m_eventFeed->add(QStringLiteral("bus: ") + line);
+                }
+            });
 
     m_dtm.SetHost(this);
     SetRegistryProblemHandler([this](const QString& problem) { log(problem); });
-    statusBar()->showMessage(QStringLiteral("Offline data set; simulated module on slot %1")
-                                 .arg(m_dtm.parameters().SlotNumber()));
+    auto* slot = new QLabel(this);
+    statusBar()->addPermanentWidget(slot);
+    m_texts.add([this, slot] {
+        slot->setText(tr("Simulated module on slot %1").arg(m_dtm.parameters().SlotNumber()));
+    });
     tellStoredDataProblems();
     resize(1360, 860);
 }
@@ -118,15 +164,19 @@ QWidget* FrameWindow::buildFunctionPanel() {
     auto* panel = new QWidget;
     auto* layout = new QVBoxLayout(panel);
     for (const QString& progId : ViewProgrammaticIds()) {
-        auto* button = new QPushButton(CaptionOf(progId), panel);
+        auto* button = new QPushButton(panel);
         button->setMinimumHeight(30);
-        if (IsControlAvailable(progId)) {
-            button->setToolTip(QStringLiteral("Open %1").arg(progId));
+        const bool available = IsControlAvailable(progId);
+        m_texts.add([button, progId, available] {
+            button->setText(available ? viewName(progId)
+                                      : tr("%1 (not yet available)").arg(viewName(progId)));
+            button->setToolTip(available ? tr("Open %1").arg(progId)
+                                         : tr("This view is not built into the library yet."));
+        });
+        if (available) {
             connect(button, &QPushButton::clicked, this, [this, progId] { openFunction(progId); });
         } else {
             button->setEnabled(false);
-            button->setText(button->text() + QStringLiteral(" (not yet available)"));
-            button->setToolTip(QStringLiteral("This view is not built into the library yet."));
         }
         layout->addWidget(button);
     }
@@ -138,13 +188,19 @@ QWidget* FrameWindow::buildDataSetPanel() {
     auto* panel = new QWidget;
     auto* layout = new QVBoxLayout(panel);
 
-    auto* lockBox = new QGroupBox(QStringLiteral("Data set lock"), panel);
+    auto* lockBox = new QGroupBox(panel);
     auto* lockLayout = new QVBoxLayout(lockBox);
-    auto* thisDtm = new QRadioButton(QStringLiteral("This DTM holds it"), lockBox);
-    auto* other = new QRadioButton(QStringLiteral("Another user holds it"), lockBox);
-    auto* released = new QRadioButton(QStringLiteral("Released"), lockBox);
+    auto* thisDtm = new QRadioButton(lockBox);
+    auto* other = new QRadioButton(lockBox);
+    auto* released = new QRadioButton(lockBox);
     auto* user = new QLineEdit(QStringLiteral("engineer2"), lockBox);
-    user->setPlaceholderText(QStringLiteral("user name"));
+    m_texts.add([=] {
+        lockBox->setTitle(tr("Data set lock"));
+        thisDtm->setText(tr("This DTM holds it"));
+        other->setText(tr("Another user holds it"));
+        released->setText(tr("Released"));
+        user->setPlaceholderText(tr("user name"));
+    });
     thisDtm->setChecked(m_dtm.kernel().lockHolder() == standins::LockHolder::ThisDtm);
     other->setChecked(m_dtm.kernel().lockHolder() == standins::LockHolder::OtherUser);
     released->setChecked(m_dtm.kernel().lockHolder() == standins::LockHolder::Released);
@@ -156,13 +212,15 @@ QWidget* FrameWindow::buildDataSetPanel() {
         const standins::LockHolder holder = thisDtm->isChecked() ? standins::LockHolder::ThisDtm
                                             : other->isChecked() ? standins::LockHolder::OtherUser
                                                                  : standins::LockHolder::Released;
+        // The user name goes to the views as the kernel's lock events carry
+        // it; it is not translated.
         const QString name =
             holder == standins::LockHolder::ThisDtm ? QStringLiteral("this DTM") : user->text();
         m_dtm.SetDataSetLock(holder, name);
-        log(QStringLiteral("data set lock: %1 (%2)")
-                .arg(holder == standins::LockHolder::ThisDtm     ? QStringLiteral("this DTM")
-                     : holder == standins::LockHolder::OtherUser ? QStringLiteral("other user")
-                                                                 : QStringLiteral("released"),
+        log(tr("data set lock: %1 (%2)")
+                .arg(holder == standins::LockHolder::ThisDtm     ? tr("this DTM")
+                     : holder == standins::LockHolder::OtherUser ? tr("other user")
+                                                                 : tr("released"),
                      name));
     };
     for (QRadioButton* b : {thisDtm, other, released}) {
@@ -179,50 +237,55 @@ QWidget* FrameWindow::buildDataSetPanel() {
     auto* state = new QSpinBox(stateBox);
     state->setRange(0, 9);
     state->setValue(m_dtm.kernel().state());
-    state->setToolTip(QStringLiteral("4: configured offline, 6: online"));
     connect(state, &QSpinBox::valueChanged, this, [this](int v) { m_dtm.SetState(v); });
-    form->addRow(QStringLiteral("Kernel state"), state);
-    auto* reload = new QPushButton(QStringLiteral("Reload data set"), stateBox);
+    auto* stateLabel = new QLabel(stateBox);
+    stateLabel->setBuddy(state);
+    form->addRow(stateLabel, state);
+    auto* reload = new QPushButton(stateBox);
     reload->setObjectName(QStringLiteral("reloadDataSet"));
-    reload->setToolTip(
-        QStringLiteral("Read the data set file again, as after a change by another tool"));
+    m_texts.add([=] {
+        stateLabel->setText(tr("Kernel state"));
+        state->setToolTip(tr("4: configured offline, 6: online"));
+        reload->setText(tr("Reload data set"));
+        reload->setToolTip(tr("Read the data set file again, as after a change by another tool"));
+    });
     connect(reload, &QPushButton::clicked, this, [this] {
         try {
             m_dtm.ReloadDataSet();
         } catch (const ComError& e) {
             // The data set and the views' edits stay as they are.
             OnErrorMessage(m_dtm.parameters().SystemTag(),
-                           e.description() + QStringLiteral(" The data set in use is kept."));
+                           e.description() + QLatin1Char(' ') + tr("The data set in use is kept."));
             return;
         }
         showDataSet();
-        log(QStringLiteral("data set reloaded"));
+        log(tr("data set reloaded"));
         tellStoredDataProblems();
     });
     form->addRow(reload);
     layout->addWidget(stateBox);
 
-    auto* contents = new QGroupBox(QStringLiteral("Contents"), panel);
+    auto* contents = new QGroupBox(panel);
+    m_texts.add([contents] { contents->setTitle(tr("Contents")); });
     auto* contentsLayout = new QVBoxLayout(contents);
     m_dataSetView = new QLabel(contents);
     m_dataSetView->setWordWrap(true);
     m_dataSetView->setTextInteractionFlags(Qt::TextSelectableByMouse);
     contentsLayout->addWidget(m_dataSetView);
     layout->addWidget(contents);
-    showDataSet();
+    m_texts.add([this] { showDataSet(); });
     layout->addStretch(1);
     return panel;
 }
 
 QWidget* FrameWindow::buildSimulatorPanel() {
 #ifdef RQ16_HAVE_SIMULATOR_PANEL
-    auto* scroll = new QScrollArea;
+    auto* scroll = new WholeWidthScrollArea;
     scroll->setWidgetResizable(true);
     scroll->setWidget(new SimulatorPanel(m_module, m_communication));
-    scroll->setMinimumWidth(320);
     return scroll;
 #else
-    auto* label = new QLabel(QStringLiteral("No fault panel in this build."));
+    auto* label = new QLabel(tr("No fault panel in this build."));
     label->setWordWrap(true);
     return label;
 #endif
@@ -245,47 +308,52 @@ void FrameWindow::buildLanguageMenu() {
         connect(action, &QAction::triggered, this, [this, code = code] { setLanguage(code); });
     }
     menu->addSeparator();
-    menu->addAction(QStringLiteral("Views opened from now on use the chosen language."))
-        ->setEnabled(false);
+    QAction* note = menu->addAction(QString());
+    note->setEnabled(false);
+    m_texts.add([note] { note->setText(tr("Views already open keep their language.")); });
 }
 
 void FrameWindow::buildKeyboardMenus(const std::vector<QDockWidget*>& panels) {
-    QMenu* functions = menuBar()->addMenu(QStringLiteral("&Functions"));
+    QMenu* functions = menuBar()->addMenu(QString());
+    m_texts.add([functions] { functions->setTitle(tr("&Functions")); });
     int number = 0;
     for (const QString& progId : ViewProgrammaticIds()) {
         QAction* open =
-            functions->addAction(CaptionOf(progId), this, [this, progId] { openFunction(progId); });
-        open->setObjectName(QStringLiteral("open_") + CaptionOf(progId));
+            functions->addAction(QString(), this, [this, progId] { openFunction(progId); });
+        m_texts.add([open, progId] { open->setText(viewName(progId)); });
+        open->setObjectName(QStringLiteral("open_") + progId.section(QLatin1Char('.'), 1));
         open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + number++)));
         open->setEnabled(IsControlAvailable(progId));
     }
 
-    QMenu* window = menuBar()->addMenu(QStringLiteral("&Window"));
-    const auto addWindowAction = [window](const QString& text, const QKeySequence& keys,
-                                          auto&&... slot) {
-        window->addAction(text, slot...)->setShortcut(keys);
+    QMenu* window = menuBar()->addMenu(QString());
+    m_texts.add([window] { window->setTitle(tr("&Window")); });
+    const auto addWindowAction = [this, window](const char* text, const QKeySequence& keys,
+                                                auto&&... slot) {
+        QAction* action = window->addAction(QString(), slot...);
+        action->setShortcut(keys);
+        m_texts.add([action, text] { action->setText(tr(text)); });
     };
     // Also when the focus is in a panel; the view windows' own menus give
     // these keys up (openFunction).
-    addWindowAction(QStringLiteral("&Close view"), QKeySequence(Qt::CTRL | Qt::Key_W), this,
-                    [this] {
-                        if (QMdiSubWindow* sub = m_mdi->currentSubWindow()) {
-                            sub->close();
-                        }
-                    });
-    addWindowAction(QStringLiteral("&Next view"), QKeySequence(Qt::CTRL | Qt::Key_F6), m_mdi,
+    addWindowAction(QT_TR_NOOP("&Close view"), QKeySequence(Qt::CTRL | Qt::Key_W), this, [this] {
+        if (QMdiSubWindow* sub = m_mdi->currentSubWindow()) {
+            sub->close();
+        }
+    });
+    addWindowAction(QT_TR_NOOP("&Next view"), QKeySequence(Qt::CTRL | Qt::Key_F6), m_mdi,
                     &QMdiArea::activateNextSubWindow);
-    addWindowAction(QStringLiteral("&Previous view"),
-                    QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F6), m_mdi,
-                    &QMdiArea::activatePreviousSubWindow);
+    addWindowAction(QT_TR_NOOP("&Previous view"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F6),
+                    m_mdi, &QMdiArea::activatePreviousSubWindow);
     window->addSeparator();
-    // Ctrl+Shift and the panel's initial: F(unctions), D(ata set),
-    // M(odule), E(vents).
+    // Ctrl+Shift and the panel's English initial, in every language:
+    // F(unctions), D(ata set), M(odule), E(vents).
     const Qt::Key keys[] = {Qt::Key_F, Qt::Key_D, Qt::Key_M, Qt::Key_E};
     for (std::size_t i = 0; i < panels.size() && i < std::size(keys); ++i) {
         QDockWidget* panel = panels[i];
-        QAction* go = window->addAction(panel->windowTitle() + QStringLiteral(" panel"), this,
-                                        [this, panel] { focusPanel(panel); });
+        QAction* go = window->addAction(QString(), this, [this, panel] { focusPanel(panel); });
+        // The panels' titles are set before: their texts were added first.
+        m_texts.add([go, panel] { go->setText(tr("%1 panel").arg(panel->windowTitle())); });
         go->setObjectName(QStringLiteral("focus_") + panel->objectName());
         go->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | keys[i]));
     }
@@ -307,17 +375,17 @@ void FrameWindow::focusPanel(QDockWidget* panel) {
 void FrameWindow::setLanguage(const QString& language) {
     const QString supported = SupportedLanguage(language);
     if (supported.isEmpty()) {
-        log(QStringLiteral("language '%1' has no texts; keeping %2")
-                .arg(language, this->language()));
+        log(tr("language '%1' has no texts; keeping %2").arg(language, this->language()));
         return;
     }
     m_dtm.kernel().resources().SetLanguage(supported);
+    InstallTranslations(supported);
     if (m_languages) {
         for (QAction* action : m_languages->actions()) {
             action->setChecked(action->data().toString() == supported);
         }
     }
-    log(QStringLiteral("language of views opened from now on: %1").arg(supported));
+    log(tr("language of views opened from now on: %1").arg(supported));
 }
 
 QString FrameWindow::language() const {
@@ -331,7 +399,7 @@ QString FrameWindow::openFunction(const QString& progId) {
     QWidget* view = m_dtm.OpenFunction(progId, nullptr, &invokeId);
     if (!view) {
         delete sub;
-        log(QStringLiteral("could not open %1").arg(progId));
+        log(tr("could not open %1").arg(progId));
         return {};
     }
     // Views keep their design size, grown where their contents need more.
@@ -351,7 +419,8 @@ QString FrameWindow::openFunction(const QString& progId) {
     } else {
         sub->setWidget(view);
     }
-    sub->setWindowTitle(CaptionOf(progId) + QStringLiteral(" - ") +
+    // The view's name in the language of its texts, which it keeps.
+    sub->setWindowTitle(viewName(progId) + QStringLiteral(" - ") +
                         Shortened(m_dtm.parameters().data().typeName, kShownTypeName));
     sub->setProperty("invokeId", invokeId);
     sub->installEventFilter(this);
@@ -369,14 +438,14 @@ QString FrameWindow::openFunction(const QString& progId) {
                             : viewSize;
     sub->resize((inner + frame).boundedTo(area));
     m_windows[invokeId] = sub;
-    log(QStringLiteral("opened %1 as %2").arg(progId, invokeId));
+    log(tr("opened %1 as %2").arg(progId, invokeId));
     return invokeId;
 }
 
 void FrameWindow::releaseView(const QString& invokeId) {
     const bool result = m_dtm.ReleaseView(invokeId);
     log(QStringLiteral("PrepareToRelease(%1) returned %2")
-            .arg(invokeId, result ? "true" : "false"));
+            .arg(invokeId, result ? QStringLiteral("true") : QStringLiteral("false")));
 }
 
 QMdiSubWindow* FrameWindow::windowOf(const QString& invokeId) const {
@@ -402,6 +471,13 @@ bool FrameWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+void FrameWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        m_texts.retranslate();
+    }
+    QMainWindow::changeEvent(event);
+}
+
 void FrameWindow::closeEvent(QCloseEvent* event) {
     if (m_windows.empty()) {
         event->accept();
@@ -418,10 +494,9 @@ void FrameWindow::closeEvent(QCloseEvent* event) {
 }
 
 void FrameWindow::log(const QString& line) {
-    const QString stamped = QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz ")) +
-                            Shortened(line, kShownMessage);
-    if (m_events) {
-        m_events->appendPlainText(stamped);
+    if (m_eventFeed) {
+        m_eventFeed->add(Shortened(line, kShownMessage));
+        m_eventFeed->flush();
     }
 }
 
@@ -438,7 +513,7 @@ void FrameWindow::OnPreparedToRelease(const QString& invokeId) {
 }
 
 void FrameWindow::OnViewDestroyed(const QString& invokeId) {
-    log(QStringLiteral("view %1 destroyed").arg(invokeId));
+    log(tr("view %1 destroyed").arg(invokeId));
     const auto it = m_windows.find(invokeId);
     if (it == m_windows.end()) {
         return;
@@ -457,11 +532,11 @@ void FrameWindow::OnViewDestroyed(const QString& invokeId) {
 }
 
 void FrameWindow::OnErrorMessage(const QString& systemTag, const QString& message) {
-    log(QStringLiteral("error [%1]: %2").arg(systemTag, message));
+    log(tr("error [%1]: %2").arg(systemTag, message));
     statusBar()->showMessage(Shortened(message, kShownMessage), 8000);
     if (m_interactive) {
         // Not modal to the views: the message must not block their callbacks.
-        auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Device message"),
+        auto* box = new QMessageBox(QMessageBox::Warning, tr("Device message"),
                                     Shortened(message, kShownMessage), QMessageBox::Ok, this);
         box->setTextFormat(Qt::PlainText);
         box->setAttribute(Qt::WA_DeleteOnClose);
@@ -471,15 +546,15 @@ void FrameWindow::OnErrorMessage(const QString& systemTag, const QString& messag
 }
 
 void FrameWindow::OnDataSetSaveRequested() {
-    log(QStringLiteral("data set save requested"));
+    log(tr("data set save requested"));
 }
 
 void FrameWindow::OnDataSetUnlockRequested() {
-    log(QStringLiteral("data set unlock requested"));
+    log(tr("data set unlock requested"));
 }
 
 void FrameWindow::OnDataSetWritten(const QString& path) {
-    log(QStringLiteral("data set written to %1").arg(path));
+    log(tr("data set written to %1").arg(DisplayPath(path)));
     showDataSet();
 }
 
@@ -501,14 +576,14 @@ void FrameWindow::showDataSet() {
     }
     const QString file = m_dtm.parameters().dataSetFile();
     m_dataSetView->setText(
-        QStringLiteral("<b>%1</b>, slot %2<br>Parameter bytes: <tt>%3</tt><br>File: %4")
+        tr("<b>%1</b>, slot %2<br>Parameter bytes: <tt>%3</tt><br>File: %4")
             .arg(m_dataSetView->fontMetrics()
                      .elidedText(Shortened(dataSet.typeName, kShownTypeName), Qt::ElideRight,
                                  kPanelTypeNameWidth)
                      .toHtmlEscaped())
             .arg(dataSet.slotNumber)
             .arg(bytes.join(QLatin1Char(' ')),
-                 file.isEmpty() ? QStringLiteral("(in memory)") : file.toHtmlEscaped()));
+                 file.isEmpty() ? tr("(in memory)") : DisplayPath(file).toHtmlEscaped()));
 }
 
 } // namespace rq16::frameapp

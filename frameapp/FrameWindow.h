@@ -3,6 +3,8 @@
 // sub-windows, drives their lifecycle through the DTM stand-in, and offers
 // the data set lock and the simulated module's faults to the person testing.
 
+#include "TranslatedTexts.h"
+
 #include "standins/dtm/FrameHost.h"
 
 #include <QMainWindow>
@@ -30,6 +32,8 @@ class SimulatedCommunication;
 
 namespace rq16::frameapp {
 
+class EventPanelFeed;
+
 class FrameWindow : public QMainWindow, public standins::IFrameHost {
     Q_OBJECT
 public:
@@ -51,6 +55,8 @@ public:
     void setLanguage(const QString& language);
     QString language() const;
     void log(const QString& line);
+    /// The name of a view function in the application's language.
+    static QString viewName(const QString& progId);
 
     // IFrameHost
     void OnInitFinished(const QString& invokeId) override;
@@ -64,6 +70,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -88,10 +95,12 @@ private:
     bool m_interactive;
     QMdiArea* m_mdi = nullptr;
     QPlainTextEdit* m_events = nullptr;
+    EventPanelFeed* m_eventFeed = nullptr;
     QLabel* m_dataSetView = nullptr;
     QActionGroup* m_languages = nullptr;
     std::map<QString, QPointer<QMdiSubWindow>> m_windows;
     bool m_quitting = false;
+    TranslatedTexts m_texts;
 };
 
 } // namespace rq16::frameapp

@@ -1,6 +1,10 @@
 #include "Language.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QRegularExpression>
+#include <QTranslator>
 
 namespace rq16::frameapp {
 
@@ -18,19 +22,36 @@ QString SupportedLanguage(const QString& requested) {
     return AvailableLanguages().contains(language) ? language : QString();
 }
 
-QString LanguageFromLocale(const EnvironmentLookup& environment) {
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        const QString value = environment(name);
-        if (!value.isEmpty()) {
-            const QString language = SupportedLanguage(value);
-            return language.isEmpty() ? AvailableLanguages().constFirst() : language;
+QString LanguageFromUiLanguages(const QStringList& uiLanguages) {
+    for (const QString& candidate : uiLanguages) {
+        if (const QString language = SupportedLanguage(candidate); !language.isEmpty()) {
+            return language;
         }
     }
     return AvailableLanguages().constFirst();
 }
 
 QString LanguageFromLocale() {
-    return LanguageFromLocale([](const char* name) { return qEnvironmentVariable(name); });
+    return LanguageFromUiLanguages(QLocale::system().uiLanguages());
+}
+
+void InstallTranslations(const QString& language) {
+    static QTranslator own;
+    static QTranslator qt;
+    QCoreApplication::removeTranslator(&own);
+    QCoreApplication::removeTranslator(&qt);
+    if (language == AvailableLanguages().constFirst()) {
+        return;
+    }
+    if (own.load(QStringLiteral(":/i18n/rq16frame_") + language)) {
+        QCoreApplication::installTranslator(&own);
+    }
+    // Qt's translations come with the system's Qt; without them Qt's own
+    // buttons stay English.
+    if (qt.load(QStringLiteral("qtbase_") + language,
+                QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(&qt);
+    }
 }
 
 } // namespace rq16::frameapp

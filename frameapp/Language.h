@@ -1,10 +1,9 @@
 #pragma once
-// The languages of the views' texts and how the frame application picks one.
+// The languages of the frame application and the views, how the frame
+// application picks one, and the translations of its own texts and of Qt's.
 
 #include <QString>
 #include <QStringList>
-
-#include <functional>
 
 namespace rq16::frameapp {
 
@@ -14,13 +13,18 @@ QStringList AvailableLanguages();
 /// "de", "de_DE.UTF-8", "DE-at" → "de"; an unavailable language → empty.
 QString SupportedLanguage(const QString& requested);
 
-/// Reads an environment variable; empty when it is not set.
-using EnvironmentLookup = std::function<QString(const char* name)>;
+/// The first of the user's languages, in the order of preference, that has
+/// texts; the fallback when none has ("C", "fr_FR").
+QString LanguageFromUiLanguages(const QStringList& uiLanguages);
 
-/// The language of the system locale, as the C library picks the language of
-/// messages: LC_ALL, then LC_MESSAGES, then LANG, the first one that is set.
-/// A locale without a text set of its own ("C", "fr_FR") gives "en".
-QString LanguageFromLocale(const EnvironmentLookup& environment);
+/// The language of the session: LANGUAGE (a list, "fr:de"), then LC_ALL,
+/// LC_MESSAGES and LANG, as QLocale::system().uiLanguages() gives them.
 QString LanguageFromLocale();
+
+/// Installs the translation of the frame application's texts and Qt's own
+/// (its dialogs' buttons, the command line help) for `language`, replacing
+/// the ones installed before; English, the language of the sources, needs
+/// none. Every widget then receives a LanguageChange event.
+void InstallTranslations(const QString& language);
 
 } // namespace rq16::frameapp

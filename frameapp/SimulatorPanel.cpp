@@ -1,5 +1,7 @@
 #include "SimulatorPanel.h"
 
+#include "EventPanelFeed.h"
+
 #include "simulator/SimulatedModule.h"
 #include "standins/communication/SimulatedCommunication.h"
 
@@ -54,77 +56,101 @@ SimulatorPanel::SimulatorPanel(simulator::SimulatedModule& module,
     layout->addWidget(BuildDiagnosisBox());
     layout->addWidget(BuildConnectionBox());
 
-    auto* trafficBox = new QGroupBox(QStringLiteral("Traffic"));
+    auto* trafficBox = new QGroupBox;
+    m_texts.add([trafficBox] { trafficBox->setTitle(tr("Traffic")); });
     auto* trafficLayout = new QVBoxLayout(trafficBox);
     m_traffic = new QPlainTextEdit;
     m_traffic->setReadOnly(true);
     m_traffic->setMaximumBlockCount(200);
     trafficLayout->addWidget(m_traffic);
     layout->addWidget(trafficBox, 1);
-    connect(&m_communication, &standins::SimulatedCommunication::traffic, m_traffic,
-            &QPlainTextEdit::appendPlainText);
+    auto* feed = new EventPanelFeed(m_traffic, 20, false, this);
+    connect(&m_communication, &standins::SimulatedCommunication::traffic, feed,
+            &EventPanelFeed::add);
+}
+
+QLabel* SimulatorPanel::Label(std::function<QString()> text) {
+    auto* label = new QLabel;
+    m_texts.add([label, text = std::move(text)] { label->setText(text()); });
+    return label;
+}
+
+void SimulatorPanel::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        m_texts.retranslate();
+        // The scroll area around the panel takes the width of the new texts.
+        for (QWidget* outer = parentWidget(); outer; outer = outer->parentWidget()) {
+            outer->updateGeometry();
+        }
+    }
+    QWidget::changeEvent(event);
 }
 
 QWidget* SimulatorPanel::BuildDiagnosisBox() {
-    auto* box = new QGroupBox(QStringLiteral("Diagnosis"));
+    auto* box = new QGroupBox;
     auto* form = new QFormLayout(box);
 
     auto* moduleCode = new QSpinBox;
     moduleCode->setRange(0, 255);
     moduleCode->setValue(m_module.ModuleCode());
-    moduleCode->setToolTip(QStringLiteral("0: no module fault; 1 to 9: known faults"));
     connect(moduleCode, &QSpinBox::valueChanged, this,
             [this](int value) { m_module.SetModuleCode(static_cast<std::uint8_t>(value)); });
-    form->addRow(QStringLiteral("Module code"), moduleCode);
+    form->addRow(Label([] { return tr("Module code"); }), moduleCode);
 
     for (int channel = 1; channel <= kChannelCount; ++channel) {
         auto* codes = new QLineEdit(FormatCodes(m_module.ChannelFaults(channel)));
-        codes->setPlaceholderText(QStringLiteral("codes 1..11, e.g. 1 5"));
+        m_texts.add([codes] { codes->setPlaceholderText(tr("codes 1..11, e.g. 1 5")); });
         connect(codes, &QLineEdit::textChanged, this, [this, channel](const QString& text) {
             m_module.SetChannelFaults(channel, ParseCodes(text));
         });
-        form->addRow(QStringLiteral("Channel %1").arg(channel), codes);
+        form->addRow(Label([channel] { return tr("Channel %1").arg(channel); }), codes);
     }
 
     auto* defect = new QComboBox;
-    defect->addItems({QStringLiteral("well formed"), QStringLiteral("descending channels"),
-                      QStringLiteral("channel above 8")});
+    defect->addItems({QString(), QString(), QString()});
     connect(defect, &QComboBox::currentIndexChanged, this, [this](int index) {
         m_module.SetDiagnosisDefect(static_cast<simulator::DiagnosisDefect>(index));
     });
-    form->addRow(QStringLiteral("Telegram"), defect);
+    form->addRow(Label([] { return tr("Telegram"); }), defect);
 
-    auto* im = new QCheckBox(QStringLiteral("I&&M functions"));
+    auto* im = new QCheckBox;
     im->setChecked(m_module.ImSupported());
     connect(im, &QCheckBox::toggled, this, [this](bool on) { m_module.SetImSupported(on); });
     form->addRow(im);
+    m_texts.add([=] {
+        box->setTitle(tr("Diagnosis"));
+        moduleCode->setToolTip(tr("0: no module fault; 1 to 9: known faults"));
+        defect->setItemText(0, tr("well formed"));
+        defect->setItemText(1, tr("descending channels"));
+        defect->setItemText(2, tr("channel above 8"));
+        im->setText(tr("I&&M functions"));
+    });
     return box;
 }
 
 QWidget* SimulatorPanel::BuildConnectionBox() {
-    auto* box = new QGroupBox(QStringLiteral("Connection"));
+    auto* box = new QGroupBox;
+    m_texts.add([box] { box->setTitle(tr("Connection")); });
     auto* form = new QFormLayout(box);
     simulator::ConnectionFaults& faults = m_module.connectionFaults();
-    const auto addFlag = [&](const QString& text, bool simulator::ConnectionFaults::*flag) {
-        auto* check = new QCheckBox(text);
+    const auto addFlag = [&](const char* text, bool simulator::ConnectionFaults::*flag) {
+        auto* check = new QCheckBox;
+        m_texts.add([check, text] { check->setText(tr(text)); });
         check->setChecked(faults.*flag);
         connect(check, &QCheckBox::toggled, this,
                 [this, flag](bool on) { m_module.connectionFaults().*flag = on; });
         form->addRow(check);
     };
-    addFlag(QStringLiteral("Refuse connect"), &simulator::ConnectionFaults::refuseConnect);
-    addFlag(QStringLiteral("Negative connect answer"),
-            &simulator::ConnectionFaults::negativeConnect);
-    addFlag(QStringLiteral("Unparsable connect answer"),
+    addFlag(QT_TR_NOOP("Refuse connect"), &simulator::ConnectionFaults::refuseConnect);
+    addFlag(QT_TR_NOOP("Negative connect answer"), &simulator::ConnectionFaults::negativeConnect);
+    addFlag(QT_TR_NOOP("Unparsable connect answer"),
             &simulator::ConnectionFaults::unparsableConnect);
-    addFlag(QStringLiteral("Refuse transactions"), &simulator::ConnectionFaults::refuseTransaction);
-    addFlag(QStringLiteral("Negative answers"), &simulator::ConnectionFaults::negativeTransaction);
-    addFlag(QStringLiteral("Unparsable answers"),
-            &simulator::ConnectionFaults::unparsableTransaction);
-    addFlag(QStringLiteral("Answers without data"),
-            &simulator::ConnectionFaults::answersWithoutData);
-    addFlag(QStringLiteral("Refuse disconnect"), &simulator::ConnectionFaults::refuseDisconnect);
-    addFlag(QStringLiteral("Extra answer with foreign id"),
+    addFlag(QT_TR_NOOP("Refuse transactions"), &simulator::ConnectionFaults::refuseTransaction);
+    addFlag(QT_TR_NOOP("Negative answers"), &simulator::ConnectionFaults::negativeTransaction);
+    addFlag(QT_TR_NOOP("Unparsable answers"), &simulator::ConnectionFaults::unparsableTransaction);
+    addFlag(QT_TR_NOOP("Answers without data"), &simulator::ConnectionFaults::answersWithoutData);
+    addFlag(QT_TR_NOOP("Refuse disconnect"), &simulator::ConnectionFaults::refuseDisconnect);
+    addFlag(QT_TR_NOOP("Extra answer with foreign id"),
             &simulator::ConnectionFaults::foreignInvokeId);
 
     auto* latency = new QSpinBox;
@@ -133,25 +159,27 @@ QWidget* SimulatorPanel::BuildConnectionBox() {
     latency->setValue(faults.latencyMs);
     connect(latency, &QSpinBox::valueChanged, this,
             [this](int value) { m_module.connectionFaults().latencyMs = value; });
-    form->addRow(QStringLiteral("Latency"), latency);
+    form->addRow(Label([] { return tr("Latency"); }), latency);
 
     auto* abortAfter = new QSpinBox;
     abortAfter->setRange(0, 1000);
     abortAfter->setValue(3);
-    auto* arm = new QPushButton(QStringLiteral("Lose after N requests"));
+    auto* arm = new QPushButton;
+    m_texts.add([arm] { arm->setText(tr("Lose after N requests")); });
     connect(arm, &QPushButton::clicked, this, [this, abortAfter] {
         m_module.connectionFaults().abortAfterRequests = abortAfter->value();
     });
     form->addRow(abortAfter, arm);
 
-    auto* abortNow = new QPushButton(QStringLiteral("Lose connection now"));
+    auto* abortNow = new QPushButton;
+    m_texts.add([abortNow] { abortNow->setText(tr("Lose connection now")); });
     connect(abortNow, &QPushButton::clicked, this, [this] { m_communication.AbortConnections(); });
     form->addRow(abortNow);
     return box;
 }
 
 QWidget* SimulatorPanel::BuildForcingBox() {
-    auto* box = new QGroupBox(QStringLiteral("Forcing"));
+    auto* box = new QGroupBox;
     box->setObjectName(QStringLiteral("forcing"));
     auto* grid = new QGridLayout(box);
     m_forcingState = new QLabel;
@@ -171,13 +199,16 @@ QWidget* SimulatorPanel::BuildForcingBox() {
     timeout->setRange(1, 3600);
     timeout->setSuffix(QStringLiteral(" s"));
     timeout->setValue(static_cast<int>(m_module.ForcingTimeout().count() / 1000));
-    timeout->setToolTip(QStringLiteral("Forcing lapses when the enable request is not repeated "
-                                       "within this time."));
+    m_texts.add([box, timeout] {
+        box->setTitle(tr("Forcing"));
+        timeout->setToolTip(tr("Forcing lapses when the enable request is not repeated "
+                               "within this time."));
+    });
     connect(timeout, &QSpinBox::valueChanged, this, [this](int seconds) {
         m_module.SetForcingTimeout(simulator::Milliseconds{seconds * 1000LL});
     });
     auto* timeoutRow = new QFormLayout;
-    timeoutRow->addRow(QStringLiteral("Lapses after"), timeout);
+    timeoutRow->addRow(Label([] { return tr("Lapses after"); }), timeout);
     grid->addLayout(timeoutRow, 3, 0, 1, kChannelCount);
 
     auto* refresh = new QTimer(this);
@@ -195,10 +226,9 @@ void SimulatorPanel::RefreshForcing() {
         return QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
     };
     m_forcingState->setText(
-        (m_module.ForcingEnabled()
-             ? QStringLiteral("Enabled, lapses in %1 s").arg((left.count() + 999) / 1000)
-             : QStringLiteral("Not enabled")) +
-        QStringLiteral("\nforce mask %1, force values %2").arg(hex(mask), hex(values)));
+        (m_module.ForcingEnabled() ? tr("Enabled, lapses in %1 s").arg((left.count() + 999) / 1000)
+                                   : tr("Not enabled")) +
+        QLatin1Char('\n') + tr("force mask %1, force values %2").arg(hex(mask), hex(values)));
     for (int i = 0; i < kChannelCount; ++i) {
         QLabel* cell = m_forcedChannels[static_cast<std::size_t>(i)];
         const bool forced = (mask >> i & 1) != 0;

@@ -4,9 +4,12 @@
 // diagnosis telegram, I&M support, and the faults of the connection; and
 // the forcing the module holds, as the views have set it.
 
+#include "TranslatedTexts.h"
+
 #include <QWidget>
 
 #include <array>
+#include <functional>
 
 namespace rq16::simulator {
 class SimulatedModule;
@@ -26,7 +29,12 @@ public:
     SimulatorPanel(simulator::SimulatedModule& module,
                    standins::SimulatedCommunication& communication, QWidget* parent = nullptr);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    /// A form label whose text follows the language.
+    QLabel* Label(std::function<QString()> text);
     QWidget* BuildDiagnosisBox();
     QWidget* BuildConnectionBox();
     QWidget* BuildForcingBox();
@@ -39,6 +47,7 @@ private:
     QPlainTextEdit* m_traffic = nullptr;
     QLabel* m_forcingState = nullptr;
     std::array<QLabel*, 8> m_forcedChannels{};
+    TranslatedTexts m_texts;
 };
 
 } // namespace rq16::frameapp

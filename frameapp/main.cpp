@@ -16,11 +16,14 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -36,6 +39,32 @@ using namespace rq16;
 // Exit codes of a headless run besides 0 and 1 (a view without a picture).
 constexpr int kExitDataSetUnreadable = 2;
 constexpr int kExitNotSaved = 3;
+
+/// The context of the program's own texts outside the windows.
+class FrameProgram {
+    Q_DECLARE_TR_FUNCTIONS(FrameProgram)
+};
+
+/// Reports a problem on standard error, with the program's name in front.
+void PrintError(const QString& message) {
+    std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
+                 qPrintable(message));
+}
+
+/// The value of --language in the arguments, before they are parsed: the
+/// help text of the options is shown in that language.
+QString LanguageArgument(const QStringList& arguments) {
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == QLatin1String("--language") && i + 1 < arguments.size()) {
+            return arguments[i + 1];
+        }
+        if (argument.startsWith(QLatin1String("--language="))) {
+            return argument.section(QLatin1Char('='), 1);
+        }
+    }
+    return {};
+}
 
 void Wait(int milliseconds) {
     QElapsedTimer timer;
@@ -76,12 +105,12 @@ int WriteScreenshots(frameapp::FrameWindow& window, standins::RQ16Dtm& dtm, cons
     for (const QString& progId : ViewProgrammaticIds()) {
         const QString name = progId.section(QLatin1Char('.'), 1);
         if (!IsControlAvailable(progId)) {
-            out << name << ": not yet available\n";
+            out << FrameProgram::tr("%1: not yet available").arg(name) << "\n";
             continue;
         }
         const QString id = window.openFunction(progId);
         if (id.isEmpty()) {
-            out << name << ": could not be opened\n";
+            out << FrameProgram::tr("%1: could not be opened").arg(name) << "\n";
             ++failures;
             continue;
         }
@@ -93,7 +122,7 @@ int WriteScreenshots(frameapp::FrameWindow& window, standins::RQ16Dtm& dtm, cons
             out << name << ": " << file << "\n";
             ++written;
         } else {
-            out << name << ": no picture written\n";
+            out << FrameProgram::tr("%1: no picture written").arg(name) << "\n";
             ++failures;
         }
         window.releaseView(id);
@@ -101,7 +130,7 @@ int WriteScreenshots(frameapp::FrameWindow& window, standins::RQ16Dtm& dtm, cons
             Wait(20);
         }
         if (dtm.View(id)) {
-            out << name << ": did not finish its release\n";
+            out << FrameProgram::tr("%1: did not finish its release").arg(name) << "\n";
             ++failures;
         }
     }
@@ -110,11 +139,36 @@ int WriteScreenshots(frameapp::FrameWindow& window, standins::RQ16Dtm& dtm, cons
         Wait(300);
     }
     window.grab().save(frameFile);
-    out << "frame application: " << frameFile << "\n";
-    out << written << " view pictures written to " << QDir(folder).absolutePath() << "\n";
+    out << FrameProgram::tr("frame application: %1").arg(frameFile) << "\n";
+    out << FrameProgram::tr("%n view picture(s) written to %1", nullptr, written)
+               .arg(QDir(folder).absolutePath())
+        << "\n";
     out.flush();
     return written > 0 && failures == 0 ? 0 : 1;
 }
+
+/// Watches a window's paint events; after the first one has been handled
+/// (the whole window is painted in that pass) it prints "painted" and ends
+/// the event loop.
+class FirstPaintExit : public QObject {
+public:
+    explicit FirstPaintExit(QWidget& window) : m_window(window) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &m_window && event->type() == QEvent::Paint && !m_seen) {
+            m_seen = true;
+            QTimer::singleShot(0, this, [] {
+                std::printf("painted\n");
+                std::fflush(stdout);
+                QApplication::exit(0);
+            });
+        }
+        return false;
+    }
+
+private:
+    QWidget& m_window;
+    bool m_seen = false;
+};
 
 /// A name beside `damaged` that no file has yet: "<name>-new.json",
 /// "<name>-new-2.json", ...
@@ -136,20 +190,20 @@ std::unique_ptr<standins::RQ16Dtm> OpenDtm(standins::RQ16Dtm::Options options, b
     try {
         return std::make_unique<standins::RQ16Dtm>(options);
     } catch (const ComError& e) {
-        std::fprintf(stderr, "%s\n", qPrintable(e.description()));
+        PrintError(e.description());
         if (headless) {
             return nullptr;
         }
         options.dataSetFile = FreshDataSetFile(options.dataSetFile);
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("Data set cannot be read"),
+        QMessageBox box(QMessageBox::Critical, FrameProgram::tr("Data set cannot be read"),
                         e.description(), QMessageBox::NoButton);
         box.setTextFormat(Qt::PlainText);
-        box.setInformativeText(QStringLiteral("Start with a new data set saved as %1? The file "
-                                              "that cannot be read stays as it is.")
+        box.setInformativeText(FrameProgram::tr("Start with a new data set saved as %1? The file "
+                                                "that cannot be read stays as it is.")
                                    .arg(options.dataSetFile));
         QPushButton* fresh =
-            box.addButton(QStringLiteral("Start with a new data set"), QMessageBox::AcceptRole);
-        box.addButton(QStringLiteral("Quit"), QMessageBox::RejectRole);
+            box.addButton(FrameProgram::tr("Start with a new data set"), QMessageBox::AcceptRole);
+        box.addButton(FrameProgram::tr("Quit"), QMessageBox::RejectRole);
         box.exec();
         if (box.clickedButton() != fresh) {
             return nullptr;
@@ -160,8 +214,8 @@ std::unique_ptr<standins::RQ16Dtm> OpenDtm(standins::RQ16Dtm::Options options, b
         dtm->parameters().Save();
         return dtm;
     } catch (const ComError& e) {
-        std::fprintf(stderr, "%s\n", qPrintable(e.description()));
-        QMessageBox::critical(nullptr, QStringLiteral("Data set cannot be written"),
+        PrintError(e.description());
+        QMessageBox::critical(nullptr, FrameProgram::tr("Data set cannot be written"),
                               e.description());
     }
     return nullptr;
@@ -177,49 +231,66 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("rq16controls"));
-    QApplication::setApplicationDisplayName(QStringLiteral("RQ16 frame application"));
+    // The name is the program's: it prefixes the command line's error
+    // messages and --version. The desktop file name ties the windows to the
+    // desktop entry and its icon.
+    QApplication::setApplicationName(QStringLiteral("rq16frame"));
+    QApplication::setApplicationVersion(QStringLiteral(RQ16_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("rq16frame"));
+    QIcon icon(QStringLiteral(":/icons/rq16frame.svg"));
+    icon.addPixmap(QPixmap(QStringLiteral(":/icons/rq16frame-24.svg"))); // drawn for 24 pixels
+    QApplication::setWindowIcon(icon);
+
+    // The language comes first, so that the help of the options is in it too.
+    QString language = frameapp::LanguageFromLocale();
+    const QString languageArgument = LanguageArgument(QApplication::arguments());
+    const QString requested = frameapp::SupportedLanguage(languageArgument);
+    if (!requested.isEmpty()) {
+        language = requested;
+    }
+    frameapp::InstallTranslations(language);
+    if (!languageArgument.isEmpty() && requested.isEmpty()) {
+        PrintError(FrameProgram::tr("There are no texts in the language '%1' (available: %2); "
+                                    "using %3.")
+                       .arg(languageArgument,
+                            frameapp::AvailableLanguages().join(QStringLiteral(", ")), language));
+    }
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Frame application for the views of the output module DO8, running on a "
-                       "simulated module."));
+        FrameProgram::tr("Frame application for the views of the output module DO8, running on "
+                         "a simulated module."));
     parser.addHelpOption();
+    parser.addVersionOption();
+    // The data sets of earlier versions lie in the folder named after the
+    // package, so it stays.
     QCommandLineOption dataSetOption(
-        QStringLiteral("data-set"), QStringLiteral("Data set file (created when missing)."),
-        QStringLiteral("file"),
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-            QStringLiteral("/RQ16DataSet.json"));
+        QStringLiteral("data-set"), FrameProgram::tr("Data set file (created when missing)."),
+        FrameProgram::tr("file"),
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+            QStringLiteral("/rq16controls/RQ16DataSet.json"));
     QCommandLineOption shotsOption(
         QStringLiteral("screenshots"),
-        QStringLiteral("Open every view offscreen, write a PNG of each into <folder> and exit "
-                       "(the default without a display)."),
-        QStringLiteral("folder"));
+        FrameProgram::tr("Open every view offscreen, write a PNG of each into <folder> and exit "
+                         "(the default without a display)."),
+        FrameProgram::tr("folder"));
     QCommandLineOption latencyOption(
-        QStringLiteral("latency"), QStringLiteral("Answer latency of the simulated module in ms."),
-        QStringLiteral("ms"), QStringLiteral("30"));
+        QStringLiteral("latency"),
+        FrameProgram::tr("Answer latency of the simulated module in ms."), FrameProgram::tr("ms"),
+        QStringLiteral("30"));
     QCommandLineOption languageOption(
         QStringLiteral("language"),
-        QStringLiteral("Language of the views' texts: %1 (default: from LC_ALL, LC_MESSAGES or "
-                       "LANG).")
+        FrameProgram::tr("Language of the texts: %1 (default: from LANGUAGE, LC_ALL, LC_MESSAGES "
+                         "or LANG).")
             .arg(frameapp::AvailableLanguages().join(QStringLiteral(", "))),
-        QStringLiteral("language"));
-    parser.addOptions({dataSetOption, shotsOption, latencyOption, languageOption});
+        FrameProgram::tr("language"));
+    QCommandLineOption exitAfterPaintOption(
+        QStringLiteral("exit-after-first-paint"),
+        FrameProgram::tr("Print \"painted\" and exit once the window has been painted for the "
+                         "first time (for measuring the start-up)."));
+    parser.addOptions(
+        {dataSetOption, shotsOption, latencyOption, languageOption, exitAfterPaintOption});
     parser.process(app);
-
-    QString language = frameapp::LanguageFromLocale();
-    if (parser.isSet(languageOption)) {
-        const QString requested = frameapp::SupportedLanguage(parser.value(languageOption));
-        if (requested.isEmpty()) {
-            std::fprintf(stderr,
-                         "There are no texts in the language '%s' (available: %s); using %s.\n",
-                         qPrintable(parser.value(languageOption)),
-                         qPrintable(frameapp::AvailableLanguages().join(QStringLiteral(", "))),
-                         qPrintable(language));
-        } else {
-            language = requested;
-        }
-    }
 
     const QString dataSetFile = parser.value(dataSetOption);
     QDir().mkpath(QFileInfo(dataSetFile).absolutePath());
@@ -255,8 +326,9 @@ int main(int argc, char** argv) {
                 parser.isSet(shotsOption)
                     ? parser.value(shotsOption)
                     : QDir::current().absoluteFilePath(QStringLiteral("screenshots"));
-            std::printf("No display: writing pictures of the views instead (data set %s).\n",
-                        qPrintable(dtm.parameters().dataSetFile()));
+            std::printf("%s\n", qPrintable(FrameProgram::tr("No display: writing pictures of the "
+                                                            "views instead (data set %1).")
+                                               .arg(dtm.parameters().dataSetFile())));
             result = WriteScreenshots(window, dtm, folder);
             dtm.ReleaseAllViews();
             Wait(200);
@@ -264,12 +336,16 @@ int main(int argc, char** argv) {
             QStringList failures = dtm.parameters().saveFailures();
             failures.removeDuplicates();
             for (const QString& failure : failures) {
-                std::fprintf(stderr, "%s\n", qPrintable(failure));
+                PrintError(failure);
             }
             if (!failures.isEmpty()) {
                 result = kExitNotSaved;
             }
         } else {
+            FirstPaintExit exitAfterPaint(window);
+            if (parser.isSet(exitAfterPaintOption)) {
+                window.installEventFilter(&exitAfterPaint);
+            }
             window.show();
             result = QApplication::exec();
         }

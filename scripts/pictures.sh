@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Regenerates the pictures of the README: builds the frame application, lets
 # its headless run write a picture of every available view in English and in
-# German (docs/pictures/en, docs/pictures/de) on a fresh data set, and
-# rewrites the README's picture section for the views that have a picture.
+# German (docs/pictures/en, docs/pictures/de) and in English at 200 %
+# (docs/pictures/en-200) on a fresh data set, and rewrites the README's
+# picture section for the views that have a picture.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -11,11 +12,30 @@ cmake --build build -j"$(nproc)" --target rq16frame rq16_resources rq16_help
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-for language in en de; do
-    rm -rf "docs/pictures/$language"
-    QT_QPA_PLATFORM=offscreen build/bin/rq16frame --language "$language" \
-        --screenshots "docs/pictures/$language" --data-set "$work/$language.json" --latency 0
+
+# Each language under its own locale, so dates and numbers are as its users
+# see them; locales the system lacks are compiled into the work folder.
+export LOCPATH="$work/locales"
+mkdir -p "$LOCPATH"
+for locale in en_US de_DE; do
+    localedef -i "$locale" -f UTF-8 "$LOCPATH/$locale.UTF-8" 2>/dev/null ||
+        echo "Cannot compile the locale $locale.UTF-8; the C library keeps its default."
 done
+
+# pictures <language> <locale> <scale> <folder>: a fresh data set in a fresh
+# home folder, so the pictures show the default data set as a user has it.
+pictures() {
+    rm -rf "$4" "$work/home"
+    mkdir -p "$work/home"
+    env -u LANGUAGE -u LC_ALL -u LC_MESSAGES -u LC_TIME HOME="$work/home" LANG="$2" \
+        QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR="$3" \
+        build/bin/rq16frame --language "$1" --screenshots "$4" --latency 0 |
+        sed -e "s|$PWD/||"
+}
+pictures en en_US.UTF-8 1 docs/pictures/en
+pictures de de_DE.UTF-8 1 docs/pictures/de
+# High-density screens: the same views at twice the scale.
+pictures en en_US.UTF-8 2 docs/pictures/en-200
 
 # One line per view on what it is for, in the order of the frame
 # application's function list.
@@ -42,6 +62,13 @@ section="$work/section.md"
     echo "**The frame application** with the About view open ([Deutsch](docs/pictures/de/FrameApplication.png)):"
     echo
     echo "![Frame application](docs/pictures/en/FrameApplication.png)"
+    echo
+    echo -n "At 200 % for high-density screens:"
+    for entry in "${views[@]}"; do
+        name="${entry%%|*}"
+        [ -f "docs/pictures/en-200/$name.png" ] && echo -n " [$name](docs/pictures/en-200/$name.png),"
+    done
+    echo " [the frame application](docs/pictures/en-200/FrameApplication.png)."
     echo "<!-- pictures: end -->"
 } >"$section"
 awk -v section="$section" '

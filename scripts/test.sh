@@ -13,17 +13,22 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRQ16_WERROR=ON 
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs" --timeout 300
 
-echo "== install into a temporary prefix, build the example host against it, package =="
+echo "== install into a temporary prefix, build the README's host against it, package =="
 prefix="$(mktemp -d)"
 trap 'rm -rf "$prefix"' EXIT
 cmake --install build --prefix "$prefix/usr" >/dev/null
+# The host program is the code of the README's section on hosting, as it
+# stands there.
 rm -rf build-host
 cmake -S examples/host -B build-host -G Ninja -DCMAKE_PREFIX_PATH="$prefix/usr" >/dev/null
 cmake --build build-host
 # The host finds the library and its resource folders without any variable.
-env -u RQ16_APP_FOLDER -u LD_LIBRARY_PATH build-host/rq16host --screenshot "$prefix/host.png"
+env -u RQ16_APP_FOLDER -u LD_LIBRARY_PATH build-host/myhost --screenshot "$prefix/host.png"
+appstreamcli validate --no-net "$prefix"/usr/share/metainfo/*.metainfo.xml
 (cd build && cpack -G DEB -B "$prefix/package" >/dev/null)
-ls "$prefix"/package/rq16controls_*.deb
+ls "$prefix"/package/rq16controls*.deb
+# Errors fail CI; warnings are shown.
+lintian --fail-on error "$prefix"/package/rq16controls*.deb
 
 echo "== address and undefined-behaviour sanitizer build and test =="
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:detect_stack_use_after_return=0"

@@ -1,8 +1,3 @@
-// A host of the views: it installs the stand-ins' component factory, opens
-// the About and Diagnosis views of a DTM on a simulated module side by side,
-// and releases them when its window closes. With "--screenshot FILE" it
-// saves a picture of its window after two seconds and exits.
-
 #include <RQ16Controls.h>
 #include <simulator/SimulatedModule.h>
 #include <standins/StandInComponents.h>
@@ -10,16 +5,29 @@
 #include <standins/dtm/RQ16Dtm.h>
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QHBoxLayout>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
 
-    // Helper objects for the views; their texts come from the library's folders.
+    // The language of the session: the views' texts and Qt's own buttons.
+    const QLocale session(QLocale::system().uiLanguages().value(0));
+    const QString language = session.language() == QLocale::German ? "de" : "en";
+    QTranslator qtTexts;
+    if (qtTexts.load("qtbase_" + language, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        app.installTranslator(&qtTexts);
+    }
+
+    // The components, before the first control.
     rq16::standins::StandInComponentFactory components(rq16::CommonResourceFolder());
     rq16::SetComponentFactory(&components);
 
+    // A DTM on a simulated module, with its views in the chosen language.
     rq16::simulator::SimulatedModule module;
     rq16::standins::SimulatedCommunication communication(module);
     rq16::standins::RQ16Dtm::Options options;
@@ -28,40 +36,42 @@ int main(int argc, char** argv) {
     dtm.SetCommunication(&communication);
     dtm.SetControlCreator(
         [](const QString& progId, QWidget* parent) { return rq16::CreateControl(progId, parent); });
+    dtm.kernel().resources().SetLanguage(language);
 
+    // About and Diagnosis side by side, each at least as large as it needs.
     QWidget window;
-    window.setWindowTitle(QStringLiteral("RQ16 example host"));
     auto* layout = new QHBoxLayout(&window);
     for (const char* progId : {"RQ16Controls.About", "RQ16Controls.Diagnosis"}) {
-        if (QWidget* view = dtm.OpenFunction(QString::fromLatin1(progId), &window)) {
-            view->setMinimumSize(view->size().expandedTo(view->sizeHint())); // its design size
+        if (QWidget* view = dtm.OpenFunction(progId, &window)) {
+            view->setMinimumSize(view->size().expandedTo(view->sizeHint()));
             layout->addWidget(view);
         }
     }
     window.show();
 
-    const QStringList arguments = QApplication::arguments();
-    const qsizetype shot = arguments.indexOf(QStringLiteral("--screenshot"));
-    int result = 0;
+    const QStringList arguments = app.arguments();
+    const qsizetype shot = arguments.indexOf("--screenshot");
     if (shot > 0 && shot + 1 < arguments.size()) {
         QTimer::singleShot(2000, &window, [&] {
-            result = window.grab().save(arguments.at(shot + 1)) && layout->count() == 2 ? 0 : 1;
-            QApplication::quit();
+            app.exit(layout->count() == 2 && window.grab().save(arguments.at(shot + 1)) ? 0 : 1);
         });
     }
-    const int loop = QApplication::exec();
+    // The views go online and do their work while the event loop runs.
+    const int result = app.exec();
 
-    // The views release themselves through the DTM before the host goes.
+    // Release every view and let the event loop run until the last is gone.
     dtm.ReleaseAllViews();
-    QTimer released;
-    released.callOnTimeout([&] {
+    QEventLoop releasing;
+    QTimer poll;
+    poll.callOnTimeout([&] {
         if (dtm.OpenViews().isEmpty()) {
-            QApplication::quit();
+            releasing.quit();
         }
     });
-    released.start(20);
-    QTimer::singleShot(5000, &app, &QApplication::quit);
-    QApplication::exec();
+    poll.start(20);
+    QTimer::singleShot(5000, &releasing, &QEventLoop::quit);
+    releasing.exec();
+
     rq16::SetComponentFactory(nullptr);
-    return loop != 0 ? loop : result;
+    return result;
 }

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <dlfcn.h>
 
@@ -31,6 +32,19 @@ QString DeviceResourceFolder() {
 
 QString HelpFilePath() {
     return ApplicationFolder() + QStringLiteral("/../help/kelio.chm");
+}
+
+QString HelpFilePath(const QString& language) {
+    // The language names a folder: only a plain language code is taken.
+    static const QRegularExpression code(QStringLiteral("^[a-z]{2,3}$"));
+    if (language != QLatin1String("en") && code.match(language).hasMatch()) {
+        const QString localized =
+            ApplicationFolder() + QStringLiteral("/../help/%1/kelio.chm").arg(language);
+        if (QFileInfo(localized).isFile()) {
+            return localized;
+        }
+    }
+    return HelpFilePath();
 }
 
 } // namespace rq16

@@ -14,7 +14,10 @@ QString ApplicationFolder();
 QString CommonResourceFolder();
 /// Application folder + "/RQ16ResourceData".
 QString DeviceResourceFolder();
-/// Application folder + "/../help/kelio.chm".
+/// Application folder + "/../help/kelio.chm", the English help.
 QString HelpFilePath();
+/// The help in `language` ("de"): application folder + "/../help/de/kelio.chm"
+/// when it is there; otherwise, and for English, the English help.
+QString HelpFilePath(const QString& language);
 
 } // namespace rq16

@@ -143,7 +143,14 @@ void ViewBase::ctlButtons_Close() {
 }
 
 void ViewBase::ctlButtons_Help() {
-    lHelpResult = ShowHelp(HelpFilePath(), m_traits.helpContextId, this);
+    // The help in the language of the view's texts; a topic that help does
+    // not have is shown from the English help.
+    const QString help =
+        HelpFilePath(m_objResourceManager ? m_objResourceManager->Language() : QString());
+    lHelpResult = ShowHelp(help, m_traits.helpContextId, this);
+    if (lHelpResult == 0 && help != HelpFilePath()) {
+        lHelpResult = ShowHelp(HelpFilePath(), m_traits.helpContextId, this);
+    }
 }
 
 void ViewBase::BaseDtm_LockDataSet(const QString& userName) {

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
 
 namespace rq16::standins {
 
@@ -39,6 +40,12 @@ ButtonControl::ButtonControl(QWidget* parent) : QWidget(parent) {
     m_lamp = new QLabel(this);
     m_lamp->setObjectName(QStringLiteral("lamp"));
     m_lamp->setFixedSize(12, 12);
+    // Both colours in one style sheet, parsed once; a change of state only
+    // switches the property the sheet selects by.
+    m_lamp->setStyleSheet(
+        QStringLiteral("QLabel { background-color: #9a9a9a; border: 1px solid #505050;"
+                       " border-radius: 6px; }"
+                       " QLabel[online=\"true\"] { background-color: #2fb344; }"));
     m_onlineLabel = new QLabel(this);
     m_onlineLabel->setObjectName(QStringLiteral("onlineLabel"));
     m_onlineLabel->setMinimumWidth(44);
@@ -340,16 +347,20 @@ void ButtonControl::UpdateCaptions() {
     ShowFitted(m_apply, Text(kTextApply, "Apply"));
     ShowFitted(m_close, Text(kTextClose, "Close"));
     ShowFitted(m_help, Text(kTextHelp, "Help"));
+    m_connectionText = Text(kTextConnection, "Connection: %1");
+    m_onlineText = Text(kTextOnline, "online");
+    m_offlineText = Text(kTextOffline, "offline");
 }
 
 void ButtonControl::UpdateOnline() {
-    const QString colour = m_online ? QStringLiteral("#2fb344") : QStringLiteral("#9a9a9a");
-    m_lamp->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid #505050;"
-                                         " border-radius: 6px;")
-                              .arg(colour));
-    ShowFitted(m_onlineLabel,
-               m_online ? Text(kTextOnline, "online") : Text(kTextOffline, "offline"));
-    m_lamp->setAccessibleName(Text(kTextConnection, "Connection: %1").arg(m_onlineLabel->text()));
+    if (m_lamp->property("online").toBool() != m_online) {
+        m_lamp->setProperty("online", m_online);
+        m_lamp->style()->unpolish(m_lamp);
+        m_lamp->style()->polish(m_lamp);
+        m_lamp->update();
+    }
+    ShowFitted(m_onlineLabel, m_online ? m_onlineText : m_offlineText);
+    m_lamp->setAccessibleName(m_connectionText.arg(m_onlineLabel->text()));
 }
 
 } // namespace rq16::standins

@@ -113,6 +113,11 @@ private:
     bool m_showCancel = true;
     bool m_showApply = true;
     bool m_showClose = true;
+    /// The captions of the online state and the lamp's name, looked up with
+    /// the others.
+    QString m_connectionText;
+    QString m_onlineText;
+    QString m_offlineText;
     QString m_extraCaption;
     QString m_messageText;
     QString m_extraToolTip;

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QMutex>
 #include <QMutexLocker>
@@ -243,12 +244,16 @@ QPixmap ResourceManager::LoadPicture(std::int32_t id, int width, int height,
     // load the same few pictures again and again: what was drawn is kept,
     // keyed by the file as it is now and the size asked for.
     const FileStamp& stamp = svg.exists ? svg : png;
-    const QString key = QStringLiteral("%1|%2|%3|%4|%5")
+    // Pictures are drawn for the pixel density of the screens, so they stay
+    // sharp on high-density screens; sizes stay in device-independent pixels.
+    const qreal density = qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+    const QString key = QStringLiteral("%1|%2|%3|%4|%5|%6")
                             .arg(svg.exists ? svgPath : pngPath)
                             .arg(stamp.modified)
                             .arg(stamp.size)
                             .arg(width)
-                            .arg(height);
+                            .arg(height)
+                            .arg(density);
     // Never destroyed: pixmaps must not outlive the application object.
     static auto& drawn = *new QHash<QString, QPixmap>;
     if (const auto it = drawn.constFind(key); stamp.exists && it != drawn.constEnd()) {
@@ -282,7 +287,7 @@ QPixmap ResourceManager::LoadPicture(std::int32_t id, int width, int height,
         } else if (height > 0 && size.height() > 0) {
             size = QSize(qMax(1, size.width() * height / size.height()), height);
         }
-        image = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        image = QImage((QSizeF(size) * density).toSize(), QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         QPainter painter(&image);
         renderer.render(&painter);
@@ -292,11 +297,15 @@ QPixmap ResourceManager::LoadPicture(std::int32_t id, int width, int height,
             throw ComError(kErrInvalidArg, QStringLiteral("Picture %1 cannot be read").arg(id));
         }
         if (width > 0 && height > 0) {
-            image = image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            image = image.scaled((QSizeF(width, height) * density).toSize(), Qt::IgnoreAspectRatio,
+                                 Qt::SmoothTransformation);
         } else if (width > 0) {
-            image = image.scaledToWidth(width, Qt::SmoothTransformation);
+            image = image.scaledToWidth(qRound(width * density), Qt::SmoothTransformation);
         } else if (height > 0) {
-            image = image.scaledToHeight(height, Qt::SmoothTransformation);
+            image = image.scaledToHeight(qRound(height * density), Qt::SmoothTransformation);
+        } else if (density != 1.0) {
+            image = image.scaled((QSizeF(image.size()) * density).toSize(), Qt::KeepAspectRatio,
+                                 Qt::SmoothTransformation);
         }
     } else {
         throw ComError(kErrNotFound, QStringLiteral("Picture %1 not found in resource folder '%2'")
@@ -307,6 +316,7 @@ QPixmap ResourceManager::LoadPicture(std::int32_t id, int width, int height,
     if (drawn.size() >= kMaxDrawn) {
         drawn.clear();
     }
+    image.setDevicePixelRatio(density);
     return *drawn.insert(key, QPixmap::fromImage(image));
 }
 

@@ -1,4 +1,5 @@
 #include "common/HelpUtilities.h"
+#include "common/AppFolder.h"
 
 #include <QApplication>
 #include <QDir>
@@ -65,6 +66,22 @@ TEST_F(HelpTest, UnknownTopicsAndFilesGiveZero) {
     EXPECT_EQ(ShowHelp(helpFile(), 25200, nullptr), 0) << "the mapped page does not exist";
     EXPECT_EQ(ShowHelp(dir.path() + "/none.chm", 0, nullptr), 0);
     EXPECT_EQ(OpenHelpWindowCount(), 0);
+}
+
+TEST(ShippedHelp, EveryTopicHasAGermanPageAndOtherLanguagesFallBackToEnglish) {
+    const QString german = HelpFilePath(QStringLiteral("de"));
+    ASSERT_TRUE(german.endsWith(QStringLiteral("/help/de/kelio.chm")));
+    for (const char* other : {"en", "fr", "../de", ""}) {
+        EXPECT_EQ(HelpFilePath(QString::fromLatin1(other)), HelpFilePath()) << other;
+    }
+    QFile english(HelpFilePath());
+    ASSERT_TRUE(english.open(QIODevice::ReadOnly));
+    const HelpMap topics = ParseHelpMap(QString::fromUtf8(english.readAll()));
+    ASSERT_FALSE(topics.pages.empty());
+    for (const auto& [id, page] : topics.pages) {
+        EXPECT_NE(ShowHelp(german, id, nullptr), 0) << "no German page for topic " << id;
+    }
+    CloseAllHelp(nullptr);
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include "common/HelpUtilities.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QRegularExpression>
 
@@ -80,13 +81,17 @@ TEST(ViewFrameTest, TheBarStaysAlongTheLowerEdgeAndNothingElseMoves) {
     }
 }
 
-TEST(ViewFrameTest, HelpOpensTheViewsTopicAndReleaseClosesIt) {
+TEST(ViewFrameTest, HelpOpensTheViewsTopicInItsLanguageAndReleaseClosesIt) {
     StandIns rig;
+    rig.dtm.kernel().resources().SetLanguage(QStringLiteral("de"));
     auto* view = rig.Open<Diagnosis>();
     rig.Settle();
     view->ctlButtons_Help();
     ASSERT_NE(view->helpResult(), 0) << "the help lies in ../help beside the test program";
     EXPECT_EQ(OpenHelpWindowCount(), 1);
+    EXPECT_TRUE(std::ranges::any_of(QApplication::topLevelWidgets(), [](const QWidget* w) {
+        return w->isVisible() && w->windowTitle() == QStringLiteral("Diagnose");
+    })) << "the German page";
     view->IDtmActiveXControl_PrepareToRelease();
     EXPECT_EQ(OpenHelpWindowCount(), 0);
 }

@@ -2,6 +2,7 @@
 // edited, closed and opened again, on the DTM stand-in and the simulated
 // module, through the shared library.
 
+#include "EventPanelFeed.h"
 #include "FrameWindow.h"
 
 #include "RQ16Controls.h"
@@ -11,12 +12,16 @@
 #include "standins/buttons/ButtonControl.h"
 #include "standins/communication/SimulatedCommunication.h"
 #include "standins/dtm/RQ16Dtm.h"
+#include "standins/resources/ResourceManager.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDockWidget>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -173,6 +178,32 @@ TEST_F(FrameApplicationTest, FunctionsViewWindowsAndPanelsWorkFromTheKeyboard) {
         window.findChild<QDockWidget*>("dataSet")->isAncestorOf(QApplication::focusWidget()));
 }
 
+TEST_F(FrameApplicationTest, ItsTextsQtsAndTheViewsOpenedAfterChoosingGermanSpeakGerman) {
+    Session session(*this);
+    frameapp::FrameWindow& window = *session.window;
+    auto* functions = window.findChild<QDockWidget*>(QStringLiteral("functions"));
+    EXPECT_EQ(functions->windowTitle(), QStringLiteral("Functions"));
+    window.findChild<QAction*>(QStringLiteral("language_de"))->trigger();
+    EXPECT_TRUE(SpinUntil([&] { return functions->windowTitle() == "Funktionen"; }));
+    QMessageBox question(QMessageBox::Question, {}, {}, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(question.button(QMessageBox::No)->text().remove(u'&'), QStringLiteral("Nein"))
+        << "Qt's own translation";
+
+    const QString id = window.openFunction(QStringLiteral("RQ16Controls.About"));
+    ASSERT_FALSE(id.isEmpty());
+    EXPECT_TRUE(window.windowOf(id)->windowTitle().startsWith(QStringLiteral("Info - ")));
+    standins::ResourceManager german(standins::ResourceManager::ApplicationCommonFolder());
+    german.SetLanguage(QStringLiteral("de"));
+    const QString notice = german.GetString(5004, QString());
+    const auto labels = session.dtm->View(id)->findChildren<QLabel*>();
+    EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [&](const QLabel* label) {
+        return label->text().startsWith(notice);
+    })) << "the legal notice in German";
+    EXPECT_TRUE(session.closeWindow(id));
+    window.findChild<QAction*>(QStringLiteral("language_en"))->trigger();
+    EXPECT_TRUE(SpinUntil([&] { return functions->windowTitle() == "Functions"; }));
+}
+
 TEST_F(FrameApplicationTest, ADamagedDataSetIsNeverOverwritten) {
     QFile file(dir.filePath(QStringLiteral("DataSet.json")));
     const QByteArray damaged = R"({"format": "RQ16 data set", "slotNumber": "3"})";
@@ -278,6 +309,20 @@ TEST_F(FrameApplicationTest, AFullDiskEndsAHeadlessRunWithTheReasonAndKeepsTheFi
     EXPECT_TRUE(out.endsWith("exit 3\nkept\n")) << out.toStdString();
     EXPECT_TRUE(run.readAllStandardError().contains(
         "/full/set.json cannot be written: No space left on device."));
+}
+
+TEST(EventPanelFeed, AppendsTheLatestLinesOfABatchInOrderAndCountsTheRest) {
+    QPlainTextEdit panel;
+    frameapp::EventPanelFeed feed(&panel, 3, false);
+    for (int line = 1; line <= 5; ++line) {
+        feed.add(QStringLiteral("line %1").arg(line));
+    }
+    EXPECT_TRUE(panel.toPlainText().isEmpty()) << "nothing before the batch is due";
+    SpinUntil([&] { return !panel.toPlainText().isEmpty(); });
+    EXPECT_EQ(panel.toPlainText(), "(2 lines left out)\nline 3\nline 4\nline 5");
+    feed.add(QStringLiteral("line 6"));
+    feed.flush();
+    EXPECT_EQ(panel.toPlainText().section(QLatin1Char('\n'), -1), "line 6");
 }
 
 } // namespace

@@ -1,28 +1,17 @@
-// The views' texts in English and German: the language the frame application
-// picks, complete German texts, and views that find each of their texts in
-// the language chosen before they opened.
+// The texts in English and German: the language the frame application
+// picks, complete German texts of the views and of the frame application,
+// and its command line in the session's language.
 
 #include "Language.h"
-#include "FrameWindow.h"
 
-#include "RQ16Controls.h"
-
-#include "simulator/SimulatedModule.h"
-#include "standins/StandInComponents.h"
-#include "standins/communication/SimulatedCommunication.h"
-#include "standins/dtm/RQ16Dtm.h"
 #include "standins/resources/ResourceManager.h"
 
-#include <QAction>
 #include <QFile>
-#include <QLabel>
+#include <QProcess>
 #include <QRegularExpression>
-
-#include "EventLoop.h"
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <map>
 
 using namespace rq16;
 using standins::ResourceManager;
@@ -37,23 +26,18 @@ QHash<std::int32_t, QString> TextsOf(QString folder, const QString& language) {
                : QHash<std::int32_t, QString>();
 }
 
-TEST(LanguageFromLocale, FollowsTheMessageLocaleAsTheCLibraryDoes) {
-    // LC_ALL, LC_MESSAGES, LANG → language
-    const std::vector<std::array<const char*, 4>> cases = {
-        {"", "", "de_DE.UTF-8", "de"},
-        {"", "de_AT.UTF-8", "en_US.UTF-8", "de"},
-        {"C", "de_DE.UTF-8", "de_DE.UTF-8", "en"},
-        {"de_CH@euro", "", "", "de"},
-        {"", "", "fr_FR.UTF-8", "en"},
+TEST(LanguageFromLocale, TheFirstOfTheUsersLanguagesThatHasTexts) {
+    const std::vector<std::pair<QString, QString>> cases = {
+        {QStringLiteral("fr de_AT en"), QStringLiteral("de")}, // LANGUAGE=fr:de_AT:en
+        {QStringLiteral("en-GB de"), QStringLiteral("en")},
+        {QStringLiteral("de_CH@euro"), QStringLiteral("de")},
+        {QStringLiteral("C"), QStringLiteral("en")},
+        {QStringLiteral("fr-FR fr deu"), QStringLiteral("en")},
     };
-    for (const auto& c : cases) {
-        const std::map<std::string, QString> environment{
-            {"LC_ALL", c[0]}, {"LC_MESSAGES", c[1]}, {"LANG", c[2]}};
-        EXPECT_EQ(frameapp::LanguageFromLocale([&](const char* n) { return environment.at(n); }),
-                  QString::fromLatin1(c[3]))
-            << c[0] << " / " << c[1] << " / " << c[2];
+    for (const auto& [languages, expected] : cases) {
+        EXPECT_EQ(frameapp::LanguageFromUiLanguages(languages.split(u' ')), expected)
+            << languages.toStdString();
     }
-    EXPECT_TRUE(frameapp::SupportedLanguage(QStringLiteral("deu")).isEmpty());
 }
 
 TEST(GermanTexts, EveryEnglishTextHasAGermanOneWithTheSamePlaceholders) {
@@ -74,29 +58,71 @@ TEST(GermanTexts, EveryEnglishTextHasAGermanOneWithTheSamePlaceholders) {
     }
 }
 
-TEST(Language, ViewsOpenedAfterChoosingGermanInTheMenuShowGermanTexts) {
-    standins::StandInComponentFactory components;
-    SetComponentFactory(&components);
-    simulator::SimulatedModule module;
-    standins::SimulatedCommunication communication(module);
-    standins::RQ16Dtm dtm;
-    dtm.SetControlCreator(
-        [](const QString& id, QWidget* parent) { return CreateControl(id, parent); });
-    {
-        frameapp::FrameWindow window(dtm, communication, module, false);
-        window.findChild<QAction*>(QStringLiteral("language_de"))->trigger();
-        const QString id = window.openFunction(QStringLiteral("RQ16Controls.About"));
-        ASSERT_FALSE(id.isEmpty());
-        const QString german =
-            TextsOf(ResourceManager::ApplicationCommonFolder(), QStringLiteral("de")).value(5004);
-        const auto labels = dtm.View(id)->findChildren<QLabel*>();
-        EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [&](const QLabel* label) {
-            return !german.isEmpty() && label->text().startsWith(german);
-        })) << "the legal notice in German";
-        dtm.ReleaseAllViews();
-        EXPECT_TRUE(test::SpinUntil([&] { return window.openViewCount() == 0; }));
+TEST(GermanTexts, EveryTextOfTheFrameApplicationHasAGermanTranslation) {
+    // A copy of the translation brought up to date with the sources first, so
+    // a new text without a translation is found before anyone sees it.
+    QTemporaryDir dir;
+    const QString ts = dir.filePath(QStringLiteral("rq16frame_de.ts"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(RQ16_FRAME_TS_FILE), ts));
+    ASSERT_EQ(QProcess::execute(QStringLiteral(RQ16_LUPDATE),
+                                {"-silent", "-locations", "none", "-no-obsolete",
+                                 RQ16_FRAMEAPP_SOURCE_DIR, "-ts", ts}),
+              0);
+    QFile file(ts);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const auto placeholders = [](const QString& text) {
+        QSet<QString> found; // numerus forms repeat them
+        for (auto it = QRegularExpression(QStringLiteral("%[0-9n]")).globalMatch(text);
+             it.hasNext();) {
+            found << it.next().captured();
+        }
+        return found;
+    };
+    const QRegularExpression message(
+        QStringLiteral(
+            "<source>(.*?)</source>.*?<translation( type=\"\\w+\")?>(.*?)</translation>"),
+        QRegularExpression::DotMatchesEverythingOption);
+    int count = 0;
+    for (auto it = message.globalMatch(QString::fromUtf8(file.readAll())); it.hasNext(); ++count) {
+        const auto m = it.next();
+        EXPECT_TRUE(m.captured(2).isEmpty() && !m.captured(3).trimmed().isEmpty() &&
+                    placeholders(m.captured(3)) == placeholders(m.captured(1)))
+            << "no finished German translation of: " << m.captured(1).toStdString();
     }
-    SetComponentFactory(nullptr);
+    EXPECT_GT(count, 0);
+}
+
+TEST(CommandLine, VersionErrorsAndTheHelpInTheSessionsLanguage) {
+    // The program in an American session with `languages` as LANGUAGE.
+    const auto run = [](const QStringList& arguments, const QString& languages = {}) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("LC_ALL"));
+        env.remove(QStringLiteral("LC_MESSAGES"));
+        env.insert(QStringLiteral("LANG"), QStringLiteral("en_US.UTF-8"));
+        env.insert(QStringLiteral("LANGUAGE"), languages);
+        QProcess frame;
+        frame.setProcessEnvironment(env);
+        frame.start(QStringLiteral(RQ16_FRAME_PROGRAM), arguments);
+        frame.waitForFinished(30000);
+        return QString::fromUtf8(frame.readAllStandardOutput() + frame.readAllStandardError());
+    };
+    EXPECT_TRUE(run({"--version"}).startsWith(QStringLiteral("rq16frame 1.")));
+    EXPECT_EQ(run({"-v"}), run({"--version"}));
+    EXPECT_TRUE(run({"--no-such-option"}).contains(QRegularExpression("(?m)^rq16frame: ")));
+    // LANGUAGE is a list in the order of preference, and outranks LANG.
+    const QString german = run({"--help"}, QStringLiteral("fr:de"));
+    EXPECT_TRUE(german.contains(QStringLiteral("Datensatzdatei"))) << german.toStdString();
+    EXPECT_TRUE(german.contains(QStringLiteral("Optionen:"))) << "Qt's own texts";
+    const QString english = run({"--help", "--language", "en"}, QStringLiteral("de"));
+    EXPECT_TRUE(english.contains(QStringLiteral("Data set file")));
+    // The manual page names every option of the help.
+    QFile manual(QStringLiteral(RQ16_FRAME_MANUAL));
+    ASSERT_TRUE(manual.open(QIODevice::ReadOnly));
+    const QString page = QString::fromUtf8(manual.readAll()).remove(u'\\');
+    for (auto it = QRegularExpression("--[a-z-]+").globalMatch(english); it.hasNext();) {
+        const QString option = it.next().captured();
+        EXPECT_TRUE(page.contains(option)) << option.toStdString();
+    }
 }
 
 } // namespace

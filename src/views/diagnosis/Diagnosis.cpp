@@ -15,7 +15,13 @@
 #include <QScrollBar>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+#include <vector>
 
 namespace rq16 {
 
@@ -72,18 +78,38 @@ QString ForRichText(const QString& text) {
 } // namespace
 
 /// The view's resource texts for the decoder, each at most a screen line
-/// long: the text boxes wrap them.
+/// long: the text boxes wrap them. Decodings ask for the same few
+/// texts again and again (the label word once per channel); each is looked
+/// up once per view, whose language is fixed from Init on. A failed lookup
+/// is not kept, so it fails again where it is asked for next.
 class Diagnosis::ResourceTexts : public diagnosis::ITextSource {
 public:
     explicit ResourceTexts(Diagnosis& view) : m_view(view) {}
-    QString CommonText(std::int32_t id) override { return ShownText(m_view.CommonText(id)); }
+    QString CommonText(std::int32_t id) override {
+        for (const auto& [known, text] : m_texts) {
+            if (known == id) {
+                return text;
+            }
+        }
+        QString text = ShownText(m_view.CommonText(id));
+        m_texts.emplace_back(id, text);
+        return text;
+    }
     QString ChannelLabelWord() override {
-        return ShownText(
-            m_view.m_objResourceManager->GetString(diagnosis::kTextChannelLabel, QString()));
+        if (!m_labelWord) {
+            if (!m_view.m_objResourceManager) {
+                throw ComError(kErrInvalidArg, QStringLiteral("No resource manager"));
+            }
+            m_labelWord = ShownText(
+                m_view.m_objResourceManager->GetString(diagnosis::kTextChannelLabel, QString()));
+        }
+        return *m_labelWord;
     }
 
 private:
     Diagnosis& m_view;
+    std::vector<std::pair<std::int32_t, QString>> m_texts;
+    std::optional<QString> m_labelWord;
 };
 
 Diagnosis::Diagnosis(QWidget* parent)
@@ -136,6 +162,13 @@ void Diagnosis::BuildControls() {
     txtChannelDiagnosis->setReadOnly(true);
     txtChannelDiagnosis->setAcceptRichText(false);
     txtChannelDiagnosis->setTabStopDistance(28);
+    // The box is read-only and rewritten with every telegram: there is
+    // nothing to undo, and recording each step would cost more than the step.
+    txtChannelDiagnosis->setUndoRedoEnabled(false);
+    // Whoever else changes the box's document leaves a box that no longer
+    // holds what the view wrote; the next decoding writes it anew.
+    connect(txtChannelDiagnosis->document(), &QTextDocument::contentsChange, this,
+            [this] { m_channelBoxComplete = false; });
     txtChannelDiagnosis->setGeometry(10, 24, kViewWidth - 2 * kMargin - 20, 266);
 
     resize(kViewWidth, 540);
@@ -163,6 +196,7 @@ void Diagnosis::LoadCaptions() {
     for (const auto& [word, id] : words) {
         SkipOnError([&, word = word, id = id] { *word = CommonText(id); });
     }
+    m_describedKind.fill(-1); // the words may have changed
     DescribeTerminals();
 }
 
@@ -219,15 +253,29 @@ void Diagnosis::ClearModuleDiagnosisText() {
 void Diagnosis::AddModuleDiagnosisText(const QString& line) {
     Log(QStringLiteral(".AddModuleDiagnosisText"), line);
     m_moduleText += line + diagnosis::kLineBreak;
-    // The one-line box shows the lines side by side.
-    txtModuleDiagnosis->setText(
-        ForRichText(m_moduleText).trimmed().replace(QLatin1Char('\n'), QStringLiteral("  ")));
+    ShowModuleText();
+}
+
+void Diagnosis::ShowModuleText() {
+    // The one-line box shows the lines side by side. Setting the text it
+    // shows already would only lay it out again.
+    const QString shown =
+        ForRichText(m_moduleText).trimmed().replace(QLatin1Char('\n'), QStringLiteral("  "));
+    if (shown != txtModuleDiagnosis->text()) {
+        txtModuleDiagnosis->setText(shown);
+    }
     txtModuleDiagnosis->setCursorPosition(0);
 }
 
 void Diagnosis::ClearChannelDiagnosisText() {
     Log(QStringLiteral(".ClearChannelDiagnosisText"));
+    ClearChannelBox();
+}
+
+void Diagnosis::ClearChannelBox() {
     m_channelText.clear();
+    m_channelRuns.clear();
+    m_channelBoxComplete = false;
     txtChannelDiagnosis->clear();
     txtChannelDiagnosis->setCurrentCharFormat(QTextCharFormat());
 }
@@ -239,24 +287,86 @@ void Diagnosis::AddChannelDiagnosisText(const QString& line) {
 
 void Diagnosis::AppendChannelText(const QString& text) {
     m_channelText += text;
+    m_channelBoxComplete = false;
     QTextCursor cursor(txtChannelDiagnosis->document());
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(ForRichText(text), QTextCharFormat());
 }
 
-void Diagnosis::FormatChannelRange(int start, int length, bool bold, const QColor* color) {
-    // Positions count CR LF as two characters; the box counts one.
-    const int from = diagnosis::RichTextPosition(m_channelText, start);
-    const int to = diagnosis::RichTextPosition(m_channelText, start + length);
-    QTextCursor cursor(txtChannelDiagnosis->document());
-    cursor.setPosition(from);
-    cursor.setPosition(to, QTextCursor::KeepAnchor);
+namespace {
+
+QTextCharFormat FormatOf(diagnosis::CharStyle style) {
     QTextCharFormat format;
-    format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
-    if (color != nullptr) {
-        format.setForeground(*color);
+    switch (style) {
+    case diagnosis::CharStyle::Unformatted:
+        break;
+    case diagnosis::CharStyle::Normal:
+        format.setFontWeight(QFont::Normal);
+        break;
+    case diagnosis::CharStyle::Bold:
+        format.setFontWeight(QFont::Bold);
+        break;
+    case diagnosis::CharStyle::Error:
+        format.setFontWeight(QFont::Bold);
+        format.setForeground(QColor(255, 0, 0));
+        break;
     }
-    cursor.mergeCharFormat(format);
+    return format;
+}
+
+/// Inserts text[from, to) at the cursor, each stretch in its style.
+void InsertStyled(QTextCursor& cursor, const QString& text,
+                  const std::vector<diagnosis::StyledRun>& runs, int from, int to) {
+    int start = 0;
+    for (const diagnosis::StyledRun& run : runs) {
+        const int begin = std::max(start, from);
+        const int end = std::min(run.end, to);
+        if (begin < end) {
+            cursor.insertText(ForRichText(text.mid(begin, end - begin)), FormatOf(run.style));
+        }
+        start = run.end;
+    }
+}
+
+} // namespace
+
+void Diagnosis::ShowChannelText(const diagnosis::DecodedTelegram& decoded) {
+    // Every character is written with the format it ends up with, in one
+    // edit of the document, laid out once. Each change of the document costs
+    // as much as the decoding: a complete decoding shown over another with
+    // the same lines rewrites only the lines that differ, the last first so
+    // that the positions of the others stay. Either way the document is the
+    // same as if it had been emptied and written anew.
+    std::vector<diagnosis::StyledRun> runs = diagnosis::StyleRuns(decoded);
+    const QString& text = decoded.channelText;
+    std::optional<std::vector<diagnosis::ChangedLine>> changedLines;
+    if (m_channelBoxComplete && decoded.complete() &&
+        txtChannelDiagnosis->document() == m_channelDocument) {
+        changedLines = diagnosis::FindChangedLines(m_channelText, m_channelRuns, text, runs);
+    }
+    if (changedLines) {
+        QTextCursor cursor(txtChannelDiagnosis->document());
+        cursor.beginEditBlock();
+        for (auto line = changedLines->rbegin(); line != changedLines->rend(); ++line) {
+            cursor.setPosition(diagnosis::RichTextPosition(m_channelText, line->oldStart));
+            cursor.setPosition(diagnosis::RichTextPosition(m_channelText, line->oldEnd),
+                               QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            InsertStyled(cursor, text, runs, line->newStart, line->newEnd);
+        }
+        cursor.endEditBlock();
+    } else {
+        ClearChannelBox();
+        QTextCursor cursor(txtChannelDiagnosis->document());
+        cursor.beginEditBlock();
+        InsertStyled(cursor, text, runs, 0, static_cast<int>(text.size()));
+        cursor.endEditBlock();
+    }
+    m_channelText = text;
+    m_channelRuns = std::move(runs);
+    // Set after the edits: each of them has reported a change of contents.
+    m_channelBoxComplete = decoded.complete();
+    m_channelDocument = txtChannelDiagnosis->document();
 }
 
 // ---- pictures ----
@@ -285,9 +395,17 @@ void Diagnosis::DescribeTerminals() {
     const TerminalWords& words = m_terminalWords;
     for (int t = 0; t < kTerminalCount; ++t) {
         const std::int32_t id = terminalPictureId(t);
-        const QString state = id == kPictureError + t    ? words.fault
-                              : id == kPictureNotice + t ? words.notice
-                                                         : words.noFault;
+        const auto index = static_cast<std::size_t>(t);
+        // A name is put together only when the terminal's state changed:
+        // every reread calls this, and most terminals keep their state.
+        const int kind = id == kPictureError + t ? 2 : id == kPictureNotice + t ? 1 : 0;
+        if (m_describedKind[index] == kind) {
+            SetAccessibleText(terminalPicture(t), terminalPicture(t)->accessibleName(),
+                              m_terminalFault[index]);
+            continue;
+        }
+        m_describedKind[index] = kind;
+        const QString state = kind == 2 ? words.fault : kind == 1 ? words.notice : words.noFault;
         // Terminals 4 to 7 and 12 to 15 are those of channels 1 to 8; the
         // four in front of each are their group's.
         const int group = t / 8;
@@ -318,28 +436,32 @@ void Diagnosis::ParseModuleDiagnosis(const ByteArray& telegram) {
         return;
     }
 
-    ResourceTexts texts(*this);
-    const diagnosis::DecodedTelegram decoded = diagnosis::DecodeTelegram(telegram, texts);
-
-    // Emptying the boxes and resetting the pictures goes on past errors.
-    const QString ignore = QStringLiteral(".ParseModuleDiagnosis, Error: ");
-    Guarded(ignore, [&] { ClearModuleDiagnosisText(); });
-    if (!decoded.moduleLine.isEmpty()) {
-        Guarded(ignore, [&] { AddModuleDiagnosisText(decoded.moduleLine); });
+    if (!m_texts) {
+        m_texts = std::make_unique<ResourceTexts>(*this);
     }
-    Guarded(ignore, [&] { ClearChannelDiagnosisText(); });
+    const diagnosis::DecodedTelegram decoded = diagnosis::DecodeTelegram(telegram, *m_texts);
+
+    // The boxes are emptied and filled as the log tells, but each box is
+    // changed once, to what it shows at the end.
+    Log(QStringLiteral(".ClearModuleDiagnosisText"));
+    m_moduleText.clear();
+    if (!decoded.moduleLine.isEmpty()) {
+        Log(QStringLiteral(".AddModuleDiagnosisText"), decoded.moduleLine);
+        m_moduleText = decoded.moduleLine + diagnosis::kLineBreak;
+    }
+    ShowModuleText();
+    Log(QStringLiteral(".ClearChannelDiagnosisText"));
     for (int t = 0; t < kTerminalCount; ++t) {
         SetTerminalPicture(t, kPictureDefault + t);
         m_terminalFault[static_cast<std::size_t>(t)].clear();
     }
 
     for (const ChannelPiece& piece : decoded.pieces) {
-        if (piece.kind == ChannelPiece::Kind::Label) {
-            AppendChannelText(piece.text);
-        } else {
-            AddChannelDiagnosisText(piece.text);
+        if (piece.kind == ChannelPiece::Kind::Line) {
+            Log(QStringLiteral(".AddChannelDiagnosisText"), piece.text);
         }
     }
+    ShowChannelText(decoded);
     m_labelStart = decoded.labelStart;
     m_labelLength = decoded.labelLength;
 
@@ -383,17 +505,10 @@ void Diagnosis::ParseModuleDiagnosis(const ByteArray& telegram) {
         return;
     }
     if (decoded.syntaxError != diagnosis::SyntaxError::None) {
-        const QColor red(255, 0, 0);
-        FormatChannelRange(decoded.errorStart,
-                           static_cast<int>(m_channelText.size()) - decoded.errorStart, true, &red);
         DisconnectAfterDecoding();
         return;
     }
 
-    FormatChannelRange(0, static_cast<int>(m_channelText.size()), false, nullptr);
-    for (std::size_t c = 0; c < kChannelCount; ++c) {
-        FormatChannelRange(m_labelStart[c], m_labelLength[c], true, nullptr);
-    }
     // A new diagnosis is read from its first channel on: the cursor goes to
     // the start, so the box keeps channel 1 in sight also when it is shown
     // only after the read.

@@ -12,10 +12,12 @@
 
 #include <array>
 #include <map>
+#include <memory>
 
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QTextDocument;
 class QTextEdit;
 
 namespace rq16 {
@@ -76,7 +78,13 @@ private:
     void SetTerminalPicture(int terminal, std::int32_t id);
     /// Appends text to the channel box without logging (labels).
     void AppendChannelText(const QString& text);
-    void FormatChannelRange(int start, int length, bool bold, const QColor* color);
+    /// Shows a decoding's channel text in its final formats (labels bold, or
+    /// the syntax error bold and red).
+    void ShowChannelText(const diagnosis::DecodedTelegram& decoded);
+    /// Empties the channel box and forgets what it held.
+    void ClearChannelBox();
+    /// Shows m_moduleText in the one-line box.
+    void ShowModuleText();
     void DisconnectAfterDecoding();
     /// Says each terminal picture in words to assistive technology: the
     /// terminal, its channel or group, fault or not, and the fault's text.
@@ -97,6 +105,14 @@ private:
     /// Text of the entry that set each terminal's picture; empty for none.
     std::array<QString, kTerminalCount> m_terminalFault;
     TerminalWords m_terminalWords;
+    /// What each terminal's name says (0 no fault, 1 notice, 2 fault), -1
+    /// before it has one.
+    std::array<int, kTerminalCount> m_describedKind = MakeUndescribed();
+    static constexpr std::array<int, kTerminalCount> MakeUndescribed() {
+        std::array<int, kTerminalCount> kinds{};
+        kinds.fill(-1);
+        return kinds;
+    }
     /// Pictures loaded once per view; a reread only switches between them.
     std::map<std::int32_t, QPixmap> m_pictureCache;
     QGroupBox* fraModuleRelatedDiagnosis = nullptr;
@@ -104,8 +120,15 @@ private:
     QGroupBox* fraChannelRelatedDiagnosis = nullptr;
     QTextEdit* txtChannelDiagnosis = nullptr;
 
+    /// The texts the decoding has looked up so far.
+    std::unique_ptr<ResourceTexts> m_texts;
     QString m_moduleText;
     QString m_channelText;
+    /// The styles of m_channelText as the box shows them, and whether the
+    /// box holds a complete decoding (and nothing else).
+    std::vector<diagnosis::StyledRun> m_channelRuns;
+    bool m_channelBoxComplete = false;
+    const QTextDocument* m_channelDocument = nullptr;
     bool blnDiagnosisShown = false;
     ByteArray m_abLastTelegram;
     std::array<int, 9> m_labelStart{};

@@ -34,14 +34,16 @@ public:
     }
 
     void Label(int channel) {
-        const QString label =
-            m_texts.ChannelLabelWord() + QLatin1Char(' ') + QString::number(channel);
+        const QString word = m_texts.ChannelLabelWord();
         QString text;
-        if (channel <= 1) {
-            text = label + kLineBreak;
-        } else {
-            text = kLineBreak + label + kLineBreak;
+        text.reserve(word.size() + 8);
+        if (channel > 1) {
+            text += kLineBreak;
         }
+        text += word;
+        text += QLatin1Char(' ');
+        text += QString::number(channel);
+        text += kLineBreak;
         const auto slot = static_cast<std::size_t>(channel - 1);
         if (channel >= 1 && slot < m_result.labelStart.size()) {
             m_result.labelStart[slot] = static_cast<int>(m_result.channelText.size());
@@ -142,6 +144,7 @@ QString HexByte(std::uint8_t value) {
 
 DecodedTelegram DecodeTelegram(const ByteArray& telegram, ITextSource& texts) {
     DecodedTelegram result;
+    result.channelText.reserve(256); // eight blocks of a line or two
     const std::uint8_t moduleCode = telegram.empty() ? 0 : telegram.front();
     try {
         result.moduleLine = ModuleLine(moduleCode, texts);
@@ -179,6 +182,106 @@ int RichTextPosition(const QString& text, int position) {
         }
     }
     return position - breaks;
+}
+
+std::vector<StyledRun> StyleRuns(const DecodedTelegram& decoded) {
+    const int size = static_cast<int>(decoded.channelText.size());
+    std::vector<StyledRun> runs;
+    const auto add = [&runs](int end, CharStyle style) {
+        const int start = runs.empty() ? 0 : runs.back().end;
+        if (end <= start) {
+            return;
+        }
+        if (!runs.empty() && runs.back().style == style) {
+            runs.back().end = end;
+        } else {
+            runs.push_back({end, style});
+        }
+    };
+    if (decoded.failure) {
+        add(size, CharStyle::Unformatted);
+    } else if (decoded.syntaxError != SyntaxError::None) {
+        add(decoded.errorStart, CharStyle::Unformatted);
+        add(size, CharStyle::Error);
+    } else {
+        for (std::size_t c = 0; c < kChannelCount; ++c) {
+            if (decoded.labelLength[c] > 0) {
+                add(decoded.labelStart[c], CharStyle::Normal);
+                add(decoded.labelStart[c] + decoded.labelLength[c], CharStyle::Bold);
+            }
+        }
+        add(size, CharStyle::Normal);
+    }
+    return runs;
+}
+
+namespace {
+
+/// The style of each position of a text, asked for in ascending order.
+class StyleCursor {
+public:
+    explicit StyleCursor(const std::vector<StyledRun>& runs) : m_runs(runs) {}
+    CharStyle At(int position) {
+        while (m_run + 1 < m_runs.size() && position >= m_runs[m_run].end) {
+            ++m_run;
+        }
+        return m_runs.empty() ? CharStyle::Unformatted : m_runs[m_run].style;
+    }
+
+private:
+    const std::vector<StyledRun>& m_runs;
+    std::size_t m_run = 0;
+};
+
+/// Where each line of a text starts and ends (before its CR LF); the text
+/// after the last line break is the last line.
+std::vector<std::pair<int, int>> Lines(const QString& text) {
+    std::vector<std::pair<int, int>> lines;
+    const QChar* chars = text.constData();
+    const auto size = static_cast<int>(text.size());
+    int start = 0;
+    for (int i = 0; i + 1 < size; ++i) {
+        if (chars[i] == QLatin1Char('\r') && chars[i + 1] == QLatin1Char('\n')) {
+            lines.emplace_back(start, i);
+            start = i + 2;
+            ++i;
+        }
+    }
+    lines.emplace_back(start, size);
+    return lines;
+}
+
+} // namespace
+
+std::optional<std::vector<ChangedLine>> FindChangedLines(const QString& oldText,
+                                                         const std::vector<StyledRun>& oldRuns,
+                                                         const QString& newText,
+                                                         const std::vector<StyledRun>& newRuns) {
+    const std::vector<std::pair<int, int>> oldLines = Lines(oldText);
+    const std::vector<std::pair<int, int>> newLines = Lines(newText);
+    if (oldLines.size() != newLines.size()) {
+        return std::nullopt;
+    }
+    std::vector<ChangedLine> changed;
+    StyleCursor oldStyles(oldRuns);
+    StyleCursor newStyles(newRuns);
+    for (std::size_t i = 0; i < oldLines.size(); ++i) {
+        const auto [oldStart, oldEnd] = oldLines[i];
+        const auto [newStart, newEnd] = newLines[i];
+        bool same = QStringView(oldText).sliced(oldStart, oldEnd - oldStart) ==
+                    QStringView(newText).sliced(newStart, newEnd - newStart);
+        for (int k = 0; same && k < oldEnd - oldStart; ++k) {
+            same = oldStyles.At(oldStart + k) == newStyles.At(newStart + k);
+        }
+        if (!same) {
+            changed.push_back({oldStart, oldEnd, newStart, newEnd});
+        }
+        // A line break in another style would change the blocks around it.
+        if (i + 1 < oldLines.size() && oldStyles.At(oldEnd) != newStyles.At(newEnd)) {
+            return std::nullopt;
+        }
+    }
+    return changed;
 }
 
 } // namespace rq16::diagnosis

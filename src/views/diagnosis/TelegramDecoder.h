@@ -107,4 +107,41 @@ int GroupFirstTerminal(int channel);
 /// position in a rich text box, where each line break is one character.
 int RichTextPosition(const QString& text, int position);
 
+/// How the channel box formats a character.
+enum class CharStyle : std::uint8_t {
+    Unformatted, ///< no format of its own (after a syntax error or a failure)
+    Normal,      ///< explicitly not bold
+    Bold,        ///< a label
+    Error,       ///< bold and red
+};
+
+/// A stretch of the channel text in one style, up to (not including) `end`.
+struct StyledRun {
+    int end;
+    CharStyle style;
+};
+
+/// The styles of the channel text of a decoding: after a complete decoding
+/// the labels bold and the rest not bold, after a syntax error the error
+/// text bold and red and the rest unformatted, after a failure all of it
+/// unformatted. Runs are in order and cover the whole text; none is empty.
+std::vector<StyledRun> StyleRuns(const DecodedTelegram& decoded);
+
+/// A line whose text or style differs between two styled texts with the
+/// same lines: where its text (without the line break) lies in each.
+struct ChangedLine {
+    int oldStart;
+    int oldEnd;
+    int newStart;
+    int newEnd;
+};
+
+/// The lines that differ between two styled texts, first to last, when both
+/// have the same number of CR LF line breaks in the same styles (so that
+/// only line contents change); nothing when they do not.
+std::optional<std::vector<ChangedLine>> FindChangedLines(const QString& oldText,
+                                                         const std::vector<StyledRun>& oldRuns,
+                                                         const QString& newText,
+                                                         const std::vector<StyledRun>& newRuns);
+
 } // namespace rq16::diagnosis

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
 
@@ -32,6 +33,29 @@ protected:
         cursor.setPosition(
             static_cast<int>(view->channelDiagnosisBox()->toPlainText().indexOf(text)) + 1);
         return cursor.charFormat();
+    }
+
+    /// Every block and fragment of the channel box with its formats.
+    static QString Contents(Diagnosis* view) {
+        const auto formats = [](const QTextFormat& format) {
+            QStringList properties;
+            const auto all = format.properties();
+            for (auto it = all.begin(); it != all.end(); ++it) {
+                properties << QStringLiteral("%1=%2").arg(it.key()).arg(it.value().toString());
+            }
+            return properties.join(QLatin1Char(','));
+        };
+        QString out;
+        for (QTextBlock block = view->channelDiagnosisBox()->document()->begin(); block.isValid();
+             block = block.next()) {
+            out += QStringLiteral("[%1]").arg(formats(block.charFormat()));
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                out += QStringLiteral("{%1|%2}").arg(it.fragment().text(),
+                                                     formats(it.fragment().charFormat()));
+            }
+            out += QLatin1Char('\n');
+        }
+        return out;
     }
 
     StandIns rig;
@@ -163,4 +187,29 @@ TEST_F(DiagnosisViewTest, ANegativeConnectAnswerIsShownInTheModuleBox) {
     rig.Settle();
     EXPECT_EQ(view->moduleDiagnosisBox()->text(), "The station refused the connection");
     EXPECT_TRUE(view->channelDiagnosisText().isEmpty());
+}
+
+TEST_F(DiagnosisViewTest, EveryDecodingLeavesTheBoxAsAViewThatShowsOnlyIt) {
+    // The view rewrites only what changes; the box and the terminals' names
+    // must be exactly those of a view that decodes nothing but the last
+    // telegram.
+    auto* view = rig.Open<Diagnosis>();
+    const std::vector<ByteArray> telegrams{
+        {0x00, 0x31},       {0x02, 0x41}, // a fault moves: the same lines
+        {0x00, 0x41, 0x42}, {0x00, 0x05, 0x13}, {0x00, 0x31, 0x21}, {0x01, 0x85},
+    };
+    for (const ByteArray& telegram : telegrams) {
+        view->ParseModuleDiagnosis(telegram);
+        auto* fresh = rig.Open<Diagnosis>();
+        fresh->ParseModuleDiagnosis(telegram);
+        EXPECT_EQ(Contents(view), Contents(fresh)) << int(telegram[1]);
+        EXPECT_EQ(view->channelDiagnosisBox()->textCursor().position(),
+                  fresh->channelDiagnosisBox()->textCursor().position());
+        for (int t = 0; t < Diagnosis::kTerminalCount; ++t) {
+            EXPECT_EQ(view->terminalPicture(t)->accessibleName(),
+                      fresh->terminalPicture(t)->accessibleName());
+            EXPECT_EQ(view->terminalPicture(t)->accessibleDescription(),
+                      fresh->terminalPicture(t)->accessibleDescription());
+        }
+    }
 }

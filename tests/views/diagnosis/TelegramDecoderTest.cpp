@@ -172,3 +172,39 @@ TEST(TelegramDecoder, RichTextPositionsCountEachLineBreakOnce) {
     EXPECT_EQ(HexByte(0x0A), "0x0A");
     EXPECT_EQ(HexByte(0xAB), "0xAB");
 }
+
+TEST(TelegramDecoder, StylesAndTheLinesThatChangeBetweenTwoDecodings) {
+    const auto decoded = Decode({0x00, 0x31});
+    const auto runs = StyleRuns(decoded);
+    // Labels bold, the rest explicitly not bold, the whole text covered.
+    ASSERT_FALSE(runs.empty());
+    EXPECT_EQ(runs.front().style, CharStyle::Bold);
+    EXPECT_EQ(runs.front().end, 9); // "Channel 1"
+    EXPECT_EQ(runs.back().end, decoded.channelText.size());
+    const auto error = StyleRuns(Decode({0x00, 0x31, 0x21}));
+    EXPECT_EQ(error.back().style, CharStyle::Error);
+    EXPECT_EQ(error.front().style, CharStyle::Unformatted);
+
+    // Channel 3's fault moves to channel 4: two lines change, nothing else.
+    const auto moved = Decode({0x00, 0x41});
+    const auto lines =
+        FindChangedLines(decoded.channelText, runs, moved.channelText, StyleRuns(moved));
+    ASSERT_TRUE(lines.has_value());
+    ASSERT_EQ(lines->size(), 2U);
+    const ChangedLine& first = lines->front();
+    EXPECT_EQ(decoded.channelText.mid(first.oldStart, first.oldEnd - first.oldStart), "\tT1101");
+    EXPECT_EQ(moved.channelText.mid(first.newStart, first.newEnd - first.newStart), "\tOk");
+    // The same text in another style is a change too.
+    auto plain = runs;
+    plain.front().style = CharStyle::Normal;
+    EXPECT_EQ(FindChangedLines(decoded.channelText, runs, decoded.channelText, plain)->size(), 1U);
+    EXPECT_TRUE(FindChangedLines(decoded.channelText, runs, decoded.channelText, runs)->empty());
+
+    // Another number of lines, or line breaks in other styles: no line-wise change.
+    const auto longer = Decode({0x00, 0x31, 0x32});
+    EXPECT_FALSE(
+        FindChangedLines(decoded.channelText, runs, longer.channelText, StyleRuns(longer)));
+    EXPECT_FALSE(
+        FindChangedLines(decoded.channelText, runs, decoded.channelText,
+                         {{static_cast<int>(decoded.channelText.size()), CharStyle::Normal}}));
+}

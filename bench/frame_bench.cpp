@@ -1,0 +1,123 @@
+// N Observation views cycling every 500 ms as sub-windows of one frame
+// window, against the simulated module (30 ms latency, as the frame
+// application starts it), for a fixed wall time: CPU time per second of wall
+// time and resident memory per view. N = 0 is the frame window alone, the
+// baseline. Memory is counted from a frame that has opened and released one
+// view already, so what a process loads once is not counted; one N per
+// process gives clean figures:
+//   frame_bench --benchmark_filter='FrameObservationViews/100/'
+// Where the time goes: perf record -g -e cpu-clock on such a run.
+
+#include "FrameWindow.h"
+#include "RQ16Controls.h"
+
+#include "simulator/SimulatedModule.h"
+#include "standins/StandInComponents.h"
+#include "standins/communication/SimulatedCommunication.h"
+#include "standins/dtm/RQ16Dtm.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace rq16;
+
+namespace {
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+double ResidentKiB() {
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1
+               ? fields[1].toDouble() * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1024.0
+               : 0;
+}
+
+void RunEventLoop(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void BM_FrameObservationViews(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    constexpr int kWallMs = 10000;
+    const QString observation = QStringLiteral("RQ16Controls.Observation");
+    standins::StandInComponentFactory factory;
+    SetComponentFactory(&factory);
+    simulator::SimulatedModule module;
+    module.connectionFaults().latencyMs = 30;
+    standins::SimulatedCommunication comm(module);
+    standins::RQ16Dtm dtm;
+    dtm.SetCommunication(&comm);
+    dtm.SetControlCreator(
+        [](const QString& progId, QWidget* parent) { return CreateControl(progId, parent); });
+    {
+        frameapp::FrameWindow window(dtm, comm, module, false);
+        window.show();
+        window.releaseView(window.openFunction(observation));
+        RunEventLoop(1000);
+        const double residentBefore = ResidentKiB();
+        for (int i = 0; i < count; ++i) {
+            if (window.openFunction(observation).isEmpty()) {
+                state.SkipWithError("a view did not open");
+                break;
+            }
+        }
+        RunEventLoop(2000); // all connected and cycling
+        int answers = 0;
+        QObject::connect(&comm, &standins::SimulatedCommunication::traffic, &window,
+                         [&answers](const QString& line) {
+                             if (line.startsWith(QLatin1String("answer to Transaction"))) {
+                                 ++answers;
+                             }
+                         });
+        double wallSeconds = 1;
+        for (auto _ : state) {
+            const double cpuBefore = CpuSeconds();
+            QElapsedTimer wall;
+            wall.start();
+            RunEventLoop(kWallMs);
+            wallSeconds = static_cast<double>(wall.nsecsElapsed()) / 1e9;
+            state.counters["cpu_percent_of_one_core"] =
+                100.0 * (CpuSeconds() - cpuBefore) / wallSeconds;
+        }
+        state.counters["reads_per_view_per_s"] = count == 0 ? 0.0 : answers / (count * wallSeconds);
+        state.counters["resident_KiB_per_view"] =
+            count == 0 ? 0.0 : (ResidentKiB() - residentBefore) / count;
+        dtm.ReleaseAllViews();
+        while (window.openViewCount() > 0) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+        }
+    }
+    RunEventLoop(100);
+    SetComponentFactory(nullptr);
+}
+BENCHMARK(BM_FrameObservationViews)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
