@@ -9,7 +9,8 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStyle>
+
+#include <utility>
 
 namespace rq16::standins {
 
@@ -40,12 +41,19 @@ ButtonControl::ButtonControl(QWidget* parent) : QWidget(parent) {
     m_lamp = new QLabel(this);
     m_lamp->setObjectName(QStringLiteral("lamp"));
     m_lamp->setFixedSize(12, 12);
-    // Both colours in one style sheet, parsed once; a change of state only
-    // switches the property the sheet selects by.
-    m_lamp->setStyleSheet(
-        QStringLiteral("QLabel { background-color: #9a9a9a; border: 1px solid #505050;"
-                       " border-radius: 6px; }"
-                       " QLabel[online=\"true\"] { background-color: #2fb344; }"));
+    // One round lamp per state, each with its style sheet parsed once, the
+    // one for the state shown: setting a style sheet per change, or
+    // polishing the lamp again, would cost more than all else a view does
+    // when it goes online or offline.
+    for (const auto& [lamp, colour] :
+         {std::pair{&m_lampOffline, "#9a9a9a"}, std::pair{&m_lampOnline, "#2fb344"}}) {
+        *lamp = new QLabel(m_lamp);
+        (*lamp)->setGeometry(0, 0, 12, 12);
+        (*lamp)->setStyleSheet(QStringLiteral("background-color: %1; border: 1px solid #505050;"
+                                              " border-radius: 6px;")
+                                   .arg(QLatin1String(colour)));
+    }
+    m_lampOnline->hide();
     m_onlineLabel = new QLabel(this);
     m_onlineLabel->setObjectName(QStringLiteral("onlineLabel"));
     m_onlineLabel->setMinimumWidth(44);
@@ -353,12 +361,8 @@ void ButtonControl::UpdateCaptions() {
 }
 
 void ButtonControl::UpdateOnline() {
-    if (m_lamp->property("online").toBool() != m_online) {
-        m_lamp->setProperty("online", m_online);
-        m_lamp->style()->unpolish(m_lamp);
-        m_lamp->style()->polish(m_lamp);
-        m_lamp->update();
-    }
+    m_lampOnline->setVisible(m_online);
+    m_lampOffline->setVisible(!m_online);
     ShowFitted(m_onlineLabel, m_online ? m_onlineText : m_offlineText);
     m_lamp->setAccessibleName(m_connectionText.arg(m_onlineLabel->text()));
 }

@@ -94,6 +94,8 @@ private:
     IResourceManager* m_resources = nullptr;
 
     QLabel* m_lamp = nullptr;
+    QLabel* m_lampOnline = nullptr;
+    QLabel* m_lampOffline = nullptr;
     QLabel* m_onlineLabel = nullptr;
     QLabel* m_message = nullptr;
     QProgressBar* m_activityBar = nullptr;
