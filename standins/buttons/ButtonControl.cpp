@@ -363,8 +363,25 @@ void ButtonControl::UpdateCaptions() {
 void ButtonControl::UpdateOnline() {
     m_lampOnline->setVisible(m_online);
     m_lampOffline->setVisible(!m_online);
-    ShowFitted(m_onlineLabel, m_online ? m_onlineText : m_offlineText);
-    m_lamp->setAccessibleName(m_connectionText.arg(m_onlineLabel->text()));
+    // Each state's caption is cut to fit once per caption and font, not at
+    // every change of state: that would cost more than the rest of a change.
+    const QString& caption = m_online ? m_onlineText : m_offlineText;
+    FittedState& fitted = m_fittedState[m_online ? 1 : 0];
+    const QFont font = m_onlineLabel->font();
+    if (fitted.lampName.isNull() || fitted.caption != caption ||
+        fitted.connectionText != m_connectionText || fitted.font != font) {
+        ShowFitted(m_onlineLabel, caption);
+        fitted = {caption,
+                  m_connectionText,
+                  font,
+                  m_onlineLabel->text(),
+                  m_onlineLabel->toolTip(),
+                  m_connectionText.arg(m_onlineLabel->text())};
+    } else {
+        m_onlineLabel->setText(fitted.shown);
+        m_onlineLabel->setToolTip(fitted.toolTip);
+    }
+    m_lamp->setAccessibleName(fitted.lampName);
 }
 
 } // namespace rq16::standins

@@ -5,7 +5,10 @@
 
 #include "host/ButtonControl.h"
 
+#include <QFont>
 #include <QWidget>
+
+#include <array>
 
 class QLabel;
 class QProgressBar;
@@ -120,6 +123,16 @@ private:
     QString m_connectionText;
     QString m_onlineText;
     QString m_offlineText;
+    /// What UpdateOnline showed for a state (offline, online), and from what.
+    struct FittedState {
+        QString caption;
+        QString connectionText;
+        QFont font;
+        QString shown;
+        QString toolTip;
+        QString lampName;
+    };
+    std::array<FittedState, 2> m_fittedState;
     QString m_extraCaption;
     QString m_messageText;
     QString m_extraToolTip;

@@ -31,11 +31,60 @@ std::optional<RequestKind> KindFromName(QStringView name) {
     return std::nullopt;
 }
 
+/// True when `value` needs no escaping in an attribute: printable ASCII
+/// without the characters XML replaces by entities.
+bool Plain(const QString* value) {
+    if (value == nullptr) {
+        return true;
+    }
+    for (const QChar c : *value) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u > 0x7E || u == u'<' || u == u'>' || u == u'&' || u == u'"') {
+            return false;
+        }
+    }
+    return true;
+}
+
+void AppendAttribute(QString& text, QLatin1String name, const QString& value) {
+    text += u' ';
+    text += name;
+    text += QLatin1String("=\"");
+    text += value;
+    text += u'"';
+}
+
 /// One request element; null pointers and an absent index leave the
 /// attribute or element out.
 QString WriteRequestDocument(RequestKind kind, const QString* ref, std::int32_t slot,
                              std::optional<std::int32_t> index = std::nullopt,
                              const QString* protocol = nullptr, const ByteArray* data = nullptr) {
+    if (Plain(ref) && Plain(protocol)) {
+        // Values without characters to escape are put together directly, as
+        // the XML writer below would write them, at a fraction of its cost.
+        QString text;
+        text.reserve(96 + (data != nullptr ? static_cast<qsizetype>(data->size()) * 2 : 0));
+        text += QLatin1String("<Request");
+        AppendAttribute(text, QLatin1String("kind"), KindName(kind));
+        if (ref != nullptr) {
+            AppendAttribute(text, QLatin1String("ref"), *ref);
+        }
+        AppendAttribute(text, QLatin1String("slot"), QString::number(slot));
+        if (index) {
+            AppendAttribute(text, QLatin1String("index"), QString::number(*index));
+        }
+        if (protocol != nullptr) {
+            AppendAttribute(text, QLatin1String("protocol"), *protocol);
+        }
+        if (data != nullptr) {
+            text += QLatin1String("><Data>");
+            text += ToHex(*data);
+            text += QLatin1String("</Data></Request>");
+        } else {
+            text += QLatin1String("/>");
+        }
+        return text;
+    }
     QString text;
     QXmlStreamWriter xml(&text);
     xml.writeStartElement(QStringLiteral("Request"));

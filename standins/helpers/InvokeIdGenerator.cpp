@@ -23,7 +23,7 @@ std::atomic<quint64> g_counter{0};
 QString InvokeIdGenerator::NewInvokeId() {
     // One counter for the whole process, so two generators never collide.
     const quint64 number = ++g_counter;
-    return QStringLiteral("INV-%1-%2").arg(ProcessPrefix()).arg(number);
+    return QLatin1String("INV-") + ProcessPrefix() + u'-' + QString::number(number);
 }
 
 } // namespace rq16::standins

@@ -5,6 +5,8 @@
 #include <QDataStream>
 #include <QIODevice>
 
+#include <algorithm>
+
 namespace rq16::standins {
 
 namespace {
@@ -22,17 +24,19 @@ void PutText(ByteArray& bytes, std::size_t offset, std::size_t width, const QStr
 } // namespace
 
 QString FieldText(const ByteArray& bytes, std::size_t offset, std::size_t width) {
-    QString text;
-    for (std::size_t i = offset; i < offset + width && i < bytes.size(); ++i) {
-        if (bytes[i] == 0) {
-            break;
-        }
-        text.append(AnsiChar(bytes[i]));
+    const std::size_t limit = std::min(offset + width, bytes.size());
+    std::size_t end = offset;
+    while (end < limit && bytes[end] != 0) {
+        ++end;
     }
-    while (text.endsWith(u' ')) {
-        text.chop(1);
+    if (end <= offset) {
+        return QString(); // no character at all: a null text
     }
-    return text;
+    while (end > offset && bytes[end - 1] == 0x20) {
+        --end;
+    }
+    // Only blanks: an empty text that is not null.
+    return end > offset ? FromAnsi(bytes, offset, end - offset) : QString(0, Qt::Uninitialized);
 }
 
 ByteArray QsData::Encode(const QString& chargeCode, const QString& serialNumber,

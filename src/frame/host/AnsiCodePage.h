@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -64,9 +65,14 @@ inline ByteArray ToAnsi(const QString& text) {
 /// The text of `count` code page bytes from `offset` (fewer if the block ends
 /// first).
 inline QString FromAnsi(const ByteArray& bytes, std::size_t offset, std::size_t count) {
-    QString text;
-    for (std::size_t i = offset; i < offset + count && i < bytes.size(); ++i) {
-        text.append(AnsiChar(bytes[i]));
+    const std::size_t end = std::min(offset + count, bytes.size());
+    if (offset >= end) {
+        return QString();
+    }
+    QString text(static_cast<qsizetype>(end - offset), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (std::size_t i = offset; i < end; ++i) {
+        *out++ = AnsiChar(bytes[i]);
     }
     return text;
 }
