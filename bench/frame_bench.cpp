@@ -1,7 +1,8 @@
 // N Observation views cycling every 500 ms as sub-windows of one frame
 // window, against the simulated module (30 ms latency, as the frame
 // application starts it), for a fixed wall time: CPU time per second of wall
-// time and resident memory per view. N = 0 is the frame window alone, the
+// time and resident memory per view; also the wall time to open all N and
+// to release them all again. N = 0 is the frame window alone, the
 // baseline. Memory is counted from a frame that has opened and released one
 // view already, so what a process loads once is not counted; one N per
 // process gives clean figures:
@@ -76,12 +77,15 @@ void BM_FrameObservationViews(benchmark::State& state) {
         window.releaseView(window.openFunction(observation));
         RunEventLoop(1000);
         const double residentBefore = ResidentKiB();
+        QElapsedTimer opening;
+        opening.start();
         for (int i = 0; i < count; ++i) {
             if (window.openFunction(observation).isEmpty()) {
                 state.SkipWithError("a view did not open");
                 break;
             }
         }
+        state.counters["open_all_s"] = static_cast<double>(opening.nsecsElapsed()) / 1e9;
         RunEventLoop(2000); // all connected and cycling
         int answers = 0;
         QObject::connect(&comm, &standins::SimulatedCommunication::traffic, &window,
@@ -103,10 +107,13 @@ void BM_FrameObservationViews(benchmark::State& state) {
         state.counters["reads_per_view_per_s"] = count == 0 ? 0.0 : answers / (count * wallSeconds);
         state.counters["resident_KiB_per_view"] =
             count == 0 ? 0.0 : (ResidentKiB() - residentBefore) / count;
+        QElapsedTimer releasing;
+        releasing.start();
         dtm.ReleaseAllViews();
         while (window.openViewCount() > 0) {
             QCoreApplication::processEvents(QEventLoop::AllEvents);
         }
+        state.counters["release_all_s"] = static_cast<double>(releasing.nsecsElapsed()) / 1e9;
     }
     RunEventLoop(100);
     SetComponentFactory(nullptr);

@@ -521,8 +521,10 @@ void FrameWindow::OnViewDestroyed(const QString& invokeId) {
     QPointer<QMdiSubWindow> sub = it->second;
     m_windows.erase(it);
     if (sub) {
+        // The view, deleted already or about to be, goes with its window:
+        // taking it out first would walk the focus chain of the whole frame
+        // window, every other view's widgets included.
         sub->setProperty("destroyed", true);
-        sub->setWidget(nullptr);
         sub->close();
         sub->deleteLater();
     }

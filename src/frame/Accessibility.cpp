@@ -4,9 +4,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFocusFrame>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
+
+#include <utility>
 
 namespace rq16 {
 
@@ -44,9 +47,37 @@ protected:
 
 } // namespace
 
+namespace {
+
+struct Rings {
+    /// The ring of each view, by the view.
+    QHash<QWidget*, FocusRing*> byRoot;
+    /// The rings that surround a widget now.
+    QList<FocusRing*> showing;
+    QPointer<QCoreApplication> connectedTo;
+};
+
+Rings& AllRings() {
+    static Rings rings;
+    return rings;
+}
+
+} // namespace
+
 FocusRing::FocusRing(QWidget* root) : QObject(root), m_root(root) {
-    connect(qApp, &QApplication::focusChanged, this,
-            [this](QWidget*, QWidget* now) { FocusChanged(now); });
+    Rings& rings = AllRings();
+    rings.byRoot.insert(root, this);
+    if (rings.connectedTo != qApp) {
+        rings.connectedTo = qApp;
+        connect(qApp, &QApplication::focusChanged, qApp,
+                [](QWidget*, QWidget* now) { FocusChanged(now); });
+    }
+}
+
+FocusRing::~FocusRing() {
+    Rings& rings = AllRings();
+    rings.byRoot.remove(m_root);
+    rings.showing.removeAll(this);
 }
 
 QWidget* FocusRing::target() const {
@@ -54,13 +85,33 @@ QWidget* FocusRing::target() const {
 }
 
 void FocusRing::FocusChanged(QWidget* now) {
-    const bool inside = now != nullptr && now != m_root && m_root->isAncestorOf(now);
-    if (!inside) {
-        if (m_ring) {
-            m_ring->setWidget(nullptr);
+    Rings& rings = AllRings();
+    // The rings of the views the focused widget lies in, within its window.
+    QList<FocusRing*> inside;
+    for (QWidget* up = now; up != nullptr && !up->isWindow();) {
+        up = up->parentWidget();
+        if (FocusRing* ring = rings.byRoot.value(up)) {
+            inside.append(ring);
         }
-        return;
     }
+    for (FocusRing* ring : std::exchange(rings.showing, {})) {
+        if (!inside.contains(ring)) {
+            ring->Hide();
+        }
+    }
+    for (FocusRing* ring : inside) {
+        ring->Show(now);
+    }
+    rings.showing = inside;
+}
+
+void FocusRing::Hide() {
+    if (m_ring) {
+        m_ring->setWidget(nullptr);
+    }
+}
+
+void FocusRing::Show(QWidget* now) {
     if (!m_ring) {
         // The ring lives in the focused widget's parent and goes with it;
         // a new one is made when the focus comes back.

@@ -23,11 +23,19 @@ class FocusRing : public QObject {
     Q_OBJECT
 public:
     explicit FocusRing(QWidget* root);
+    ~FocusRing() override;
+    FocusRing(const FocusRing&) = delete;
+    FocusRing& operator=(const FocusRing&) = delete;
     /// The widget the ring surrounds; null while none in `root` has the focus.
     QWidget* target() const;
 
 private:
-    void FocusChanged(QWidget* now);
+    /// One connection for every ring: a change of focus reaches the rings
+    /// of the focused widget's ancestors and those showing, whatever the
+    /// number of views open.
+    static void FocusChanged(QWidget* now);
+    void Show(QWidget* now);
+    void Hide();
 
     QWidget* m_root;
     QPointer<QFocusFrame> m_ring;

@@ -83,6 +83,9 @@ bool ViewBase::IDtmActiveXControl_Init(const QString& invokeId, const QString& f
     m_sInvokeId = invokeId;
     InitStatement([&] { SetUpButtonBar(); });
     InitStatement([&] { AfterInit(); });
+    // While the view is not yet inside a host's window, moving the bar walks
+    // the view's own focus chain only; polishing then finds it in place.
+    PutButtonBarLastInTabOrder();
     InitStatement([&] { Kernel().UiManager()->InitFinished(m_sInvokeId); });
     return true;
 }
@@ -343,6 +346,18 @@ void ViewBase::PutButtonBarLastInTabOrder() {
     // buttons to the end of the chain (setTabOrder cannot move a widget
     // behind the last one of a window).
     QWidget* bar = ctlButtons->widget();
+    // Moving it walks the focus chain of the whole window, which in a frame
+    // holds every other view: done only where it is not at the end already.
+    bool seenBar = false;
+    bool ownAfterBar = false;
+    for (QWidget* w = nextInFocusChain(); w != this && isAncestorOf(w); w = w->nextInFocusChain()) {
+        const bool barWidget = w == bar || bar->isAncestorOf(w);
+        ownAfterBar |= seenBar && !barWidget;
+        seenBar |= barWidget;
+    }
+    if (seenBar && !ownAfterBar) {
+        return;
+    }
     const QRect geometry = bar->geometry();
     bar->setParent(nullptr);
     bar->setParent(this);
