@@ -75,6 +75,19 @@ QString ForRichText(const QString& text) {
     return converted;
 }
 
+/// ForRichText(text.mid(begin, end - begin)) in one pass.
+QString RichTextPiece(const QString& text, int begin, int end) {
+    QString piece(end - begin, Qt::Uninitialized);
+    QChar* out = piece.data();
+    for (int i = begin; i < end; ++i) {
+        if (!(text[i] == u'\r' && i + 1 < end && text[i + 1] == u'\n')) {
+            *out++ = text[i];
+        }
+    }
+    piece.truncate(out - piece.constData());
+    return piece;
+}
+
 } // namespace
 
 /// The view's resource texts for the decoder, each at most a screen line
@@ -85,16 +98,9 @@ QString ForRichText(const QString& text) {
 class Diagnosis::ResourceTexts : public diagnosis::ITextSource {
 public:
     explicit ResourceTexts(Diagnosis& view) : m_view(view) {}
-    QString CommonText(std::int32_t id) override {
-        for (const auto& [known, text] : m_texts) {
-            if (known == id) {
-                return text;
-            }
-        }
-        QString text = ShownText(m_view.CommonText(id));
-        m_texts.emplace_back(id, text);
-        return text;
-    }
+    QString CommonText(std::int32_t id) override { return Cached(m_texts, id, true); }
+    /// The text as the view's CommonText gives it, not shortened for a box.
+    QString ViewText(std::int32_t id) { return Cached(m_viewTexts, id, false); }
     QString ChannelLabelWord() override {
         if (!m_labelWord) {
             if (!m_view.m_objResourceManager) {
@@ -107,8 +113,24 @@ public:
     }
 
 private:
+    using Texts = std::vector<std::pair<std::int32_t, QString>>;
+    QString Cached(Texts& texts, std::int32_t id, bool shown) {
+        for (const auto& [known, text] : texts) {
+            if (known == id) {
+                return text;
+            }
+        }
+        QString text = m_view.CommonText(id);
+        if (shown) {
+            text = ShownText(text);
+        }
+        texts.emplace_back(id, text);
+        return text;
+    }
+
     Diagnosis& m_view;
-    std::vector<std::pair<std::int32_t, QString>> m_texts;
+    Texts m_texts;
+    Texts m_viewTexts;
     std::optional<QString> m_labelWord;
 };
 
@@ -322,7 +344,7 @@ void InsertStyled(QTextCursor& cursor, const QString& text,
         const int begin = std::max(start, from);
         const int end = std::min(run.end, to);
         if (begin < end) {
-            cursor.insertText(ForRichText(text.mid(begin, end - begin)), FormatOf(run.style));
+            cursor.insertText(RichTextPiece(text, begin, end), FormatOf(run.style));
         }
         start = run.end;
     }
@@ -472,7 +494,8 @@ void Diagnosis::ParseModuleDiagnosis(const ByteArray& telegram) {
         const int terminal = diagnosis::ChannelTerminal(entry.channel);
         QString fault;
         if (entry.category != PictureCategory::None) {
-            SkipOnError([&] { fault = CommonText(diagnosis::ChannelCode(entry.code).textId); });
+            SkipOnError(
+                [&] { fault = m_texts->ViewText(diagnosis::ChannelCode(entry.code).textId); });
         }
         const auto mark = [&](int t, std::int32_t id) {
             SetTerminalPicture(t, id);
