@@ -10,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QResizeEvent>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <functional>
@@ -25,10 +24,9 @@ ReadCycleView::ReadCycleView(ViewTraits traits, ConnectionProtocol::Traits proto
                              ReadCycleTraits cycle, QWidget* parent)
     : OnlineView(std::move(traits), std::move(protocol), cycle.readRequest, parent),
       m_cycle(cycle) {
-    timCyclic = new QTimer(this);
+    timCyclic = new SharedTimer(this);
     timCyclic->setInterval(kCycleMs);
-    timCyclic->setSingleShot(true);
-    connect(timCyclic, &QTimer::timeout, this, &ReadCycleView::timCyclic_Timer);
+    connect(timCyclic, &SharedTimer::timeout, this, &ReadCycleView::timCyclic_Timer);
 
     m_content = new QWidget(this);
     m_content->setObjectName(QStringLiteral("Content"));
