@@ -30,9 +30,12 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMoveEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegion>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -98,6 +101,7 @@ FrameWindow::FrameWindow(standins::RQ16Dtm& dtm, standins::SimulatedCommunicatio
         [this] { setWindowTitle(tr("RQ16 frame application - output module DO8 (simulated)")); });
     m_mdi = new QMdiArea(this);
     m_mdi->setBackground(QColor(0x5a, 0x6e, 0x82));
+    m_mdi->viewport()->installEventFilter(this);
     setCentralWidget(m_mdi);
 
     auto* functions = new QDockWidget(this);
@@ -453,7 +457,80 @@ QMdiSubWindow* FrameWindow::windowOf(const QString& invokeId) const {
     return it == m_windows.end() ? nullptr : it->second.data();
 }
 
+void FrameWindow::scheduleCoverage() {
+    if (!m_coverageQueued) {
+        m_coverageQueued = true;
+        QTimer::singleShot(0, this, &FrameWindow::updateCoverage);
+    }
+}
+
+void FrameWindow::updateCoverage() {
+    m_coverageQueued = false;
+    m_covered.clear();
+    // A window covers what is below it wholly, as the drawing of the windows
+    // takes it to.
+    QRegion open(m_mdi->viewport()->rect());
+    const QList<QMdiSubWindow*> windows = m_mdi->subWindowList(QMdiArea::StackingOrder);
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+        QMdiSubWindow* sub = *it;
+        if (!sub->isVisible() || sub->isMinimized()) {
+            continue;
+        }
+        const bool covered = !open.intersects(sub->geometry());
+        if (QWidget* content = sub->widget(); content && content->updatesEnabled() == covered) {
+            content->setUpdatesEnabled(!covered);
+        }
+        if (covered) {
+            m_covered.emplace_back(sub);
+        }
+        open -= sub->geometry();
+    }
+}
+
+void FrameWindow::uncover(const QRect& area) {
+    for (auto it = m_covered.begin(); it != m_covered.end();) {
+        QMdiSubWindow* sub = *it;
+        if (sub != nullptr && !area.intersects(sub->geometry())) {
+            ++it;
+            continue;
+        }
+        if (sub != nullptr && sub->widget() != nullptr) {
+            sub->widget()->setUpdatesEnabled(true);
+        }
+        it = m_covered.erase(it);
+    }
+}
+
 bool FrameWindow::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::ZOrderChange:
+    case QEvent::WindowStateChange:
+        if (watched == m_mdi->viewport()) {
+            if (event->type() == QEvent::Resize) {
+                uncover(m_mdi->viewport()->rect());
+                scheduleCoverage();
+            }
+        } else if (auto* sub = qobject_cast<QMdiSubWindow*>(watched)) {
+            QRect area = sub->geometry();
+            if (event->type() == QEvent::Move) {
+                area |= QRect(static_cast<QMoveEvent*>(event)->oldPos(), sub->size());
+            } else if (event->type() == QEvent::Resize) {
+                area |= QRect(sub->pos(), static_cast<QResizeEvent*>(event)->oldSize());
+            }
+            // A window raised, moved, grown or shown comes out from under
+            // others with what it meets; one lowered, moved away, shrunk or
+            // hidden lets out what it met.
+            uncover(area);
+            scheduleCoverage();
+        }
+        break;
+    default:
+        break;
+    }
     // Closing a view's window asks the view to release itself; the window
     // goes away once the view is destroyed.
     if (event->type() == QEvent::Close) {

@@ -88,6 +88,15 @@ private:
     /// Tells in the events and the status bar which stored identification
     /// data cannot be read.
     void tellStoredDataProblems();
+    /// Views whose windows lie wholly under other windows or outside the
+    /// area are not drawn: their updates are off while they are hidden, so a
+    /// thousand cycling views do not each work out what of them shows. The
+    /// stacking is looked at once the events of a change are handled...
+    void scheduleCoverage();
+    void updateCoverage();
+    /// ...but a window that may come out from under others gets its updates
+    /// back at once, before anything is drawn: those meeting `area`.
+    void uncover(const QRect& area);
 
     standins::RQ16Dtm& m_dtm;
     standins::SimulatedCommunication& m_communication;
@@ -99,6 +108,8 @@ private:
     QLabel* m_dataSetView = nullptr;
     QActionGroup* m_languages = nullptr;
     std::map<QString, QPointer<QMdiSubWindow>> m_windows;
+    std::vector<QPointer<QMdiSubWindow>> m_covered;
+    bool m_coverageQueued = false;
     bool m_quitting = false;
     TranslatedTexts m_texts;
 };
