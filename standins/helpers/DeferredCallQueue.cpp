@@ -18,16 +18,14 @@ int g_outstanding = 0;
 /// Runs the named operation now; the parameterless form when there is no
 /// QVariant overload.
 void Invoke(QObject& view, const QByteArray& name, const QVariant& arguments) {
+    // The method found is invoked as it is, not looked up by name again.
     const QMetaObject* meta = view.metaObject();
-    const QByteArray withArgument = name + "(QVariant)";
-    if (meta->indexOfMethod(withArgument.constData()) >= 0) {
-        QMetaObject::invokeMethod(&view, name.constData(), Qt::DirectConnection,
-                                  Q_ARG(QVariant, arguments));
+    if (const int index = meta->indexOfMethod((name + "(QVariant)").constData()); index >= 0) {
+        meta->method(index).invoke(&view, Qt::DirectConnection, Q_ARG(QVariant, arguments));
         return;
     }
-    const QByteArray withoutArgument = name + "()";
-    if (meta->indexOfMethod(withoutArgument.constData()) >= 0) {
-        QMetaObject::invokeMethod(&view, name.constData(), Qt::DirectConnection);
+    if (const int index = meta->indexOfMethod((name + "()").constData()); index >= 0) {
+        meta->method(index).invoke(&view, Qt::DirectConnection);
         return;
     }
     qWarning("DeferredCallQueue: %s has no operation %s", meta->className(), name.constData());
@@ -40,8 +38,10 @@ int DeferredCallQueue::Outstanding() {
 }
 
 QString DeferredCallQueue::Add(QObject* view, const QString& operation, const QVariant& arguments) {
-    const QString id = QStringLiteral("DCQ-%1").arg(++m_counter);
-    RecordCall(QStringLiteral("Queue.Add(%1)").arg(operation));
+    const QString id = QLatin1String("DCQ-") + QString::number(++m_counter);
+    if (IsRecordingCalls()) {
+        RecordCall(QLatin1String("Queue.Add(") + operation + u')');
+    }
     if (view == nullptr) {
         return id;
     }
