@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPainter>
 
+#include <algorithm>
 #include <exception>
 
 namespace rq16 {
@@ -153,6 +154,7 @@ void ChannelObservation::SetChannelNumber(std::int16_t value) {
     m_channelNumber = value;
     BuildFrameCaption();
     m_described = {};
+    m_descriptions.clear();
     DescribeState();
 }
 
@@ -222,6 +224,7 @@ void ChannelObservation::LoadStateWords() {
         SkipOnError([&, word = word, id = id] { *word = CommonText(id); });
     }
     m_described = {};
+    m_descriptions.clear();
     DescribeState();
 }
 
@@ -232,6 +235,16 @@ void ChannelObservation::DescribeState() {
         return;
     }
     m_described = now;
+    const auto known = std::find_if(m_descriptions.begin(), m_descriptions.end(),
+                                    [&now](const Description& d) { return d.state == now; });
+    const Description& texts = known != m_descriptions.end() ? *known : Describe(now);
+    SetAccessibleText(imgState, texts.picture);
+    SetAccessibleText(shpDiode, texts.diode);
+    // The frame sums up the channel: "Channel 3: forced, output on".
+    SetAccessibleText(fraChannelObservation, fraChannelObservation->accessibleName(), texts.frame);
+}
+
+const ChannelObservation::Description& ChannelObservation::Describe(const DescribedState& now) {
     const StateWords& words = m_stateWords;
     QString state = words.noValue;
     switch (now.pictureId) {
@@ -253,12 +266,11 @@ void ChannelObservation::DescribeState() {
     }
     const QString diode = now.diodeOn ? words.outputOn : words.outputOff;
     const QString number = QString::number(m_channelNumber);
-    SetAccessibleText(imgState, words.sentence.arg(number, state));
-    SetAccessibleText(shpDiode, words.sentence.arg(number, diode));
-    // The frame sums up the channel: "Channel 3: forced, output on".
-    SetAccessibleText(
-        fraChannelObservation, fraChannelObservation->accessibleName(),
-        words.sentence.arg(number, now.valueShown ? state + QStringLiteral(", ") + diode : state));
+    m_descriptions.push_back(
+        {now, words.sentence.arg(number, state), words.sentence.arg(number, diode),
+         words.sentence.arg(number,
+                            now.valueShown ? state + QStringLiteral(", ") + diode : state)});
+    return m_descriptions.back();
 }
 
 void ChannelObservation::SetHasConnection(bool value) {

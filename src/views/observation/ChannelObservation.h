@@ -15,6 +15,8 @@
 #include <QColor>
 #include <QWidget>
 
+#include <vector>
+
 #include <cstdint>
 #include <memory>
 
@@ -194,6 +196,17 @@ private:
     StatePicture m_statePicture;
     StateWords m_stateWords;
     DescribedState m_described;
+    /// The texts DescribeState gave each state seen so far: a cycling
+    /// channel goes back and forth between a few of them.
+    struct Description {
+        DescribedState state;
+        QString picture;
+        QString diode;
+        QString frame;
+    };
+    std::vector<Description> m_descriptions;
+    /// Puts together the texts of a state not seen before and keeps them.
+    const Description& Describe(const DescribedState& now);
 
     QGroupBox* fraChannelObservation = nullptr;
     QLineEdit* txtMasterValue = nullptr;
