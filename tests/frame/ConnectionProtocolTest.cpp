@@ -276,6 +276,7 @@ TEST(ConnectionProtocolFailures, Observation) {
              "CloseHelp | answer 1", "online id ID4 disconnecting release"},
             {"release while offline, a connect outstanding", "C P",
              "CloseHelp | PreparedToRelease | answer 1", "offline id ID1 released"},
+            {"no second connect while one is outstanding", "C C", "", "offline id ID1"},
         });
 }
 
@@ -305,6 +306,7 @@ TEST(ConnectionProtocolFailures, Simulation) {
             {"forcing chosen after the close stops at the release", "C c+ X D +2 d P",
              "CloseHelp | timEnableForce off | PreparedToRelease | answer 1", "offline released"},
             {"a loss overtakes the close's disconnect", "C c+ X a D", "", "offline closing"},
+            {"no second connect while one is outstanding", "C C", "", "offline id ID1"},
         });
 }
 
