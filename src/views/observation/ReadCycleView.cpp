@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QResizeEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <functional>
@@ -24,9 +25,10 @@ ReadCycleView::ReadCycleView(ViewTraits traits, ConnectionProtocol::Traits proto
                              ReadCycleTraits cycle, QWidget* parent)
     : OnlineView(std::move(traits), std::move(protocol), cycle.readRequest, parent),
       m_cycle(cycle) {
-    timCyclic = new SharedTimer(this);
+    timCyclic = new QTimer(this);
     timCyclic->setInterval(kCycleMs);
-    connect(timCyclic, &SharedTimer::timeout, this, &ReadCycleView::timCyclic_Timer);
+    timCyclic->setSingleShot(true);
+    connect(timCyclic, &QTimer::timeout, this, &ReadCycleView::timCyclic_Timer);
 
     m_content = new QWidget(this);
     m_content->setObjectName(QStringLiteral("Content"));

@@ -13,13 +13,13 @@
 #include "OutputValues.h"
 
 #include "frame/OnlineView.h"
-#include "frame/SharedTimer.h"
 
 #include <array>
 #include <functional>
 
 class QGridLayout;
 class QLabel;
+class QTimer;
 
 namespace rq16 {
 
@@ -80,7 +80,7 @@ private:
     void SetAllHasConnection(bool value);
 
     ReadCycleTraits m_cycle;
-    SharedTimer* timCyclic = nullptr;
+    QTimer* timCyclic = nullptr;
     ByteArray ParameterBytes;
     QWidget* m_content = nullptr;
     QGridLayout* m_channelGrid = nullptr;
