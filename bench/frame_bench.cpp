@@ -17,6 +17,8 @@
 #include "standins/communication/SimulatedCommunication.h"
 #include "standins/dtm/RQ16Dtm.h"
 
+#include "ProcessMeasures.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -27,38 +29,10 @@
 
 #include <cstdio>
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 using namespace rq16;
+using namespace rq16::bench;
 
 namespace {
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-    };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-double ResidentKiB() {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly)) {
-        return 0;
-    }
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1
-               ? fields[1].toDouble() * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1024.0
-               : 0;
-}
-
-void RunEventLoop(int milliseconds) {
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 // The measured stretch out of line, so that a profiler can take exactly it:
 //   valgrind --tool=callgrind --toggle-collect='*CyclingViews*' frame_bench ...

@@ -14,6 +14,8 @@
 #include "standins/communication/SimulatedCommunication.h"
 #include "standins/dtm/RQ16Dtm.h"
 
+#include "ProcessMeasures.h"
+
 #include <QEventLoop>
 #include <QFile>
 #include <QLabel>
@@ -22,13 +24,11 @@
 
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <array>
 #include <memory>
 
 using namespace rq16;
+using namespace rq16::bench;
 
 namespace {
 
@@ -81,30 +81,6 @@ void BM_DirectWidgetUpdates(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DirectWidgetUpdates);
-
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-double ResidentKiB() {
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly)) {
-        return 0;
-    }
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1
-               ? fields[1].toDouble() * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1024.0
-               : 0;
-}
-
-void RunEventLoop(int milliseconds) {
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 
 void BM_ObservationViews(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
