@@ -68,14 +68,8 @@ QPixmap DesignTerminalPicture(int terminal) {
     return pixmap;
 }
 
-/// CR LF as the rich text box takes it: one paragraph break.
-QString ForRichText(const QString& text) {
-    QString converted = text;
-    converted.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return converted;
-}
-
-/// ForRichText(text.mid(begin, end - begin)) in one pass.
+/// The characters from `begin` to `end` of `text` as the rich text box takes
+/// them: CR LF as one paragraph break.
 QString RichTextPiece(const QString& text, int begin, int end) {
     QString piece(end - begin, Qt::Uninitialized);
     QChar* out = piece.data();
@@ -86,6 +80,10 @@ QString RichTextPiece(const QString& text, int begin, int end) {
     }
     piece.truncate(out - piece.constData());
     return piece;
+}
+
+QString ForRichText(const QString& text) {
+    return RichTextPiece(text, 0, static_cast<int>(text.size()));
 }
 
 } // namespace
